@@ -1,0 +1,190 @@
+// pelorant-sim: the simulated unit behind a real pseudo-terminal, published as
+// a COM number in the port directory, so the program and the command-line tool
+// use it exactly like hardware.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "link/port_directory.h"
+#include "sim/simulated_unit.h"
+
+namespace {
+
+volatile std::sig_atomic_t g_stop = 0;
+void on_signal(int) { g_stop = 1; }
+
+void usage() {
+  std::fprintf(stderr,
+               "usage: pelorant-sim [--port N] [--fast] [--status S] [--second-status S]\n"
+               "                    [--firmware VERSION] [--unit-type T] [--silent]\n"
+               "  --port N        publish as COMN (1..9, default 1)\n"
+               "  --fast          do not pace output at 115200 baud\n"
+               "  --status S      reply to the first status query (85 = ready,\n"
+               "                  187 no link, 188 moving, 189 engine, 190 logger)\n"
+               "  --second-status S  reply to the second status query\n"
+               "  --firmware V    firmware version number, e.g. 422\n"
+               "  --unit-type T   1 or 5 flash logger, 2 lite logger\n"
+               "  --silent        a switched-off unit: never answers\n");
+}
+
+bool parse_int(const char* text, int& value) {
+  char* end = nullptr;
+  long v = std::strtol(text, &end, 10);
+  if (!end || *end) return false;
+  value = static_cast<int>(v);
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace ardenvis;
+  sim::UnitOptions options;
+  int port_number = 1;
+  bool fast = false;
+  for (int i = 1; i < argc; ++i) {
+    std::string_view arg = argv[i];
+    auto next_int = [&](int& value) {
+      if (i + 1 >= argc || !parse_int(argv[i + 1], value)) {
+        usage();
+        std::exit(2);
+      }
+      ++i;
+    };
+    int v = 0;
+    if (arg == "--port") {
+      next_int(port_number);
+    } else if (arg == "--fast") {
+      fast = true;
+    } else if (arg == "--status") {
+      next_int(v);
+      options.status = static_cast<uint8_t>(v);
+    } else if (arg == "--second-status") {
+      next_int(v);
+      options.second_status = static_cast<uint8_t>(v);
+    } else if (arg == "--firmware") {
+      next_int(v);
+      sim::set_firmware_version(options, v);
+    } else if (arg == "--unit-type") {
+      next_int(v);
+      options.unit_type = static_cast<uint16_t>(v);
+    } else if (arg == "--silent") {
+      options.silent = true;
+    } else if (arg == "--help" || arg == "-h") {
+      usage();
+      return 0;
+    } else {
+      usage();
+      return 2;
+    }
+  }
+  if (port_number < 1 || port_number > 9) {
+    std::fprintf(stderr, "pelorant-sim: port must be 1..9\n");
+    return 2;
+  }
+
+  int master = -1, slave = -1;
+  char slave_name[256] = {};
+  if (openpty(&master, &slave, slave_name, nullptr, nullptr) != 0) {
+    std::perror("pelorant-sim: openpty");
+    return 1;
+  }
+  termios tio{};
+  tcgetattr(slave, &tio);
+  cfmakeraw(&tio);
+  cfsetispeed(&tio, B115200);
+  cfsetospeed(&tio, B115200);
+  tcsetattr(slave, TCSANOW, &tio);
+  tcgetattr(master, &tio);
+  cfmakeraw(&tio);
+  tcsetattr(master, TCSANOW, &tio);
+  // Our own handle on the program's end stays open, so our reads never fail
+  // with EIO while the program closes and re-opens the port.
+  fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+
+  namespace fs = std::filesystem;
+  const fs::path link = core::pinned_port_path(port_number);
+  std::error_code ec;
+  fs::create_directories(link.parent_path(), ec);
+  if (fs::is_symlink(fs::symlink_status(link, ec))) {
+    if (fs::exists(link, ec)) {
+      std::fprintf(stderr, "pelorant-sim: COM%d is already pinned to %s\n", port_number,
+                   fs::read_symlink(link, ec).c_str());
+      return 1;
+    }
+    fs::remove(link, ec);  // a stale link from a simulator that died
+  }
+  fs::create_symlink(slave_name, link, ec);
+  if (ec) {
+    std::fprintf(stderr, "pelorant-sim: cannot create %s: %s\n", link.c_str(), ec.message().c_str());
+    return 1;
+  }
+
+  std::signal(SIGINT, on_signal);
+  std::signal(SIGTERM, on_signal);
+  std::printf("pelorant-sim: COM%d -> %s (%s)\n", port_number, slave_name,
+              fast ? "unpaced" : "115200 baud");
+  std::fflush(stdout);
+
+  sim::SimulatedUnit unit(options);
+  using clock = std::chrono::steady_clock;
+  constexpr double kBytesPerSecond = 11520.0;  // 115200 baud, 10 bits a byte
+  auto pace_start = clock::now();
+  double sent_since_start = 0;
+
+  while (!g_stop) {
+    pollfd pfd{master, POLLIN, 0};
+    int timeout_ms = unit.has_output() ? 1 : 100;
+    int ready = poll(&pfd, 1, timeout_ms);
+    if (ready > 0 && (pfd.revents & POLLIN)) {
+      uint8_t buffer[512];
+      ssize_t n = read(master, buffer, sizeof buffer);
+      for (ssize_t i = 0; i < n; ++i) unit.receive(buffer[i]);
+    }
+    if (!unit.has_output()) {
+      // The line was idle: pacing starts afresh with the next reply.
+      pace_start = clock::now();
+      sent_since_start = 0;
+      continue;
+    }
+    size_t allowed = unit.pending_output();
+    if (!fast) {
+      double elapsed = std::chrono::duration<double>(clock::now() - pace_start).count();
+      double budget = elapsed * kBytesPerSecond - sent_since_start;
+      if (budget < 1) budget = sent_since_start == 0 ? 1 : 0;
+      allowed = std::min(allowed, static_cast<size_t>(budget));
+    }
+    uint8_t out[4096];
+    size_t count = std::min(allowed, sizeof out);
+    for (size_t i = 0; i < count; ++i) out[i] = unit.take_output();
+    size_t written = 0;
+    while (written < count && !g_stop) {
+      ssize_t w = write(master, out + written, count - written);
+      if (w > 0) {
+        written += static_cast<size_t>(w);
+      } else {
+        pollfd wfd{master, POLLOUT, 0};
+        poll(&wfd, 1, 10);
+      }
+    }
+    sent_since_start += static_cast<double>(count);
+  }
+
+  fs::remove(link, ec);
+  close(slave);
+  close(master);
+  std::printf("pelorant-sim: stopped\n");
+  return 0;
+}

@@ -1,0 +1,93 @@
+#include "sim/simulated_unit.h"
+
+#include "link/commands.h"
+
+namespace ardenvis::sim {
+
+namespace command = core::command;
+
+void set_firmware_version(UnitOptions& options, int version_number) {
+  options.version_major = static_cast<uint8_t>(version_number / 100);
+  options.version_minor = static_cast<uint8_t>(version_number % 100);
+}
+
+SimulatedUnit::SimulatedUnit(UnitOptions options) : options_(options) {
+  install_session_commands();
+}
+
+void SimulatedUnit::set_command(uint8_t byte, Command command) {
+  commands_[byte] = std::move(command);
+}
+
+int SimulatedUnit::command_count(uint8_t command) const {
+  auto it = counts_.find(command);
+  return it == counts_.end() ? 0 : it->second;
+}
+
+void SimulatedUnit::send(uint8_t byte) {
+  if (!options_.silent) output_.push_back(byte);
+}
+
+void SimulatedUnit::send(const std::vector<uint8_t>& bytes) {
+  for (uint8_t b : bytes) send(b);
+}
+
+uint8_t SimulatedUnit::take_output() {
+  if (output_.empty()) return 0;
+  uint8_t b = output_.front();
+  output_.pop_front();
+  return b;
+}
+
+void SimulatedUnit::receive(uint8_t byte) {
+  if (collecting_) {
+    arguments_.push_back(byte);
+  } else {
+    auto it = commands_.find(byte);
+    if (it == commands_.end()) return;  // unknown bytes are ignored
+    ++counts_[byte];
+    command_log_.push_back(byte);
+    current_ = byte;
+    arguments_.clear();
+    arguments_wanted_ = it->second.argument_count ? it->second.argument_count() : 0;
+    collecting_ = true;
+  }
+  if (collecting_ && static_cast<int>(arguments_.size()) >= arguments_wanted_) {
+    collecting_ = false;
+    auto it = commands_.find(current_);
+    if (it != commands_.end() && it->second.run) it->second.run(arguments_);
+  }
+}
+
+void SimulatedUnit::install_session_commands() {
+  // Each wake answers with a short banner; two wakes give the 8 bytes the
+  // shortest handshake drain reads, so no stale byte is left for the status.
+  set_command(command::wake, {{}, [this](const auto&) {
+                                status_queries_ = 0;
+                                send({'P', 'L', 'R', 'T'});
+                              }});
+  set_command(command::status, {{}, [this](const auto&) {
+                                  send(status_queries_++ == 0 ? options_.status
+                                                              : options_.second_status);
+                                }});
+  set_command(command::version, {{}, [this](const auto&) {
+                                   send({options_.version_major, options_.version_minor, 0, 0, 0, 0});
+                                 }});
+  set_command(command::identity, {{}, [this](const auto&) {
+                                    auto hi = [](uint16_t w) { return static_cast<uint8_t>(w >> 8); };
+                                    auto lo = [](uint16_t w) { return static_cast<uint8_t>(w & 0xFF); };
+                                    const auto& o = options_;
+                                    send({hi(o.unit_type), lo(o.unit_type), hi(o.identity_word),
+                                          lo(o.identity_word), hi(o.distance_factor),
+                                          lo(o.distance_factor), hi(o.third_word), lo(o.third_word),
+                                          0, 0, 0});
+                                    for (uint8_t b : o.identity_bytes) send(b);
+                                  }});
+  // Outside a block read "u" is the live-data poll: "V" then the live frame.
+  set_command(command::live_poll, {{}, [this](const auto&) {
+                                     send(command::live_reply);
+                                     send(std::vector<uint8_t>(22, 0));
+                                   }});
+}
+
+}  // namespace ardenvis::sim

@@ -1,0 +1,77 @@
+#pragma once
+// The unit's side of the serial protocol. Bytes from the program go in through
+// receive(); the unit's replies queue up and are taken one at a time. The unit
+// answers only as the protocol states; fault modes are switchable at run time.
+// It counts every command byte it received so tests can assert on the traffic.
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace ardenvis::sim {
+
+struct UnitOptions {
+  uint8_t status = 85;         // reply to the first "p" of a handshake
+  uint8_t second_status = 85;  // reply to the second "p"
+  uint8_t version_major = 4;
+  uint8_t version_minor = 22;
+  uint16_t unit_type = 1;      // 1 and 5 flash loggers, 2 lite logger
+  uint16_t identity_word = 0x1234;
+  uint16_t distance_factor = 1000;
+  uint16_t third_word = 0x0001;
+  uint8_t identity_bytes[5] = {1, 2, 3, 4, 5};
+  bool silent = false;         // a switched-off unit: nothing is ever sent
+};
+
+void set_firmware_version(UnitOptions& options, int version_number);
+
+class SimulatedUnit {
+ public:
+  explicit SimulatedUnit(UnitOptions options = {});
+  virtual ~SimulatedUnit() = default;
+
+  UnitOptions& options() { return options_; }
+
+  void receive(uint8_t byte);
+  bool has_output() const { return !output_.empty(); }
+  size_t pending_output() const { return output_.size(); }
+  uint8_t take_output();
+  // Drops whatever the unit had queued (a port purge on open).
+  void discard_output() { output_.clear(); }
+
+  // How many times each command byte started a command.
+  int command_count(uint8_t command) const;
+  const std::vector<uint8_t>& command_log() const { return command_log_; }
+
+  // A command: how many argument bytes it takes (decided when the command byte
+  // arrives, so it may depend on the unit's state) and what it does with them.
+  struct Command {
+    std::function<int()> argument_count;
+    std::function<void(const std::vector<uint8_t>& arguments)> run;
+  };
+  void set_command(uint8_t byte, Command command);
+
+ protected:
+  void send(uint8_t byte);
+  void send(const std::vector<uint8_t>& bytes);
+
+ private:
+  void install_session_commands();
+
+  UnitOptions options_;
+  std::map<uint8_t, Command> commands_;
+  std::deque<uint8_t> output_;
+  std::map<uint8_t, int> counts_;
+  std::vector<uint8_t> command_log_;
+  int status_queries_ = 0;  // "p" since the last "q"
+
+  bool collecting_ = false;
+  uint8_t current_ = 0;
+  int arguments_wanted_ = 0;
+  std::vector<uint8_t> arguments_;
+};
+
+}  // namespace ardenvis::sim

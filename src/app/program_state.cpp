@@ -1,0 +1,46 @@
+#include "app/program_state.h"
+
+#include "common/format.h"
+
+namespace ardenvis::core {
+
+namespace {
+constexpr int kVersionMajor = 4;
+constexpr int kVersionMinor = 24;
+constexpr int kBuildNumber = 16;
+
+constexpr std::array<const char*, kFileKindCount> kDefaultNames{
+    "default.plr", "default.csv", "default.pcf", "default.psu", "default.bmp",
+    "default.cfg", "default.lab", "default.lab", "default.avi"};
+}  // namespace
+
+void initialise_program_state(ProgramState& state, SerialDevice& port,
+                              const std::string& program_folder) {
+  state.link.port = &port;
+  state.link.serial_port_open = false;
+  state.link.serial_port_number = 1;
+  check_serial_port(state.link);
+
+  std::string folder = program_folder;
+  if (!folder.empty() && folder.back() != '/' && folder.back() != '\\') folder += '/';
+  for (int i = 0; i < kFileKindCount; ++i) {
+    state.files[static_cast<size_t>(i)] = FileLocation{folder, kDefaultNames[static_cast<size_t>(i)]};
+  }
+
+  state.current_data_set = DataSetId::A;
+  state.unit_flags.distance_feet = false;
+  state.label_counter = 1;
+  state.track_map_lap = 0;
+  state.calculator = CalculatorParameters{};
+}
+
+std::string main_window_caption() {
+  return format("Pelorant Tools %d.%.2d Lite Edition ", kVersionMajor, kVersionMinor);
+}
+
+std::string about_version_text() {
+  return format("Pelorant Tools Version %d.%.2d.%d Lite Edition", kVersionMajor, kVersionMinor,
+                kBuildNumber);
+}
+
+}  // namespace ardenvis::core

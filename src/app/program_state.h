@@ -1,0 +1,91 @@
+#pragma once
+// Program-wide state: created once in main() and passed by reference to every
+// window and routine that needs it. There are no mutable globals.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "link/unit_session.h"
+
+namespace ardenvis::core {
+
+// The kinds of file the program reads and writes; each remembers a folder and
+// a default name, updated by every successful save or load of that kind.
+enum class FileKind {
+  LogData,
+  SpreadsheetExport,
+  Configuration,
+  SetupNotes,
+  PlotPicture,
+  DisplayPreferences,
+  ChannelLabels,
+  LapExport,
+  Video,
+};
+inline constexpr int kFileKindCount = 9;
+
+struct FileLocation {
+  std::string folder;  // with trailing separator
+  std::string name;
+};
+
+// Program-wide display units; all false at start.
+struct UnitFlags {
+  bool speed_kmh = false;
+  bool pressure_bar = false;
+  bool temperature_degf = false;
+  bool distance_feet = false;
+};
+
+// Gearing calculator parameters and their start-up values.
+struct CalculatorParameters {
+  int tyre_type = 0;
+  int final_drive_type = 1;
+  int drive_and_sensor_position = 3;
+  int differential_ratio = 3210;  // thousandths
+  int engine_sprocket_teeth = 15;
+  int axle_sprocket_teeth = 44;
+  std::array<int, 6> tyre_size_positions{};
+  int front_tyre_diameter_mm = 450;
+  int rear_tyre_diameter_mm = 550;
+  int front_tyre_circumference_mm = 1600;
+  int rear_tyre_circumference_mm = 1800;
+};
+
+enum class DataSetId : uint8_t { A = 1, B = 2 };
+
+struct ProgramState {
+  UnitLink link;
+
+  std::array<FileLocation, kFileKindCount> files;
+  FileLocation& file(FileKind kind) { return files[static_cast<size_t>(kind)]; }
+
+  DataSetId current_data_set = DataSetId::A;
+  UnitFlags unit_flags;
+  bool filter_when_loaded = true;
+
+  // Viewer state started by start-up.
+  int label_counter = 1;  // 1 = no labels
+  int track_map_lap = 0;  // 0 = none
+
+  CalculatorParameters calculator;
+
+  // Cancel flag of the "Log Analysis" window: set by the progress window's
+  // "Cancel", by closing that window or by a watchdog; polled by the log
+  // transfers, decoding and file loading.
+  bool log_cancel = false;
+};
+
+// Steps of start-up that do not need a window: remembered file names (in the
+// program's folder), current data set, viewer and calculator start values, and
+// the silent try of COM1 on the given device.
+void initialise_program_state(ProgramState& state, SerialDevice& port,
+                              const std::string& program_folder);
+
+// "Pelorant Tools 4.24 Lite Edition " (one trailing space).
+std::string main_window_caption();
+// "Pelorant Tools Version 4.24.16 Lite Edition".
+std::string about_version_text();
+
+}  // namespace ardenvis::core
