@@ -4,9 +4,12 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
+#include "common/host.h"
 #include "link/unit_session.h"
+#include "logger/data_set.h"
 
 namespace ardenvis::core {
 
@@ -55,6 +58,22 @@ struct CalculatorParameters {
 
 enum class DataSetId : uint8_t { A = 1, B = 2 };
 
+// The unit's identity and calibration as the last download or log file load
+// left them. Program-wide, not per slot: decoding reads the distance factor and
+// the pulses-per-revolution code whichever slot it works on.
+struct UnitIdentity {
+  uint16_t unit_type = 0;
+  uint16_t identity_word = 0;
+  uint16_t distance_factor = 0;  // distance calibration factor
+  uint16_t third_word = 0;
+  std::array<uint8_t, 5> identity_bytes{};
+  uint8_t pulses_per_rev = 1;  // pulses-per-revolution code, 1 or 2
+};
+
+struct ProgramState;
+// Saves the current data set as a log data file, asking for the name.
+using SaveLogDataFn = std::function<void(ProgramState& state, Host& host)>;
+
 struct ProgramState {
   UnitLink link;
 
@@ -62,6 +81,11 @@ struct ProgramState {
   FileLocation& file(FileKind kind) { return files[static_cast<size_t>(kind)]; }
 
   DataSetId current_data_set = DataSetId::A;
+  // The two data set slots, A then B.
+  std::array<DataSet, 2> data_sets;
+  DataSet& data_set(DataSetId id) { return data_sets[id == DataSetId::B ? 1 : 0]; }
+  DataSet& current() { return data_set(current_data_set); }
+  UnitIdentity identity;
   UnitFlags unit_flags;
   bool filter_when_loaded = true;
 
@@ -75,6 +99,10 @@ struct ProgramState {
   // "Cancel", by closing that window or by a watchdog; polled by the log
   // transfers, decoding and file loading.
   bool log_cancel = false;
+
+  // Offered after a decoding fault ("Save to File ... ?"): saves the current data
+  // set as a log data file. Empty until the log data file code is wired in.
+  SaveLogDataFn save_log_data;
 };
 
 // Steps of start-up that do not need a window: remembered file names (in the

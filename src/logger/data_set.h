@@ -1,0 +1,185 @@
+#pragma once
+// A data set slot: the raw log bytes of one session and everything decoding
+// makes of them (channel series, lap table, CAN frames), plus the notes and
+// setup texts that travel with it. The program holds two slots, A and B.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ardenvis::core {
+
+// A channel series: 1-based doubles, indexes 1..size(). Reads outside give 0 and
+// writes outside do nothing, so readers never need to guard an index; every
+// series of a slot has the same length and index k is the same sample in all.
+class Series {
+ public:
+  long size() const { return static_cast<long>(values_.size()); }
+  bool empty() const { return values_.empty(); }
+
+  double operator[](long index) const { return get(index); }
+  double get(long index) const {
+    return (index >= 1 && index <= size()) ? values_[static_cast<size_t>(index - 1)] : 0.0;
+  }
+  void set(long index, double value) {
+    if (index >= 1 && index <= size()) values_[static_cast<size_t>(index - 1)] = value;
+  }
+
+  // Keeps the values of the indexes that remain; new indexes read 0. A length
+  // below 1 is refused and leaves the series as it was.
+  void resize(long length) {
+    if (length < 1) return;
+    values_.resize(static_cast<size_t>(length), 0.0);
+  }
+  // Drops everything (start-up and "discard the channel arrays" only).
+  void clear() { values_.clear(); values_.shrink_to_fit(); }
+
+  // Direct 0-based access for whole-series loops (smoothing, plotting, unit
+  // conversion): element i is index i + 1.
+  double* data() { return values_.data(); }
+  const double* data() const { return values_.data(); }
+  size_t capacity_bytes() const { return values_.capacity() * sizeof(double); }
+
+ private:
+  std::vector<double> values_;
+};
+
+// Every channel a slot holds. Order is the storage order; names are in
+// channel_name(). Stored scalings: RPM holds rpm / 100, Gear and Gear Module 10 x
+// the gear, G Lat and G Long 10 x g; speed mph, pressures psi, temperatures
+// degrees C and distances metres unless the unit flags say otherwise.
+enum class Channel : uint8_t {
+  PeloTime,
+  Rpm,
+  Speed,
+  OilPressure,
+  AuxPressure,
+  Brake,
+  Gear,
+  LapOdo,
+  Odo,
+  GLat,
+  GLong,
+  ExtraInput1,
+  ExtraInput2,
+  ExtraInput3,
+  ExtraInput4,
+  OilTemp,
+  WaterTemp,
+  Battery,
+  Fuel,
+  CanLoad,
+  Lap,
+  Session,
+  LapTime,
+  Split,
+  GpsLatitude,
+  GpsLongitude,
+  GpsSpeed,
+  GpsAltitude,
+  GearModule,
+  AnalogCh1,
+  AnalogCh16 = AnalogCh1 + 15,
+  PulseCh1,
+  PulseCh4 = PulseCh1 + 3,
+  // Owned by the viewer: its copy of the series chosen as x-axis.
+  XAxis,
+};
+inline constexpr int kChannelCount = static_cast<int>(Channel::XAxis) + 1;
+
+// i = 1..4 / 1..16 / 1..4.
+constexpr Channel extra_input_channel(int i) {
+  return static_cast<Channel>(static_cast<int>(Channel::ExtraInput1) + i - 1);
+}
+constexpr Channel analog_channel(int i) {
+  return static_cast<Channel>(static_cast<int>(Channel::AnalogCh1) + i - 1);
+}
+constexpr Channel pulse_channel(int i) {
+  return static_cast<Channel>(static_cast<int>(Channel::PulseCh1) + i - 1);
+}
+
+// "PeloTime", "RPM", "Speed", "Oil Pressure", ..., "Analog Ch16", "Pulse Ch4".
+std::string_view channel_name(Channel channel);
+
+struct TDataSetInfo {
+  std::string label = "No Data";
+  uint8_t sample_rate = 0;          // 20 means 0.05 s per sample, anything else 0.1 s
+  uint32_t raw_byte_count = 0;      // valid bytes in raw; decoding trims to whole records
+  uint32_t can_frame_count = 0;     // entries of the CAN frame table
+  uint16_t unit_identity_word = 0;  // carried for the unit and the file, never decoded
+  uint8_t firmware_major = 0;
+  uint8_t firmware_minor = 0;
+  double reference_lap_distance = 0;  // owned by the viewer
+};
+
+inline constexpr int kMaxSplits = 32;
+inline constexpr int kMaxSegments = kMaxSplits + 1;
+
+struct LapEntry {
+  double end_time = 0;    // s, time of the last sample before the lap record
+  double start_time = 0;  // s, time the lap distance last fell (0 until then)
+  uint8_t lap_number = 0;
+  float lap_time = 0;      // s, in hundredths
+  float lap_distance = 0;  // m (never unit-converted)
+  uint8_t session = 0;     // 1-based
+  double average_speed = 0;  // owned by the viewer
+  uint8_t split_count = 0;   // never above kMaxSplits
+  std::array<float, kMaxSplits> split_times{};
+  std::array<int32_t, kMaxSplits> split_sample_indexes{};
+  std::array<float, kMaxSegments> segment_times{};
+  // Owned by the viewer.
+  std::array<float, kMaxSplits> distance_split_times{};
+  std::array<float, kMaxSegments> distance_segment_times{};
+  std::array<int32_t, kMaxSplits> distance_split_indexes{};
+  uint8_t selected = 0;
+};
+
+struct CanFrame {
+  int16_t can_id = 0;      // 0..2047
+  uint8_t data_count = 0;  // 1..8
+  std::array<uint8_t, 8> data{};
+  double time = 0;         // s, time of the last sample before the frame
+  uint8_t stamp = 0;       // the frame's last payload byte (ms)
+};
+
+inline constexpr int kRecordIdCount = 2056;
+inline constexpr int kSetupTextCount = 80;
+
+// Loaded flag values.
+inline constexpr uint8_t kNotLoaded = 0;
+inline constexpr uint8_t kDecoded = 1;
+inline constexpr uint8_t kDecodedToFramingStop = 2;
+
+struct DataSet {
+  TDataSetInfo info;
+  std::vector<uint8_t> raw;  // at least info.raw_byte_count long
+  // One count per record id 0..2055; id 1 is the sample count, id 3 the lap count.
+  std::array<uint32_t, kRecordIdCount> record_counts{};
+  uint8_t loaded = kNotLoaded;  // any non-zero value means the slot holds data
+  std::array<Series, kChannelCount> series;
+
+  // Only the first lap_count() entries are valid.
+  std::vector<LapEntry> laps;
+  std::vector<uint16_t> lap_list;  // display order of the laps (the viewer sorts it)
+  uint8_t best_lap = 0;
+  std::vector<CanFrame> can_frames;  // info.can_frame_count entries
+
+  uint8_t download_state = 0;
+  std::vector<std::string> notes;  // setup notes text, one entry per line
+  std::array<std::string, kSetupTextCount> setup_texts;  // setup text k is [k - 1]
+
+  Series& operator[](Channel c) { return series[static_cast<size_t>(c)]; }
+  const Series& operator[](Channel c) const { return series[static_cast<size_t>(c)]; }
+
+  uint32_t sample_count() const { return record_counts[1]; }
+  uint32_t lap_count() const { return record_counts[3]; }
+  bool has_data() const { return loaded != kNotLoaded; }
+
+  // Bytes of memory the slot holds (raw bytes, series, tables).
+  size_t memory_bytes() const;
+};
+
+}  // namespace ardenvis::core
