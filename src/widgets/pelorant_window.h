@@ -1,0 +1,37 @@
+#pragma once
+// Base of every top-level window: created once, then only shown and hidden.
+// It centres itself on the screen each time it is shown, and its close box
+// does not end the program: it announces that the user left, and the
+// application shows the window to return to.
+
+#include <QWidget>
+
+class QPushButton;
+
+namespace ardenvis::ui {
+
+class PelorantWindow : public QWidget {
+  Q_OBJECT
+ public:
+  explicit PelorantWindow(const QString& caption, QWidget* parent = nullptr);
+
+  // top = (screen height - height) / 2, left = (screen width - width) / 2,
+  // truncated toward zero.
+  void centre_on_screen();
+
+  // A push button with caption, hint (tool tip) and an object name tests find.
+  static QPushButton* make_button(const QString& caption, const QString& hint,
+                                  const QString& object_name, QWidget* parent);
+
+ signals:
+  // The user closed the window with its close box.
+  void closed_by_user();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  // Called on every activation, after centring; windows refresh from state here.
+  virtual void activated() {}
+};
+
+}  // namespace ardenvis::ui
