@@ -1,5 +1,6 @@
 #include "link/SerialPort.h"
 
+#include <QElapsedTimer>
 #include <QThread>
 #include <charconv>
 #include <sstream>
@@ -105,17 +106,23 @@ void TSerialPort::close() {
 }
 
 uint8_t TSerialPort::read_byte() {
-  if (!port_ || !port_->isOpen()) return 0;
-  if (port_->bytesAvailable() == 0 && !port_->waitForReadyRead(read_timeout_ms_)) {
-    if (port_->error() == QSerialPort::ResourceError) {
-      // The device went away (adapter unplugged): silence, without spinning.
-      QThread::msleep(static_cast<unsigned long>(read_timeout_ms_));
-      return 0;
+  if (port_ && port_->isOpen() && port_->bytesAvailable() > 0) {
+    char byte = 0;
+    if (port_->getChar(&byte)) return static_cast<uint8_t>(byte);
+  }
+  QElapsedTimer waited;
+  waited.start();
+  if (port_ && port_->isOpen()) {
+    if (port_->waitForReadyRead(read_timeout_ms_)) {
+      char byte = 0;
+      if (port_->getChar(&byte)) return static_cast<uint8_t>(byte);
     }
     port_->clearError();  // a time-out is silence, not an error
   }
-  char byte = 0;
-  if (port_->bytesAvailable() > 0 && port_->getChar(&byte)) return static_cast<uint8_t>(byte);
+  // Silence always costs the time-out, also when the device went away (an
+  // unplugged adapter fails at once): callers read in loops and must not spin.
+  const qint64 left = read_timeout_ms_ - waited.elapsed();
+  if (left > 0) QThread::msleep(static_cast<unsigned long>(left));
   return 0;
 }
 

@@ -56,7 +56,6 @@ void Application::show_main_window() { form1_->show(); }
 void Application::go(PelorantWindow* from, PelorantWindow* to) {
   from->hide();
   to->show();
-  to->raise();
   to->activateWindow();
   host_.set_dialog_parent(to);
 }

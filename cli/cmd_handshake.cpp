@@ -1,0 +1,43 @@
+// "handshake": wake the unit, read its status and firmware version.
+
+#include <cstdio>
+
+#include "app/program_state.h"
+#include "cli/commands.h"
+#include "cli/console_host.h"
+#include "cli/port_option.h"
+#include "link/SerialPort.h"
+
+namespace ardenvis::cli {
+namespace {
+
+int handshake(Arguments& args) {
+  auto port_value = args.option("--port");
+  if (!port_value) {
+    std::fprintf(stderr, "handshake: --port is required\n");
+    return 2;
+  }
+  auto number = resolve_port_option(*port_value);
+  if (!number) {
+    std::fprintf(stderr, "handshake: no such port \"%s\"\n", port_value->c_str());
+    return 2;
+  }
+  ConsoleHost host(args.flag("--yes"));
+  serial::TSerialPort port;
+  core::ProgramState state;
+  state.link.port = &port;
+  state.link.serial_port_number = static_cast<uint8_t>(*number);
+  if (core::change_serial_port(state.link, host, *number) == 0) return 1;
+  auto result = core::run_handshake(state.link, host, core::Operation::DownloadLogSession);
+  if (result != core::HandshakeResult::Ok) return 1;
+  std::printf("firmware %d.%02d (%d)\n", state.link.unit.version_major,
+              state.link.unit.version_minor, state.link.unit.version_number);
+  core::close_serial_port(state.link);
+  return 0;
+}
+
+ARDENVIS_CLI_COMMAND("handshake", "handshake --port COMn|DEVICE   wake the unit, show its firmware",
+                     handshake);
+
+}  // namespace
+}  // namespace ardenvis::cli

@@ -1,0 +1,13 @@
+#pragma once
+// "--port": COM1..COM9, or a device path pinned for this run.
+
+#include <optional>
+#include <string>
+
+namespace ardenvis::cli {
+
+// Returns the COM number to open. A device path is pinned to a free COM
+// number (COM9 downwards) in a private port directory for this process.
+std::optional<int> resolve_port_option(const std::string& value);
+
+}  // namespace ardenvis::cli
