@@ -1,0 +1,22 @@
+#pragma once
+// Quadratic Savitzky-Golay smoothing with the published integer convolution
+// weights, done in place.
+
+#include <cstddef>
+#include <span>
+
+namespace ardenvis::core {
+
+// Weight i (0..h) and the norm of a quadratic window of odd length m = 2h + 1:
+// m = 5 gives 17, 12, -3 / 35; m = 15 gives 167, 162, ..., -78 / 1105.
+double savitzky_golay_weight(int window, int i);
+double savitzky_golay_norm(int window);
+
+// One pass over x (element 0 is sample 1). For every j that has h neighbours on
+// both sides, x[j] is replaced at once, so the lower half of each later window
+// already holds smoothed values. The h values at each end then take the value
+// of the nearest smoothed one. A series shorter than the window, or an even or
+// too small window, is left unchanged and false is returned.
+bool savitzky_golay_smooth(std::span<double> x, int window);
+
+}  // namespace ardenvis::core
