@@ -1,5 +1,7 @@
 #include "widgets/com_port_box.h"
 
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QSignalBlocker>
 
 namespace ardenvis::ui {
@@ -26,6 +28,20 @@ void ComPortBox::change_serial_port() {
     setCurrentIndex(shown);
   }
   emit port_changed(state_.link.serial_port_open);
+}
+
+UnitWindow::UnitWindow(const QString& caption, core::ProgramState& state, core::Host& host,
+                       QWidget* parent)
+    : PelorantWindow(caption, parent), com_port_(new ComPortBox(state, host, this)) {}
+
+QWidget* UnitWindow::com_port_row() {
+  auto* row = new QWidget(this);
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(new QLabel("COM Port", row));
+  layout->addWidget(com_port_);
+  layout->addStretch();
+  return row;
 }
 
 }  // namespace ardenvis::ui

@@ -5,6 +5,7 @@
 #include <QComboBox>
 
 #include "app/program_state.h"
+#include "widgets/pelorant_window.h"
 
 namespace ardenvis::ui {
 
@@ -26,6 +27,24 @@ class ComPortBox : public QComboBox {
  private:
   core::ProgramState& state_;
   core::Host& host_;
+};
+
+// A window that talks to the unit: it carries the COM port box, which shows
+// the chosen port each time the window is activated.
+class UnitWindow : public PelorantWindow {
+  Q_OBJECT
+ public:
+  UnitWindow(const QString& caption, core::ProgramState& state, core::Host& host,
+             QWidget* parent = nullptr);
+  ComPortBox* com_port_box() const { return com_port_; }
+  // "COM Port" label and the box, in a row ready to be placed in a layout.
+  QWidget* com_port_row();
+
+ protected:
+  void activated() override { com_port_->sync_from_state(); }
+
+ private:
+  ComPortBox* com_port_;
 };
 
 }  // namespace ardenvis::ui

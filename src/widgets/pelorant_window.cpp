@@ -2,8 +2,11 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QVBoxLayout>
 
 namespace ardenvis::ui {
 
@@ -15,8 +18,8 @@ void PelorantWindow::centre_on_screen() {
   QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
   if (!screen) return;
   const QRect area = screen->geometry();
-  const QSize frame = frameGeometry().size().isValid() && isVisible() ? frameGeometry().size()
-                                                                      : size();
+  const QSize frame =
+      frameGeometry().size().isValid() && isVisible() ? frameGeometry().size() : size();
   move(area.x() + (area.width() - frame.width()) / 2,
        area.y() + (area.height() - frame.height()) / 2);
 }
@@ -38,6 +41,26 @@ void PelorantWindow::showEvent(QShowEvent* event) {
 void PelorantWindow::closeEvent(QCloseEvent* event) {
   event->accept();  // hides; the window lives on
   emit closed_by_user();
+}
+
+WindowShell::WindowShell(PelorantWindow* window, const QString& description, QWidget* top_row)
+    : window_(window) {
+  auto* layout = new QVBoxLayout(window);
+  if (top_row) layout->addWidget(top_row);
+  auto* about = new QLabel(description, window);
+  about->setWordWrap(true);
+  layout->addWidget(about, 1);
+  buttons_ = new QHBoxLayout;
+  buttons_->addStretch();
+  layout->addLayout(buttons_);
+  window->resize(480, 240);
+}
+
+QPushButton* WindowShell::add_button(const QString& caption, const QString& hint,
+                                     const QString& object_name) {
+  QPushButton* button = PelorantWindow::make_button(caption, hint, object_name, window_);
+  buttons_->addWidget(button);
+  return button;
 }
 
 }  // namespace ardenvis::ui

@@ -6,6 +6,7 @@
 
 #include <QWidget>
 
+class QBoxLayout;
 class QPushButton;
 
 namespace ardenvis::ui {
@@ -32,6 +33,19 @@ class PelorantWindow : public QWidget {
   void closeEvent(QCloseEvent* event) override;
   // Called on every activation, after centring; windows refresh from state here.
   virtual void activated() {}
+};
+
+// Lays out a window whose own controls are still to come: an optional row
+// (the COM port box), a short description of what the window is for, and a
+// right-aligned row of buttons.
+class WindowShell {
+ public:
+  WindowShell(PelorantWindow* window, const QString& description, QWidget* top_row = nullptr);
+  QPushButton* add_button(const QString& caption, const QString& hint, const QString& object_name);
+
+ private:
+  PelorantWindow* window_;
+  QBoxLayout* buttons_;
 };
 
 }  // namespace ardenvis::ui

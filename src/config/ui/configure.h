@@ -1,25 +1,17 @@
 #pragma once
 // TForm3: "Configuration".
 
-#include "widgets/pelorant_window.h"
 #include "widgets/com_port_box.h"
 
 namespace ardenvis::ui {
 
-class TForm3 : public PelorantWindow {
+class TForm3 : public UnitWindow {
   Q_OBJECT
  public:
   explicit TForm3(core::ProgramState& state, core::Host& host, QWidget* parent = nullptr);
-  ComPortBox* com_port_box() const { return com_port_; }
 
  signals:
   void back_to_main();
-
- protected:
-  void activated() override { com_port_->sync_from_state(); }
-
- private:
-  ComPortBox* com_port_;
 };
 
 }  // namespace ardenvis::ui
