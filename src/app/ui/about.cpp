@@ -2,7 +2,6 @@
 
 #include <QGroupBox>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -11,11 +10,16 @@
 namespace ardenvis::ui {
 
 namespace {
-QPlainTextEdit* read_only_text(const QString& text, const QString& name, QWidget* parent) {
-  auto* edit = new QPlainTextEdit(text, parent);
-  edit->setReadOnly(true);
-  edit->setObjectName(name);
-  return edit;
+QLabel* read_only_text(const QString& text, const QString& name, QWidget* parent) {
+  auto* label = new QLabel(text, parent);
+  label->setWordWrap(true);
+  label->setFrameShape(QFrame::StyledPanel);
+  label->setFrameShadow(QFrame::Sunken);
+  label->setMargin(6);
+  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  label->setObjectName(name);
+  return label;
 }
 }  // namespace
 
@@ -45,9 +49,6 @@ TForm6::TForm6(QWidget* parent) : PelorantWindow("About Pelorant Tools", parent)
       "This program works only with Pelorant units running software builds 4.00 to 4.30 "
       "(speed camera functions need 4.23 or later).",
       "noticeText", this);
-  description->setMinimumHeight(150);
-  contact->setMaximumHeight(64);
-  notice->setMaximumHeight(52);
 
   auto* back = make_button("Back", {}, "backButton", this);
   auto* layout = new QVBoxLayout(this);
@@ -56,7 +57,8 @@ TForm6::TForm6(QWidget* parent) : PelorantWindow("About Pelorant Tools", parent)
   layout->addWidget(contact);
   layout->addWidget(notice);
   layout->addWidget(back, 0, Qt::AlignRight);
-  resize(440, 420);
+  setFixedWidth(440);
+  adjustSize();
 
   connect(back, &QPushButton::clicked, this, &TForm6::back_to_main_menu);
   connect(this, &PelorantWindow::closed_by_user, this, &TForm6::back_to_main_menu);
