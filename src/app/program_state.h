@@ -58,18 +58,6 @@ struct CalculatorParameters {
 
 enum class DataSetId : uint8_t { A = 1, B = 2 };
 
-// The unit's identity and calibration as the last download or log file load
-// left them. Program-wide, not per slot: decoding reads the distance factor and
-// the pulses-per-revolution code whichever slot it works on.
-struct UnitIdentity {
-  uint16_t unit_type = 0;
-  uint16_t identity_word = 0;
-  uint16_t distance_factor = 0;  // distance calibration factor
-  uint16_t third_word = 0;
-  std::array<uint8_t, 5> identity_bytes{};
-  uint8_t pulses_per_rev = 1;  // pulses-per-revolution code, 1 or 2
-};
-
 struct ProgramState;
 // Saves the current data set as a log data file, asking for the name.
 using SaveLogDataFn = std::function<void(ProgramState& state, Host& host)>;
@@ -85,6 +73,9 @@ struct ProgramState {
   std::array<DataSet, 2> data_sets;
   DataSet& data_set(DataSetId id) { return data_sets[id == DataSetId::B ? 1 : 0]; }
   DataSet& current() { return data_set(current_data_set); }
+  // The unit values the last download or log file load left (UnitIdentity is in
+  // logger/data_set.h): decoding reads the distance factor and the
+  // pulses-per-revolution code from here whichever slot it works on.
   UnitIdentity identity;
   UnitFlags unit_flags;
   bool filter_when_loaded = true;

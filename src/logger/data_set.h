@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -145,6 +146,17 @@ struct CanFrame {
   uint8_t stamp = 0;       // the frame's last payload byte (ms)
 };
 
+// The unit's identity and calibration as a download reads them from the unit
+// or a log data file carries them.
+struct UnitIdentity {
+  uint16_t unit_type = 0;
+  uint16_t identity_word = 0;
+  uint16_t distance_factor = 0;  // distance calibration factor
+  uint16_t third_word = 0;
+  std::array<uint8_t, 5> identity_bytes{};
+  uint8_t pulses_per_rev = 1;  // pulses-per-revolution code, 1 or 2
+};
+
 inline constexpr int kRecordIdCount = 2056;
 inline constexpr int kSetupTextCount = 80;
 
@@ -166,6 +178,18 @@ struct DataSet {
   std::vector<uint16_t> lap_list;  // display order of the laps (the viewer sorts it)
   uint8_t best_lap = 0;
   std::vector<CanFrame> can_frames;  // info.can_frame_count entries
+
+  // Raw bytes held as received or loaded. Decoding shortens info.raw_byte_count
+  // to the records it framed; a save writes every whole record of the held
+  // bytes, so saving and reloading loses nothing.
+  uint32_t held_byte_count = 0;
+  // The unit values that came with this slot's own download or file load; its
+  // save writes these rather than those of whichever slot came last. Empty
+  // until a download or load sets them (a save then uses the program-wide ones).
+  std::optional<UnitIdentity> unit;
+  // The file the slot was last saved to or loaded from (name only), for the
+  // windows' file name boxes; empty when there is none.
+  std::string file_name;
 
   uint8_t download_state = 0;
   std::vector<std::string> notes;  // setup notes text, one entry per line
