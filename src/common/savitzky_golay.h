@@ -19,4 +19,11 @@ double savitzky_golay_norm(int window);
 // too small window, is left unchanged and false is returned.
 bool savitzky_golay_smooth(std::span<double> x, int window);
 
+// One pass over each of several series of the same length, with the very same
+// arithmetic as savitzky_golay_smooth() on each. Interleaving independent
+// series lets the processor overlap them: each series alone is one long chain
+// of dependent operations, because every window reads its just-smoothed
+// neighbour.
+bool savitzky_golay_smooth_together(std::span<const std::span<double>> series, int window);
+
 }  // namespace ardenvis::core

@@ -336,21 +336,23 @@ void smoothAllDataOnLoad(ProgramState& state) {
   DataSet& set = state.current();
   const long n = static_cast<long>(set.sample_count());
   if (!state.filter_when_loaded || n <= 15) return;
-  struct Pass {
-    Channel channel;
-    int window;
-    int passes;
+  auto values = [&](Channel c) {
+    Series& s = set[c];
+    return std::span<double>(s.data(), static_cast<size_t>(std::min(n, s.size())));
   };
-  static constexpr Pass kPasses[] = {
-      {Channel::Rpm, 5, 1},         {Channel::Speed, 15, 2},     {Channel::OilPressure, 15, 2},
-      {Channel::AuxPressure, 15, 2}, {Channel::GLat, 15, 3},     {Channel::GLong, 15, 3},
-      {Channel::OilTemp, 15, 2},    {Channel::WaterTemp, 15, 2}, {Channel::Battery, 15, 2},
-  };
-  for (const Pass& p : kPasses) {
-    Series& s = set[p.channel];
-    std::span<double> values(s.data(), static_cast<size_t>(std::min(n, s.size())));
-    for (int i = 0; i < p.passes; ++i) savitzky_golay_smooth(values, p.window);
-  }
+  // RPM once with window 5; speed, pressures and temperatures twice and the G
+  // channels three times with window 15. The series are independent, so the
+  // passes of different series are run side by side.
+  const std::span<double> rpm[] = {values(Channel::Rpm)};
+  const std::span<double> twice[] = {
+      values(Channel::Speed),   values(Channel::OilPressure), values(Channel::AuxPressure),
+      values(Channel::GLat),    values(Channel::GLong),       values(Channel::OilTemp),
+      values(Channel::WaterTemp), values(Channel::Battery)};
+  const std::span<double> third[] = {values(Channel::GLat), values(Channel::GLong)};
+  savitzky_golay_smooth_together(rpm, 5);
+  savitzky_golay_smooth_together(twice, 15);
+  savitzky_golay_smooth_together(twice, 15);
+  savitzky_golay_smooth_together(third, 15);
 }
 
 }  // namespace ardenvis::core

@@ -1,6 +1,8 @@
 // Lap, split, CAN and sensor-module records, and what decoding builds from them
 // after the last record. Records are written out byte by byte.
 
+#include <cmath>
+#include <span>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -319,6 +321,38 @@ TEST(SavitzkyGolay, InPlaceOrderAndEnds) {
   std::vector<double> y = {1, 5, 1, 5};
   EXPECT_FALSE(savitzky_golay_smooth(y, 5));
   EXPECT_EQ(y, (std::vector<double>{1, 5, 1, 5}));
+}
+
+TEST(SavitzkyGolay, SideBySideEqualsOneByOneInTheWrittenOrder) {
+  // The smoothing written out literally: 1-based, sum in the order c0, then
+  // i = 1..h, divided by the norm and stored at once; then the two ends.
+  auto reference = [](std::vector<double> x, int m, const std::vector<double>& c, double norm) {
+    const long n = static_cast<long>(x.size()), h = (m - 1) / 2;
+    auto at = [&](long i) -> double& { return x[static_cast<size_t>(i - 1)]; };
+    for (long j = h + 1; j <= n - h; ++j) {
+      double sum = c[0] * at(j);
+      for (long i = 1; i <= h; ++i) sum += c[static_cast<size_t>(i)] * (at(j + i) + at(j - i));
+      at(j) = sum / norm;
+    }
+    for (long i = 1; i <= h; ++i) at(i) = at(h + 1);
+    for (long i = n - h + 1; i <= n; ++i) at(i) = at(n - h);
+    return x;
+  };
+  const std::vector<double> c15 = {167, 162, 147, 122, 87, 42, -13, -78};
+  std::vector<double> a(200), b(200);
+  uint32_t seed = 12345;
+  for (size_t i = 0; i < a.size(); ++i) {
+    seed = seed * 1664525 + 1013904223;
+    a[i] = static_cast<double>(seed >> 8) / 65536.0;
+    b[i] = std::sin(static_cast<double>(i) / 3.0) * 100 + static_cast<double>(seed % 7);
+  }
+  const auto want_a = reference(reference(a, 15, c15, 1105), 15, c15, 1105);
+  const auto want_b = reference(reference(b, 15, c15, 1105), 15, c15, 1105);
+  const std::span<double> both[] = {a, b};
+  ASSERT_TRUE(savitzky_golay_smooth_together(both, 15));
+  ASSERT_TRUE(savitzky_golay_smooth_together(both, 15));
+  EXPECT_EQ(a, want_a);  // bit for bit
+  EXPECT_EQ(b, want_b);
 }
 
 }  // namespace
