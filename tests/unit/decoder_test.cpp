@@ -190,6 +190,11 @@ TEST_F(Decode, GearDebouncing) {
   for (int c : codes) b = b + sample(static_cast<uint8_t>(0x20 | c));
   DataSet& set = ok(b, 10);
   for (int k = 1; k <= 12; ++k) EXPECT_EQ(set[Channel::Gear][k], want[k - 1]) << k;
+  // The same bytes decode the same way whatever was decoded before: the last
+  // log ended in 5th, and this one starts in 5th from a fresh history.
+  ok(repeat(sample(0x25), 3), 10);
+  EXPECT_EQ(set[Channel::Gear][1], 0);
+  EXPECT_EQ(set[Channel::Gear][3], 50);
 }
 
 TEST_F(Decode, DistanceForms) {
@@ -219,10 +224,12 @@ TEST_F(Decode, ZeroDistanceFactorIsAFaultThatOffersTheSave) {
   EXPECT_EQ(saves, 1);
   EXPECT_FALSE(host.progress.visible);
 
+  // A lap record logged in pulses needs it too (0x3B: lap, p1 bit 7 clear).
   host.expect("Problem Processing Download Data!\nSave to File for Orvik to Check?", Answer::No);
-  run(sample(0x00, 0, 5));
+  run(sample() + Bytes{0x3B, 0x00, 0x27, 0x10, 0x01, 0x00, 0xC8, 0x00} + sample());
   EXPECT_EQ(host.verify(), "");
   EXPECT_EQ(saves, 1);
+  EXPECT_EQ(set.loaded, kNotLoaded);
 }
 
 TEST_F(Decode, FallingLapDistanceKeepsOdoAndResetsSplit) {
