@@ -1,6 +1,7 @@
 #include "app/program_state.h"
 
 #include "common/format.h"
+#include "files/log_file.h"
 
 namespace ardenvis::core {
 
@@ -32,6 +33,8 @@ void initialise_program_state(ProgramState& state, SerialDevice& port,
   state.label_counter = 1;
   state.track_map_lap = 0;
   state.calculator = CalculatorParameters{};
+  // After a decoding fault the user may keep the raw bytes as a log data file.
+  state.save_log_data = [](ProgramState& s, Host& host) { save_log_data(s, host); };
 }
 
 std::string main_window_caption() {

@@ -1,0 +1,84 @@
+#include "files/file_dialogs.h"
+
+#include "common/text_file.h"
+
+namespace ardenvis::core {
+
+namespace {
+void warn(Host& host, const char* text) { host.message(MessageKind::Warning, text, Buttons::Ok); }
+
+size_t name_start(std::string_view path) {
+  const size_t separator = path.find_last_of("/\\");
+  return separator == std::string_view::npos ? 0 : separator + 1;
+}
+
+// The typed name with the kind's extension appended when it has none; nullopt
+// for an empty name or another extension (compared exactly, case included).
+std::optional<std::string> with_extension(const std::string& typed, std::string_view extension) {
+  if (typed.size() <= name_start(typed)) return std::nullopt;
+  const std::string_view current = file_extension(typed);
+  if (current.empty()) return typed + std::string(extension);
+  if (current != extension) return std::nullopt;
+  return typed;
+}
+}  // namespace
+
+ChosenFile split_path(const std::string& path) {
+  const size_t start = name_start(path);
+  return ChosenFile{path, path.substr(0, start), path.substr(start)};
+}
+
+std::string_view file_extension(std::string_view path) {
+  const std::string_view name = path.substr(name_start(path));
+  const size_t dot = name.rfind('.');
+  return dot == std::string_view::npos ? std::string_view{} : name.substr(dot);
+}
+
+std::optional<ChosenFile> choose_file_to_save(Host& host, const FileLocation& location,
+                                              const std::string& title, const std::string& filter,
+                                              std::string_view extension) {
+  const auto typed = host.save_file(FileDialog{title, filter, location.folder, location.name});
+  if (!typed) {
+    warn(host, file_message::cancelled_no_data_saved);
+    return std::nullopt;
+  }
+  const auto path = with_extension(*typed, extension);
+  if (!path) {
+    warn(host, file_message::invalid_filename_not_saved);
+    return std::nullopt;
+  }
+  if (file_exists(*path) &&
+      host.message(MessageKind::Confirmation, file_message::overwrite_question, Buttons::YesNo) !=
+          Answer::Yes) {
+    warn(host, file_message::no_data_saved);
+    return std::nullopt;
+  }
+  return split_path(*path);
+}
+
+std::optional<ChosenFile> choose_file_to_load(Host& host, const FileLocation& location,
+                                              const std::string& title, const std::string& filter,
+                                              std::string_view extension) {
+  const auto typed = host.open_file(FileDialog{title, filter, location.folder, location.name});
+  if (!typed) {
+    warn(host, file_message::no_data_loaded);
+    return std::nullopt;
+  }
+  const auto path = with_extension(*typed, extension);
+  if (!path) {
+    warn(host, file_message::invalid_filename_not_loaded);
+    return std::nullopt;
+  }
+  if (!file_exists(*path)) {
+    warn(host, file_message::file_does_not_exist);
+    return std::nullopt;
+  }
+  return split_path(*path);
+}
+
+void remember(FileLocation& location, const ChosenFile& file) {
+  location.folder = file.folder;
+  location.name = file.name;
+}
+
+}  // namespace ardenvis::core

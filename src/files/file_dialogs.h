@@ -1,0 +1,59 @@
+#pragma once
+// The one dialog pattern every file kind follows: a dialog with title, filter,
+// remembered folder and default name; the kind's own extension (appended when
+// the name has none, anything else refused); the overwrite question; and the
+// fixed messages of each outcome.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/program_state.h"
+#include "common/host.h"
+
+namespace ardenvis::core {
+
+namespace file_message {
+inline constexpr const char* cancelled_no_data_saved = "Cancelled, No Data Saved";
+inline constexpr const char* invalid_filename_not_saved = "Invalid Filename, No Data Saved";
+inline constexpr const char* overwrite_question = "File Exists, Overwrite File ?";
+inline constexpr const char* no_data_saved = "No Data Saved";
+inline constexpr const char* file_already_open = "File Already Open, No Data Saved";
+inline constexpr const char* problem_saving = "Problem Saving, File has been Closed";
+inline constexpr const char* file_saved_ok = "File Saved OK";
+inline constexpr const char* no_data_loaded = "No Data Loaded";
+inline constexpr const char* invalid_filename_not_loaded = "Invalid Filename, No Data Loaded";
+inline constexpr const char* file_does_not_exist = "Filename Does Not Exist, No Data Loaded";
+inline constexpr const char* problem_opening = "Problem Opening File, No Data Loaded";
+inline constexpr const char* no_valid_data_to_save = "No Valid Data to Save";
+}  // namespace file_message
+
+// A file the user chose: the full path, and its folder (with trailing
+// separator) and name as the kind remembers them.
+struct ChosenFile {
+  std::string path;
+  std::string folder;
+  std::string name;
+};
+
+// Splits a path into folder (with its trailing separator, or empty) and name.
+ChosenFile split_path(const std::string& path);
+
+// The extension of the name part: from its last '.', or empty.
+std::string_view file_extension(std::string_view path);
+
+// The save dialog for a file of `extension` (".plr"), starting at the kind's
+// remembered location. Reports every refusal itself (cancelled, bad name,
+// overwrite refused) and returns nullopt then.
+std::optional<ChosenFile> choose_file_to_save(Host& host, const FileLocation& location,
+                                              const std::string& title, const std::string& filter,
+                                              std::string_view extension);
+
+// The open dialog: cancelled, bad name and missing file are reported here.
+std::optional<ChosenFile> choose_file_to_load(Host& host, const FileLocation& location,
+                                              const std::string& title, const std::string& filter,
+                                              std::string_view extension);
+
+void remember(FileLocation& location, const ChosenFile& file);
+
+}  // namespace ardenvis::core
