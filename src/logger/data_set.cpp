@@ -1,5 +1,8 @@
 #include "logger/data_set.h"
 
+#include <algorithm>
+#include <new>
+
 namespace ardenvis::core {
 
 namespace {
@@ -18,6 +21,44 @@ constexpr std::array<std::string_view, kChannelCount> kChannelNames{
 static_assert(static_cast<int>(Channel::AnalogCh16) == 44);
 static_assert(static_cast<int>(Channel::PulseCh4) == 48);
 }  // namespace
+
+Series::Series(const Series& other) {
+  if (other.size_ > 0) {
+    resize(other.size_);
+    std::copy(other.values_, other.values_ + other.size_, values_);
+  }
+}
+
+Series& Series::operator=(const Series& other) {
+  if (this != &other) {
+    Series copy(other);
+    swap(copy);
+  }
+  return *this;
+}
+
+void Series::resize(long length) {
+  if (length < 1) return;
+  if (length <= capacity_) {
+    if (length > size_) std::fill(values_ + size_, values_ + length, 0.0);
+    size_ = length;
+    return;
+  }
+  auto* fresh = static_cast<double*>(std::calloc(static_cast<size_t>(length), sizeof(double)));
+  if (fresh == nullptr) throw std::bad_alloc();
+  if (size_ > 0) std::copy(values_, values_ + size_, fresh);
+  std::free(values_);
+  values_ = fresh;
+  size_ = length;
+  capacity_ = length;
+}
+
+void Series::clear() {
+  std::free(values_);
+  values_ = nullptr;
+  size_ = 0;
+  capacity_ = 0;
+}
 
 std::string_view channel_name(Channel channel) {
   auto i = static_cast<size_t>(channel);

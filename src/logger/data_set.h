@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace ardenvis::core {
@@ -18,34 +19,49 @@ namespace ardenvis::core {
 // series of a slot has the same length and index k is the same sample in all.
 class Series {
  public:
-  long size() const { return static_cast<long>(values_.size()); }
-  bool empty() const { return values_.empty(); }
+  Series() = default;
+  Series(const Series& other);
+  Series& operator=(const Series& other);
+  Series(Series&& other) noexcept { swap(other); }
+  Series& operator=(Series&& other) noexcept {
+    Series moved(std::move(other));
+    swap(moved);
+    return *this;
+  }
+  ~Series() { std::free(values_); }
+
+  long size() const { return size_; }
+  bool empty() const { return size_ == 0; }
 
   double operator[](long index) const { return get(index); }
-  double get(long index) const {
-    return (index >= 1 && index <= size()) ? values_[static_cast<size_t>(index - 1)] : 0.0;
-  }
+  double get(long index) const { return (index >= 1 && index <= size_) ? values_[index - 1] : 0.0; }
   void set(long index, double value) {
-    if (index >= 1 && index <= size()) values_[static_cast<size_t>(index - 1)] = value;
+    if (index >= 1 && index <= size_) values_[index - 1] = value;
   }
 
   // Keeps the values of the indexes that remain; new indexes read 0. A length
-  // below 1 is refused and leaves the series as it was.
-  void resize(long length) {
-    if (length < 1) return;
-    values_.resize(static_cast<size_t>(length), 0.0);
-  }
+  // below 1 is refused and leaves the series as it was. Throws std::bad_alloc.
+  void resize(long length);
   // Drops everything (start-up and "discard the channel arrays" only).
-  void clear() { values_.clear(); values_.shrink_to_fit(); }
+  void clear();
 
   // Direct 0-based access for whole-series loops (smoothing, plotting, unit
   // conversion): element i is index i + 1.
-  double* data() { return values_.data(); }
-  const double* data() const { return values_.data(); }
-  size_t capacity_bytes() const { return values_.capacity() * sizeof(double); }
+  double* data() { return values_; }
+  const double* data() const { return values_; }
+  size_t capacity_bytes() const { return static_cast<size_t>(capacity_) * sizeof(double); }
 
  private:
-  std::vector<double> values_;
+  void swap(Series& other) noexcept {
+    std::swap(values_, other.values_);
+    std::swap(size_, other.size_);
+    std::swap(capacity_, other.capacity_);
+  }
+  // Fresh storage comes zeroed from calloc, so a long log's series are not
+  // written twice (once with zeros, once by decoding).
+  double* values_ = nullptr;
+  long size_ = 0;
+  long capacity_ = 0;
 };
 
 // Every channel a slot holds. Order is the storage order; names are in

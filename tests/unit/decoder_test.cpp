@@ -389,6 +389,18 @@ TEST(SeriesRules, ReadWriteResize) {
   s.resize(2);
   EXPECT_EQ(s[3], 0);
   EXPECT_EQ(s[1], 1.5);
+  s.resize(4);  // growing again: the dropped values do not come back
+  EXPECT_EQ(s[3], 0);
+  EXPECT_EQ(s[4], 0);
+  Series copy = s;
+  copy.set(1, 7);
+  EXPECT_EQ(s[1], 1.5);
+  EXPECT_EQ(copy.size(), 4);
+  Series moved = std::move(copy);
+  EXPECT_EQ(moved[1], 7);
+  s.clear();
+  EXPECT_EQ(s.size(), 0);
+  EXPECT_EQ(s[1], 0);
 }
 
 }  // namespace
