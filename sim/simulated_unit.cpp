@@ -1,6 +1,7 @@
 #include "sim/simulated_unit.h"
 
 #include "link/commands.h"
+#include "sim/log_memory.h"
 
 namespace ardenvis::sim {
 
@@ -13,10 +14,18 @@ void set_firmware_version(UnitOptions& options, int version_number) {
 
 SimulatedUnit::SimulatedUnit(UnitOptions options) : options_(options) {
   install_session_commands();
+  log_memory_ = std::make_unique<LogMemory>(*this);
 }
+
+SimulatedUnit::~SimulatedUnit() = default;
 
 void SimulatedUnit::set_command(uint8_t byte, Command command) {
   commands_[byte] = std::move(command);
+}
+
+const SimulatedUnit::Command* SimulatedUnit::find_command(uint8_t byte) const {
+  auto it = commands_.find(byte);
+  return it == commands_.end() ? nullptr : &it->second;
 }
 
 int SimulatedUnit::command_count(uint8_t command) const {
@@ -70,8 +79,11 @@ void SimulatedUnit::install_session_commands() {
                                   send(status_queries_++ == 0 ? options_.status
                                                               : options_.second_status);
                                 }});
+  // The lite logger answers with major and minor only: its download reads
+  // nothing more after them, and 4 more bytes would land in its first block.
   set_command(command::version, {{}, [this](const auto&) {
-                                   send({options_.version_major, options_.version_minor, 0, 0, 0, 0});
+                                   send({options_.version_major, options_.version_minor});
+                                   if (options_.unit_type != 2) send({0, 0, 0, 0});
                                  }});
   set_command(command::identity, {{}, [this](const auto&) {
                                     auto hi = [](uint16_t w) { return static_cast<uint8_t>(w >> 8); };

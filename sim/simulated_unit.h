@@ -8,6 +8,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,12 +29,17 @@ struct UnitOptions {
 
 void set_firmware_version(UnitOptions& options, int version_number);
 
+class LogMemory;
+
 class SimulatedUnit {
  public:
   explicit SimulatedUnit(UnitOptions options = {});
-  virtual ~SimulatedUnit() = default;
+  virtual ~SimulatedUnit();
 
   UnitOptions& options() { return options_; }
+  const UnitOptions& options() const { return options_; }
+  // The log memory: sessions, index, lite recording and block reads.
+  LogMemory& log_memory() { return *log_memory_; }
 
   void receive(uint8_t byte);
   bool has_output() const { return !output_.empty(); }
@@ -53,8 +59,11 @@ class SimulatedUnit {
     std::function<void(const std::vector<uint8_t>& arguments)> run;
   };
   void set_command(uint8_t byte, Command command);
+  // The command installed for a byte, or nullptr.
+  const Command* find_command(uint8_t byte) const;
 
  protected:
+  friend class LogMemory;
   void send(uint8_t byte);
   void send(const std::vector<uint8_t>& bytes);
 
@@ -72,6 +81,8 @@ class SimulatedUnit {
   uint8_t current_ = 0;
   int arguments_wanted_ = 0;
   std::vector<uint8_t> arguments_;
+
+  std::unique_ptr<LogMemory> log_memory_;
 };
 
 }  // namespace ardenvis::sim

@@ -10,6 +10,7 @@
 #include "common/host.h"
 #include "link/unit_session.h"
 #include "logger/data_set.h"
+#include "logger/log_index.h"
 
 namespace ardenvis::core {
 
@@ -77,6 +78,8 @@ struct ProgramState {
   // logger/data_set.h): decoding reads the distance factor and the
   // pulses-per-revolution code from here whichever slot it works on.
   UnitIdentity identity;
+  // The unit's log memory and session index as the last index read left them.
+  LogIndex log_index;
   UnitFlags unit_flags;
   bool filter_when_loaded = true;
 
