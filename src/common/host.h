@@ -49,7 +49,7 @@ class Host {
  public:
   virtual ~Host() = default;
 
-  // A modal message box. A '\r' in text is a line break.
+  // A modal message box. A '\r' or '\n' in text is a line break.
   virtual Answer message(MessageKind kind, const std::string& text, Buttons buttons) = 0;
 
   // Empty when the user cancels the dialog.
@@ -60,6 +60,8 @@ class Host {
   // record of long work, so implementations keep it cheap.
   virtual void process_events() = 0;
 
+  // On shows the busy cursor; off restores the default cursor (whatever number
+  // of ons came before).
   virtual void busy_cursor(bool on) = 0;
 
   virtual AnalysisProgress& analysis_progress() = 0;

@@ -108,9 +108,12 @@ void QtHost::busy_cursor(bool on) {
   if (on) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     ++busy_depth_;
-  } else if (busy_depth_ > 0) {
-    QApplication::restoreOverrideCursor();
-    --busy_depth_;
+  } else {
+    // Off means "the default cursor again", however often it was set busy.
+    while (busy_depth_ > 0) {
+      QApplication::restoreOverrideCursor();
+      --busy_depth_;
+    }
   }
 }
 

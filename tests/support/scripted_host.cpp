@@ -76,7 +76,8 @@ void ScriptedHost::process_events() {
 }
 
 void ScriptedHost::busy_cursor(bool on) {
-  busy_depth += on ? 1 : -1;
+  // Off means "the default cursor again", however often it was set busy.
+  busy_depth = on ? busy_depth + 1 : 0;
   if (on) busy_ever = true;
 }
 
