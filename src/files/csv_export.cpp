@@ -1,0 +1,241 @@
+#include "files/csv_export.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include "common/format.h"
+#include "files/file_dialogs.h"
+#include "link/unit_session.h"
+
+namespace ardenvis::core {
+
+namespace {
+
+constexpr const char* kTitle = "Save Excel .csv Data";
+constexpr const char* kFilter = "Comma Seperated Variable files (*.csv)";
+constexpr const char* kExtension = ".csv";
+
+// One sample line: the channel values, then the CAN load right-aligned after
+// a comma and three spaces.
+constexpr const char* kSampleFormat =
+    "%1.2f,%d,%0.f,%.1f,%0.f,%0.f,%.1f,%0.f,%0.f,%2.1f,%0.f,%.1f,%1.2f,%1.2f,%0.f,%0.f,%0.f,%0.f,"
+    "%1.2f,%1.2f, "
+    "  %2.0f";
+
+constexpr const char* kLapColumns =
+    "PeloTime(s),Start Index,Stop Index,Lap,Lap Distance(m),Lap Time(s),Session,";
+constexpr const char* kLapValues = "%1.1f,%d,%d,%d,%.1f,%.2f,%d,%d,";
+
+int rounded_index(double value) {
+  const double r = std::nearbyint(value);  // the default rounding: nearest, ties to even
+  if (!(r > 0)) return 0;                   // negative, or not a number
+  return r >= INT_MAX ? INT_MAX : static_cast<int>(r);
+}
+
+// The laps and CAN frames a reader may use: the counts, never past the tables.
+size_t lap_rows(const DataSet& set) { return std::min<size_t>(set.lap_count(), set.laps.size()); }
+size_t can_rows(const DataSet& set) {
+  return std::min<size_t>(set.info.can_frame_count, set.can_frames.size());
+}
+
+void write_lap_row(AtomicTextWriter& out, const DataSet& set, const LapEntry& lap, int eighth) {
+  const LapSampleRange range = lap_sample_range(lap, set.info.sample_rate);
+  out.buffer() += format(kLapValues, lap.end_time, range.start, range.stop, lap.lap_number,
+                         static_cast<double>(lap.lap_distance), static_cast<double>(lap.lap_time),
+                         lap.session, eighth);
+}
+
+void write_lap_tables(AtomicTextWriter& out, const DataSet& set) {
+  const size_t laps = lap_rows(set);
+  if (laps == 0) return;
+  std::string header;
+
+  out.line("");
+  out.line("");
+  out.line(
+      "Lap Times with Split and Segment Times (Logged in Memory and used for Split Display "
+      "Update):");
+  out.line(format("Max Splits per Lap=,%d", kMaxSplits));
+  header = std::string(kLapColumns) + "N Splits,";
+  for (int i = 1; i <= kMaxSplits; ++i) header += format("Split %d,", i);
+  out.line(header);
+  for (size_t i = 0; i < laps; ++i) {
+    const LapEntry& lap = set.laps[i];
+    write_lap_row(out, set, lap, lap.split_count);
+    for (float split : lap.split_times) out.buffer() += format("%.2f,", static_cast<double>(split));
+    out.end_line();
+  }
+
+  out.line("");
+  out.line("Split Time Indexes: (Stored in Pelorant for Split Lap Updates)");
+  out.line("");
+  out.line("Data index for each split in Lap:");
+  out.line(format("Max Splits per Lap=,%d", kMaxSplits));
+  header = ",,,Lap,Lap Distance(m),Lap Time(s),Session,N Splits,";
+  for (int i = 1; i <= kMaxSplits; ++i) header += format("Index %d,", i);
+  out.line(header);
+  for (size_t i = 0; i < laps; ++i) {
+    const LapEntry& lap = set.laps[i];
+    out.buffer() += format(",,,%d,%.1f,%.2f,%d,%d,", lap.lap_number,
+                           static_cast<double>(lap.lap_distance),
+                           static_cast<double>(lap.lap_time), lap.session, lap.split_count);
+    for (int32_t index : lap.split_sample_indexes) out.buffer() += format("%d,", index);
+    out.end_line();
+  }
+
+  out.line("");
+  out.line("");
+  out.line("Segment Times:");
+  header = std::string(kLapColumns) + "N Segments,";
+  for (int i = 1; i <= kMaxSegments; ++i) header += format("Segment %d,", i);
+  out.line(header);
+  for (size_t i = 0; i < laps; ++i) {
+    const LapEntry& lap = set.laps[i];
+    write_lap_row(out, set, lap, lap.split_count + 1);
+    for (float segment : lap.segment_times) {
+      out.buffer() += format("%.2f,", static_cast<double>(segment));
+    }
+    out.end_line();
+  }
+}
+
+void write_can_frames(AtomicTextWriter& out, const DataSet& set) {
+  const size_t frames = can_rows(set);
+  if (frames == 0) return;
+  out.line("");
+  out.line("");
+  out.line("CAN Bus Activity (Other than logged items):");
+  out.line("");
+  out.line("e.g. Display Button Press = CAN ID: 128");
+  out.line("");
+  out.line(
+      "PeloTime(s),CAN_id,CAN_len,CAN_data[0],CAN_data[1],CAN_data[2],CAN_data[3],CAN_data[4],"
+      "CAN_data[5],CAN_data[6],CAN_data[7],Time Stamp(ms)");
+  for (size_t i = 0; i < frames; ++i) {
+    const CanFrame& f = set.can_frames[i];
+    out.buffer() += format("%1.2f,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d", f.time, f.can_id,
+                           f.data_count, f.data[0], f.data[1], f.data[2], f.data[3], f.data[4],
+                           f.data[5], f.data[6], f.data[7], f.stamp);
+    out.end_line();
+  }
+}
+
+void write_samples(AtomicTextWriter& out, const DataSet& set, const UnitFlags& flags,
+                   bool speed_calibration_removed, Host& host) {
+  const long n = static_cast<long>(set.sample_count());
+  if (n <= 0) return;
+  out.line("");
+  out.line("");
+  out.line("Pelorant2 Data:");
+  out.line(speed_calibration_removed ? "Note: Orvik Speed +3% over reading REMOVED FROM DATA"
+                                     : "Note: Orvik Speed +3% over reading IN DATA");
+  out.line("");
+  out.line("");
+  const char* speed = flags.speed_kmh ? "KMH" : "MPH";
+  const char* pressure = flags.pressure_bar ? "Bar" : "psi";
+  const char* temperature = flags.temperature_degf ? "degF" : "degC";
+  const char* distance = flags.distance_feet ? "ft" : "m";
+  out.line(format(
+      "PeloTime (s),Index,RPM,Speed (%s),Gear (Calc),Brake (%%),Oil Pressure (%s),Oil Temp "
+      "(%s),Water Temp (%s),Battery (VDC),Fuel (%%),Aux Pressure (%s),G Lat (g),G Long (g),Odo "
+      "(%s),Lap Odo (%s),Lap,Session,Lap Time (s),Split (s),CAN Load",
+      speed, pressure, temperature, temperature, pressure, distance, distance));
+
+  const auto& s = set;
+  for (long k = 1; k <= n; ++k) {
+    if ((k & 0x3FF) == 0) host.process_events();
+    out.buffer() += format(
+        kSampleFormat, s[Channel::PeloTime][k], static_cast<int>(k), s[Channel::Rpm][k] * 100,
+        s[Channel::Speed][k], s[Channel::Gear][k] / 10, s[Channel::Brake][k],
+        s[Channel::OilPressure][k], s[Channel::OilTemp][k], s[Channel::WaterTemp][k],
+        s[Channel::Battery][k], s[Channel::Fuel][k], s[Channel::AuxPressure][k],
+        s[Channel::GLat][k] / 10, s[Channel::GLong][k] / 10, s[Channel::Odo][k],
+        s[Channel::LapOdo][k], s[Channel::Lap][k], s[Channel::Session][k], s[Channel::LapTime][k],
+        s[Channel::Split][k], s[Channel::CanLoad][k]);
+    out.end_line();
+  }
+}
+
+}  // namespace
+
+LapSampleRange lap_sample_range(const LapEntry& lap, uint8_t sample_rate) {
+  // A log data file may carry a sample rate of 0; its samples were timed at
+  // the decoding's period for such a rate, 0.1 s, so the indexes use that.
+  const double period = sample_rate == 0 ? 0.1 : 1.0 / sample_rate;
+  const double start_time = lap.end_time - static_cast<double>(lap.lap_time);
+  return {rounded_index(start_time / period), rounded_index((lap.end_time - period) / period)};
+}
+
+CanLoadSummary can_load_summary(const DataSet& set) {
+  const Series& load = set[Channel::CanLoad];
+  // A slot always reads at least one value (index 1 reads 0 when empty).
+  const long count = std::max<long>(static_cast<long>(set.sample_count()), 1);
+  double maximum = load[1], minimum = load[1], sum = 0, squares = 0;
+  for (long k = 1; k <= count; ++k) {
+    const double v = load[k];
+    maximum = std::max(maximum, v);
+    minimum = std::min(minimum, v);
+    sum += v;
+    squares += v * v;
+  }
+  const double mean = sum / static_cast<double>(count);
+  const double variance =
+      count < 3 ? 1.0 : (squares - sum * sum / static_cast<double>(count)) / (count - 1);
+  return {maximum, minimum, mean, variance};
+}
+
+void write_csv(AtomicTextWriter& out, const DataSet& set, const UnitFlags& flags,
+               bool speed_calibration_removed, Host& host) {
+  out.line("// Pelorant2 Data File:");
+  out.line("");
+  out.line("// Information from SETUP notes:");
+  for (const std::string& note : set.notes) out.line("//" + note);
+  out.line("");
+
+  write_lap_tables(out, set);
+  write_can_frames(out, set);
+
+  const CanLoadSummary load = can_load_summary(set);
+  out.line("");
+  out.line(",MAX,MIN,MEAN,VAR");
+  out.line(format("CAN Load:, %2.0f,%2.0f,%2.2f,%2.2f", load.maximum, load.minimum, load.mean,
+                  load.variance));
+
+  write_samples(out, set, flags, speed_calibration_removed, host);
+}
+
+bool save_csv_data(ProgramState& state, Host& host, const CsvExportOptions& options) {
+  if (state.current().download_state == 0) {
+    host.message(MessageKind::Information, file_message::no_valid_data_to_save, Buttons::Ok);
+    return false;
+  }
+  if (host.message(MessageKind::Information, file_message::preference_question, Buttons::YesNo) ==
+          Answer::Yes &&
+      options.load_display_preferences) {
+    options.load_display_preferences(state, host);
+  }
+  FileLocation& location = state.file(FileKind::SpreadsheetExport);
+  const auto file = choose_file_to_save(host, location, kTitle, kFilter, kExtension);
+  if (!file) return false;
+  AtomicTextWriter out;
+  if (!out.open(file->path)) {
+    host.message(MessageKind::Warning, file_message::file_already_open, Buttons::Ok);
+    return false;
+  }
+  remember(location, *file);
+  bool written = false;
+  {
+    BusyCursor busy(host);
+    write_csv(out, state.current(), state.unit_flags, options.speed_calibration_removed, host);
+    written = out.commit();
+  }
+  if (!written) {
+    host.message(MessageKind::Warning, file_message::problem_saving, Buttons::Ok);
+    return false;
+  }
+  host.message(MessageKind::Information, file_message::file_saved_ok, Buttons::Ok);
+  return true;
+}
+
+}  // namespace ardenvis::core
