@@ -86,6 +86,9 @@ struct ProgramState {
   // Viewer state started by start-up.
   int label_counter = 1;  // 1 = no labels
   int track_map_lap = 0;  // 0 = none
+  // The viewer's "-3% Calibration": while set, the Speed series hold 0.97 x the
+  // speed the unit logged (the export and the lap export read it).
+  bool speed_calibration = false;
 
   CalculatorParameters calculator;
 
