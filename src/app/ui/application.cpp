@@ -28,7 +28,7 @@ Application::Application(core::ProgramState& state, core::SerialDevice& port,
   form9_ = new TForm9;
   form11_ = new TForm11;
   form10_ = new TForm10;
-  form16_ = new TForm16;
+  form16_ = new TForm16(state_, host_);
   form17_ = new TForm17;
   form21_ = new TForm21;
   form23_ = new TForm23(state_, host_);
@@ -104,6 +104,9 @@ void Application::wire_navigation() {
   connect(form2_, &TForm2::view_session_data, this, [this] { go(form2_, form16_); });
   connect(form2_, &TForm2::view_data, this, [this] { go(form2_, form10_); });
   connect(form16_, &TForm16::back_to_log_analysis, this, [this] { go(form16_, form2_); });
+  connect(form16_, &TForm16::view_data, this, [this] { go(form16_, form10_); });
+  connect(form16_, &TForm16::download_requested, form2_,
+          [this](int session, core::DataSetId target) { form2_->get_log_dataSet(session, target); });
   connect(form11_, &TForm11::back_to_logger, this, [this] { go(form11_, form2_); });
   connect(form11_, &TForm11::cancel_loggernotes, this, [this] { go(form11_, form2_); });
 

@@ -1,0 +1,218 @@
+#include "logger/lite_download.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "common/format.h"
+#include "link/commands.h"
+#include "link/unit_session.h"
+
+namespace ardenvis::core {
+
+namespace {
+
+// Ends the lite handshake from inside its identity step; its message has been
+// shown already.
+struct LiteRefused {};
+
+struct LiteSettings {
+  int log_pointer = 0;
+  uint8_t sample_rate = 0;
+  uint8_t channel = 0;
+  uint8_t pulses_per_rev = 1;
+};
+
+uint8_t read_memory_byte(UnitLink& link, Host& host, uint8_t address) {
+  link.write(command::read_memory);
+  link.write(0);
+  link.write(address);
+  return link.read(host);
+}
+
+uint8_t read_config_byte(UnitLink& link, Host& host, uint8_t address) {
+  link.write(command::read_config);
+  link.write(address);
+  return link.read(host);
+}
+
+// Where each channel's sample bytes go in the rebuilt record (offsets from the
+// header byte, in the order received).
+struct ChannelPlace {
+  int bytes;
+  int offsets[2];
+};
+constexpr ChannelPlace kChannelPlaces[4] = {
+    {1, {7, 0}},    // oil pressure
+    {2, {5, 6}},    // engine speed
+    {2, {3, 4}},    // road speed
+    {2, {10, 11}},  // lap distance
+};
+
+}  // namespace
+
+long lite_raw_length(int log_pointer, int channel) {
+  const long recorded = std::max(0, log_pointer - kLiteFirstLogAddress);
+  const int per_sample = channel == 0 ? 1 : 2;
+  // An odd byte count on a two-byte channel leaves half a sample: it is not a
+  // sample and gets no record.
+  return recorded / per_sample * kLiteRecordBytes;
+}
+
+DownloadResult get_fram_data(ProgramState& state, Host& host, const DownloadRequest& request) {
+  DownloadResult result;
+  state.current_data_set = request.target;
+  UnitLink& link = state.link;
+  if (!link.serial_port_open) {
+    host.message(MessageKind::Warning, message::select_free_port, Buttons::Ok);
+    return result;
+  }
+  uint8_t download_state = kDownloaded;
+  AnalysisProgress& progress = host.analysis_progress();
+  long position = 0;
+  long length = 0;
+  try {
+    LiteSettings lite;
+    bool busy = false;
+    HandshakeResult handshake = HandshakeResult::Ok;
+    try {
+      handshake = run_handshake(link, host, Operation::LiteDownload, [&] {
+        if (link.last_identity.unit_type != 2) {
+          host.message(MessageKind::Error, message::lite_not_connected, Buttons::Abort);
+          link.drain(host, 8);
+          throw LiteRefused{};
+        }
+        link.write(command::memory_type);
+        const auto memory = lite_memory_description(link.read(host));
+        if (!memory) {
+          host.message(MessageKind::Error, message::memory_type_failed, Buttons::Abort);
+          throw LiteRefused{};
+        }
+        state.log_index.memory = *memory;
+        link.write(command::logger_status);
+        state.log_index.status_flags = link.read(host);
+        host.busy_cursor(true);
+        busy = true;
+        const int low = read_memory_byte(link, host, 66);
+        const int high = read_memory_byte(link, host, 67);
+        lite.log_pointer = low | (high << 8);
+        lite.sample_rate = read_memory_byte(link, host, 68);
+        lite.channel = read_config_byte(link, host, 17);
+        lite.pulses_per_rev = read_config_byte(link, host, 14);
+        if (lite.pulses_per_rev != 1 && lite.pulses_per_rev != 2) lite.pulses_per_rev = 1;
+      });
+    } catch (const LiteRefused&) {
+      if (busy) host.busy_cursor(false);
+      return result;
+    }
+    if (busy) host.busy_cursor(false);
+    if (handshake != HandshakeResult::Ok) return result;
+
+    if (lite.channel >= 4) {
+      host.message(MessageKind::Error, message::lite_channel_unknown, Buttons::Abort);
+      return result;
+    }
+    const UnitIdentity identity = [&] {
+      UnitIdentity id;
+      const IdentityReply& reply = link.last_identity;
+      id.unit_type = reply.unit_type;
+      id.identity_word = reply.identity_word;
+      id.distance_factor = reply.distance_factor;
+      id.third_word = reply.third_word;
+      std::copy(std::begin(reply.identity_bytes), std::end(reply.identity_bytes),
+                id.identity_bytes.begin());
+      id.pulses_per_rev = lite.pulses_per_rev;
+      return id;
+    }();
+
+    length = lite_raw_length(lite.log_pointer, lite.channel);
+    if (length == 0) {
+      result.state = kNothingToSave;
+      host.message(MessageKind::Information, message::no_data_to_download, Buttons::Ok);
+      return result;
+    }
+    std::vector<uint8_t> buffer(static_cast<size_t>(length));
+
+    {
+      BusyCursor busy_cursor(host);
+      progress.set_stage("Downloading");
+      progress.set_bar(ProgressBar::Downloading, 0, length);
+      progress.set_bar(ProgressBar::LinkQuality, 10, 10);
+      progress.set_efficiency("100.00%");
+      progress.show();
+      state.log_cancel = false;
+      long last_shown = 0;
+      int address = kLiteFirstLogAddress;
+      const ChannelPlace& place = kChannelPlaces[lite.channel];
+      const int samples_per_block = command::block_length / place.bytes;
+
+      while (position < length && !state.log_cancel) {
+        host.process_events();
+        uint8_t check = 0;
+        link.write(command::lite_block_read);
+        link.write(static_cast<uint8_t>(address & 0xFF));
+        link.write(static_cast<uint8_t>((address >> 8) & 0xFF));
+        link.write(command::block_length);
+        for (int s = 0; s < samples_per_block; ++s) {
+          if (position < length) {
+            uint8_t* record = &buffer[static_cast<size_t>(position)];
+            std::fill(record, record + kLiteRecordBytes, uint8_t{0});
+            record[0] = kLiteRecordHeader;
+            for (int b = 0; b < place.bytes; ++b) {
+              const uint8_t byte = link.read(host);
+              record[place.offsets[b]] = byte;
+              check ^= byte;
+            }
+            position += kLiteRecordBytes;
+          } else {
+            // The recording ended inside this block: the rest counts only
+            // towards the check.
+            for (int b = 0; b < place.bytes; ++b) check ^= link.read(host);
+          }
+        }
+        if (link.read(host) != check) {
+          progress.hide();
+          download_state = kStoppedEarly;
+          break;
+        }
+        if (position > last_shown + command::block_length) {
+          progress.set_bar(ProgressBar::Downloading, position, length);
+          last_shown = position;
+        }
+        address += command::block_length;
+      }
+      progress.hide();
+    }
+
+    result.received = position;
+    result.length = length;
+    if (state.log_cancel) {
+      host.message(MessageKind::Information, message::lite_download_cancelled, Buttons::Ok);
+      result.state = kNothingToSave;
+      result.outcome = DownloadOutcome::Cancelled;
+      return result;
+    }
+    result.state = download_state;
+    if (download_state == kStoppedEarly) {
+      result.outcome = DownloadOutcome::StoppedEarly;
+      host.message(MessageKind::Warning, lite_download_stopped_text(position, length), Buttons::Ok);
+      store_and_decode(state, host, std::move(buffer), static_cast<uint32_t>(position),
+                       kStoppedEarly, lite.sample_rate, identity);
+    } else {
+      result.outcome = DownloadOutcome::Complete;
+      store_and_decode(state, host, std::move(buffer), static_cast<uint32_t>(length), kDownloaded,
+                       lite.sample_rate, identity);
+    }
+    result.decoded = state.current().has_data();
+    return result;
+  } catch (const std::exception&) {
+    host.message(MessageKind::Warning, program_problem_text(position, length), Buttons::Ok);
+    progress.hide();
+    result.outcome = DownloadOutcome::ProgramProblem;
+    result.state = download_state;
+    result.received = position;
+    result.length = length;
+    return result;
+  }
+}
+
+}  // namespace ardenvis::core

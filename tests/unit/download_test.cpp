@@ -1,0 +1,237 @@
+#include "logger/download.h"
+
+#include <gtest/gtest.h>
+
+#include "unit/logger_fixture.h"
+
+namespace ardenvis::core {
+namespace {
+
+using testing::LoggerBench;
+using testing::sample_records;
+
+// A bench whose unit holds the given sessions (oldest first) and whose index
+// has been read.
+struct DownloadBench : LoggerBench {
+  explicit DownloadBench(std::initializer_list<int> record_counts, int firmware = 422) {
+    this->firmware(firmware);
+    for (int n : record_counts) memory().store_session({sample_records(n), 10});
+    EXPECT_EQ(getLogIndex(state, host), kIndexOk);
+  }
+  DownloadResult download(int session, DataSetId to = DataSetId::A) {
+    return downloadLogSession(state, host, {session, to, false, false});
+  }
+  // "Processed %d bytes of Data" for a stream of whole 12-byte records: framing
+  // takes every record that starts 65 or more bytes before the end.
+  static std::string processed(long bytes) {
+    const long framed = ((bytes - 65) / 12 + 1) * 12;
+    return "Processed " + std::to_string(framed) + " bytes of Data";
+  }
+};
+
+TEST(Download, ShortSessionTakesTwoBlocksAndStoresExactlyItsBytes) {
+  DownloadBench b({25});  // 300 bytes
+  b.host.expect(MessageKind::Information, "Processed 240 bytes of Data");
+  const DownloadResult r = b.download(1, DataSetId::B);
+  EXPECT_EQ(b.host.verify(), "");
+  EXPECT_EQ(r.outcome, DownloadOutcome::Complete);
+  const DataSet& slot = b.state.data_set(DataSetId::B);
+  EXPECT_EQ(slot.raw, sample_records(25));
+  EXPECT_EQ(slot.info.raw_byte_count, 300u);
+  EXPECT_EQ(slot.info.label, "Memory B");
+  EXPECT_EQ(slot.info.sample_rate, 10);
+  EXPECT_EQ(slot.info.firmware_major, 4);
+  EXPECT_EQ(slot.info.firmware_minor, 22);
+  EXPECT_EQ(slot.info.unit_identity_word, 0x1234);
+  EXPECT_EQ(slot.download_state, kDownloaded);
+  EXPECT_EQ(b.state.data_set(DataSetId::A).info.label, "No Data");
+  EXPECT_EQ(b.state.current_data_set, DataSetId::B);
+  // Two blocks, no resend, the block read started at the session and ended.
+  EXPECT_EQ(b.sent('f'), 2);
+  EXPECT_EQ(b.sent('u'), 0);
+  EXPECT_EQ(b.sent('o'), 1);
+  EXPECT_EQ(b.sent('c'), 1);
+  EXPECT_EQ(b.host.progress.stages.front(), "Downloading");
+  EXPECT_FALSE(b.host.progress.visible);
+  EXPECT_EQ(b.host.progress.efficiency, "100.00%");
+}
+
+TEST(Download, IdentityAndPulsesPerRevolutionComeFromTheUnit) {
+  for (uint8_t code : {uint8_t{2}, uint8_t{7}}) {
+    DownloadBench b({30});
+    b.memory().config()[14] = code;
+    b.unit.options().distance_factor = 777;
+    b.host.expect(b.processed(360));
+    b.download(1);
+    EXPECT_EQ(b.state.identity.distance_factor, 777);
+    EXPECT_EQ(b.state.identity.identity_bytes[4], 5);
+    EXPECT_EQ(b.state.identity.pulses_per_rev, code == 2 ? 2 : 1);
+    ASSERT_TRUE(b.state.data_set(DataSetId::A).unit.has_value());
+    EXPECT_EQ(b.state.data_set(DataSetId::A).unit->distance_factor, 777);
+    EXPECT_EQ(b.host.verify(), "");
+  }
+}
+
+TEST(Download, AllZeroBlockIsRefusedAndAskedForAgain) {
+  DownloadBench b({});
+  b.memory().store_session({std::vector<uint8_t>(300, 0), 10});
+  ASSERT_EQ(getLogIndex(b.state, b.host), kIndexOk);
+  b.host.expect(MessageKind::Warning, "Ardenvis Download Stopped [0,300,10]");
+  b.host.expect("Not Enough Data to Process...");
+  const DownloadResult r = b.download(1);
+  EXPECT_EQ(b.host.verify(), "");
+  EXPECT_EQ(r.outcome, DownloadOutcome::StoppedEarly);
+  EXPECT_EQ(b.sent('u'), 10);
+  EXPECT_EQ(b.memory().resends(), 10);
+  EXPECT_EQ(b.host.progress.bars[ProgressBar::LinkQuality].first, 0);
+  EXPECT_EQ(b.host.progress.efficiency, "0.00%");
+}
+
+TEST(Download, OldFirmwareStopsOnTheFirstBadBlockWithoutTakingItBack) {
+  DownloadBench b({50}, 421);  // 600 bytes
+  b.memory().options().bad_blocks = {{1, 1}};
+  const int opens = b.port.opens();
+  b.host.expect(MessageKind::Warning, "Ardenvis Download Stopped [508,600,10]");
+  b.host.expect("Processed 444 bytes of Data");
+  const DownloadResult r = b.download(1);
+  EXPECT_EQ(b.host.verify(), "");
+  EXPECT_EQ(r.state, kStoppedEarly);
+  EXPECT_EQ(b.sent('u'), 0);
+  EXPECT_EQ(b.sent('c'), 1);
+  const DataSet& slot = b.state.data_set(DataSetId::A);
+  EXPECT_EQ(slot.download_state, kStoppedEarly);
+  EXPECT_EQ(slot.held_byte_count, 508u);
+  EXPECT_EQ(slot.info.raw_byte_count, 600u);  // as the unit announced it
+  EXPECT_EQ(slot.info.label, "Memory A");
+  EXPECT_EQ(b.port.opens(), opens + 1);  // the port is opened afresh after a stop
+}
+
+TEST(Download, LinkQualityAndEfficiencyAfterResends) {
+  // 20 blocks; the 18th fails three times: 20 attempts, 3 failed, when the
+  // label is last written.
+  DownloadBench b({423});
+  b.memory().options().bad_blocks = {{17, 3}};
+  b.host.expect(b.processed(423 * 12));
+  const DownloadResult r = b.download(1);
+  EXPECT_EQ(b.host.verify(), "");
+  EXPECT_EQ(r.outcome, DownloadOutcome::Complete);
+  EXPECT_EQ(b.sent('u'), 3);
+  EXPECT_EQ(b.host.progress.bars[ProgressBar::LinkQuality].first, 7);
+  EXPECT_EQ(b.host.progress.efficiency, "85.00%");
+  EXPECT_EQ(b.state.data_set(DataSetId::A).raw, sample_records(423));
+  // The bar moves at most once per 1000 bytes: set up, then 5 moves.
+  EXPECT_EQ(b.host.progress.bar_updates[ProgressBar::Downloading], 6);
+}
+
+TEST(Download, EfficiencyText) {
+  EXPECT_EQ(efficiency_text(20, 3), "85.00%");
+  EXPECT_EQ(efficiency_text(3, 3), "0.00%");
+  EXPECT_EQ(efficiency_text(2, 3), "0.00%");
+  EXPECT_EQ(efficiency_text(3, 1), "66.67%");
+}
+
+// A first download into A, so the slot has something to lose.
+void fill_slot_a(DownloadBench& b) {
+  b.host.expect(b.processed(40 * 12));
+  b.download(2);
+  ASSERT_EQ(b.host.verify(), "");
+  ASSERT_EQ(b.state.data_set(DataSetId::A).info.label, "Memory A");
+}
+
+void expect_slot_a_untouched(DownloadBench& b) {
+  const DataSet& slot = b.state.data_set(DataSetId::A);
+  EXPECT_EQ(slot.info.label, "Memory A");
+  EXPECT_EQ(slot.raw, sample_records(40));
+  EXPECT_EQ(slot.info.raw_byte_count, 480u);
+  EXPECT_EQ(slot.download_state, kDownloaded);
+  EXPECT_EQ(slot.loaded, kDecoded);
+  EXPECT_EQ(slot.sample_count(), 40u - 5u);  // framing leaves the last 64 bytes
+}
+
+TEST(Download, CancelLeavesTheSlotExactlyAsItWas) {
+  DownloadBench b({40, 400});
+  fill_slot_a(b);
+  const long reads = b.port.reads();
+  b.host.on_process_events = [&] {
+    if (b.port.reads() > reads + 1000) b.state.log_cancel = true;
+  };
+  b.host.expect(MessageKind::Information, "Download Cancelled, No Data Stored");
+  const DownloadResult r = b.download(1);
+  EXPECT_EQ(b.host.verify(), "");
+  EXPECT_EQ(r.outcome, DownloadOutcome::Cancelled);
+  EXPECT_EQ(r.state, kNothingToSave);
+  EXPECT_EQ(b.sent('c'), 2);
+  EXPECT_FALSE(b.host.progress.visible);
+  expect_slot_a_untouched(b);
+}
+
+TEST(Download, StalledUnitEndsAsACancelByTheWatchdog) {
+  DownloadBench b({40, 400});
+  fill_slot_a(b);
+  b.memory().options().stall_after = 600;
+  const long long start = b.host.clock.now_ms;
+  b.host.expect(MessageKind::Information, "Download Cancelled, No Data Stored");
+  const DownloadResult r = b.download(1);
+  EXPECT_EQ(b.host.verify(), "");
+  EXPECT_EQ(r.outcome, DownloadOutcome::Cancelled);
+  EXPECT_TRUE(b.state.log_cancel);
+  // The block in progress is read out (each silent byte a time-out) before the
+  // watchdog's cancel is seen.
+  EXPECT_LT(b.host.clock.now_ms - start, 14000);
+  expect_slot_a_untouched(b);
+}
+
+TEST(Download, RefusalsLeaveTheSlotAlone) {
+  DownloadBench b({40, 400});
+  fill_slot_a(b);
+  b.host.expect(MessageKind::Information, "No Data to Download");
+  EXPECT_EQ(b.download(5).outcome, DownloadOutcome::NotStarted);
+  expect_slot_a_untouched(b);
+
+  b.unit.options().status = 188;
+  b.host.expect(MessageKind::Warning, "Stop the Vehicle before proceeding...");
+  const DownloadResult r = b.download(1);
+  EXPECT_EQ(r.state, kHandshakeFailed);
+  expect_slot_a_untouched(b);
+
+  b.state.link.serial_port_open = false;
+  b.host.expect(MessageKind::Warning, "Select a free COM port");
+  b.download(1);
+  EXPECT_EQ(b.host.verify(), "");
+  EXPECT_EQ(b.sent('f'), 2);  // only the first download's blocks
+}
+
+TEST(Download, AutomaticFileNames) {
+  EXPECT_EQ(automatic_file_name(3, "    12/05", " 14h:05m", 2026, true),
+            "26y12d05m_14h05m_LogID_3");
+  EXPECT_EQ(automatic_file_name(3, "    12/05", " 14h:05m", 2026, false), "LogSession_3");
+  EXPECT_EQ(automatic_file_name(11, "", "", 2031, true), "31y00d00m_00h00m_LogID_11");
+}
+
+TEST(Download, AutomaticSaveAfterADownloadOnly) {
+  DownloadBench b({30, 40});
+  std::vector<std::string> saved;
+  b.state.save_log_data = [&](ProgramState& s, Host&) {
+    saved.push_back(s.file(FileKind::LogData).name);
+  };
+  // 2026-05-12 10:00 UTC: the year of the computer's clock names the file.
+  b.host.fixed_now = std::chrono::system_clock::from_time_t(1778580000);
+  b.host.expect(b.processed(40 * 12));
+  downloadLogSession(b.state, b.host, {1, DataSetId::A, true, true});
+  b.host.expect(b.processed(30 * 12));
+  downloadLogSession(b.state, b.host, {2, DataSetId::B, true, false});
+  ASSERT_EQ(saved.size(), 2u);
+  EXPECT_EQ(saved[0], "26y12d05m_14h05m_LogID_1");
+  EXPECT_EQ(saved[1], "LogSession_2");
+
+  b.host.expect(MessageKind::Information, "No Data to Download");
+  downloadLogSession(b.state, b.host, {3, DataSetId::A, true, true});
+  b.host.on_process_events = [&] { b.state.log_cancel = true; };
+  b.host.expect(MessageKind::Information, "Download Cancelled, No Data Stored");
+  downloadLogSession(b.state, b.host, {1, DataSetId::A, true, true});
+  EXPECT_EQ(saved.size(), 2u);
+  EXPECT_EQ(b.host.verify(), "");
+}
+
+}  // namespace
+}  // namespace ardenvis::core
