@@ -26,7 +26,7 @@ Application::Application(core::ProgramState& state, core::SerialDevice& port,
   form4_ = new TForm4;
   form6_ = new TForm6;
   form9_ = new TForm9;
-  form11_ = new TForm11;
+  form11_ = new TForm11(state_, host_);
   form10_ = new TForm10;
   form16_ = new TForm16(state_, host_);
   form17_ = new TForm17;

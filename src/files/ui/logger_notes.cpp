@@ -1,34 +1,215 @@
 #include "files/ui/logger_notes.h"
 
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "files/setup_notes.h"
+
 namespace ardenvis::ui {
 
-TForm11::TForm11(QWidget* parent)
-    : PelorantWindow("Setup Notes", parent) {
+using core::DataSetId;
+
+namespace {
+constexpr DataSetId kSlots[] = {DataSetId::A, DataSetId::B};
+constexpr int kWidestField = 6;  // characters
+
+QString memo_text(const std::vector<std::string>& notes) {
+  QStringList lines;
+  for (const std::string& line : notes) lines << QString::fromStdString(line);
+  return lines.join('\n');
+}
+
+std::vector<std::string> memo_lines(const QString& text) {
+  std::vector<std::string> notes;
+  if (text.isEmpty()) return notes;
+  for (const QString& line : text.split('\n')) notes.push_back(line.toStdString());
+  return notes;
+}
+}  // namespace
+
+TForm11::TForm11(core::ProgramState& state, core::Host& host, QWidget* parent)
+    : PelorantWindow("Setup Notes", parent), state_(state), host_(host) {
   setObjectName("TForm11");
+
+  auto* notes_group = new QGroupBox("General Notes", this);
+  notes_group->setToolTip("General notes on the logging session.");
+  auto* notes_layout = new QVBoxLayout(notes_group);
+  for (DataSetId slot : kSlots) {
+    auto* memo = new QPlainTextEdit(notes_group);
+    memo->setObjectName(slot == DataSetId::A ? "notesMemoA" : "notesMemoB");
+    memo->setToolTip("Add notes into your data files.");
+    memo->setFixedHeight(memo->fontMetrics().lineSpacing() * 5 + 12);
+    connect(memo, &QPlainTextEdit::textChanged, this, [this, slot] { memo_edited(slot); });
+    notes_layout->addWidget(memo);
+    memos_[slot == DataSetId::B ? 1 : 0] = memo;
+  }
+
+  sheet_ = new QGroupBox(QString::fromStdString(core::setup_sheet_caption(DataSetId::A)), this);
+  sheet_->setObjectName("setupSheet");
+  sheet_->setToolTip("Enter all your vehicle setup details.");
+  auto* sheet_layout = new QGridLayout(sheet_);
+  sheet_layout->addWidget(make_block(core::SetupBlockId::FrontLeft), 0, 0);
+  sheet_layout->addWidget(make_block(core::SetupBlockId::RearLeft), 1, 0);
+  sheet_layout->addWidget(make_block(core::SetupBlockId::General), 0, 1, 2, 1);
+  sheet_layout->addWidget(make_block(core::SetupBlockId::FrontRight), 0, 2);
+  sheet_layout->addWidget(make_block(core::SetupBlockId::RearRight), 1, 2);
+
+  auto* control = new QGroupBox("Control", this);
+  control->setToolTip("Save, Load or Clear the setup.");
+  auto* control_layout = new QHBoxLayout(control);
+  struct ButtonSpec {
+    const char* caption;
+    const char* hint;
+    const char* name;
+    void (TForm11::*handler)();
+  };
+  const ButtonSpec buttons[] = {
+      {"Save", "Save changes to the data file.", "saveButton", &TForm11::save_changes},
+      {"Clear", "Clear the entire setup sheet.", "clearButton", &TForm11::clear_form_data},
+      {"Save Template", "Save your setup to disc as a template for future sessions.",
+       "saveTemplateButton", &TForm11::save_setup_data},
+      {"Load Template", "Load a setup from disc for the current data set.", "loadTemplateButton",
+       &TForm11::load_setup_data},
+  };
+  for (const ButtonSpec& b : buttons) {
+    QPushButton* button = make_button(b.caption, b.hint, b.name, control);
+    connect(button, &QPushButton::clicked, this, b.handler);
+    control_layout->addWidget(button);
+  }
+  control_layout->addStretch();
+  QPushButton* cancel = make_button("Cancel", {}, "cancelButton", control);
+  QPushButton* back = make_button("Back", "Back to the data logger analysis.", "backButton", control);
+  control_layout->addWidget(cancel);
+  control_layout->addWidget(back);
+  connect(cancel, &QPushButton::clicked, this, &TForm11::cancel_loggernotes);
+  connect(back, &QPushButton::clicked, this, [this] {
+    set_session_array();
+    emit back_to_logger();
+  });
+  connect(this, &PelorantWindow::closed_by_user, this, &TForm11::cancel_loggernotes);
+
   auto* layout = new QVBoxLayout(this);
-  auto* about = new QLabel("Car setup notes of the current data set.", this);
-  about->setWordWrap(true);
-  layout->addWidget(about, 1);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  {
-    auto* button = make_button("Cancel", "", "cancelButton", this);
-    buttons->addWidget(button);
-    connect(button, &QPushButton::clicked, this, &TForm11::cancel_loggernotes);
+  layout->addWidget(notes_group);
+  layout->addWidget(sheet_);
+  layout->addWidget(control);
+  set_Edit_Objects();
+  adjustSize();
+}
+
+QWidget* TForm11::make_block(core::SetupBlockId id) {
+  const core::SetupBlock& block = core::setup_block(id);
+  auto* group = new QGroupBox(block.heading, sheet_);
+  auto* grid = new QGridLayout(group);
+  grid->setHorizontalSpacing(4);
+  grid->setVerticalSpacing(3);
+  const int char_width = fontMetrics().horizontalAdvance('8');
+  int row = 0;
+  if (block.temperature_columns) {
+    // The letters of the caption, each centred over its own column.
+    const QStringList letters =
+        QString(block.temperature_columns).split(' ', Qt::SkipEmptyParts);
+    for (int i = 0; i < letters.size(); ++i) {
+      grid->addWidget(new QLabel(letters[i], group), row, 1 + i, Qt::AlignCenter);
+    }
+    ++row;
+  } else if (id == core::SetupBlockId::General) {
+    // The wing rows carry two values; their column labels sit above the first.
+    grid->addWidget(new QLabel(core::kWingAngleLabel, group), row, 1, Qt::AlignCenter);
+    grid->addWidget(new QLabel(core::kWingHeightLabel, group), row++, 2, Qt::AlignCenter);
   }
-  {
-    auto* button = make_button("Back", "Back to the data logger analysis.", "backButton", this);
-    buttons->addWidget(button);
-    connect(button, &QPushButton::clicked, this, &TForm11::back_to_logger);
+  for (const core::SetupRow& r : block.rows) {
+    grid->addWidget(new QLabel(r.label, group), row, 0);
+    int column = 1;
+    for (int k : r.texts) {
+      if (k == 0) break;
+      auto* edit = new QLineEdit(group);
+      edit->setObjectName(QString("setupField%1").arg(k));
+      edit->setMaxLength(r.max_length);
+      // One width for every field, so the columns line up.
+      edit->setFixedWidth(char_width * (kWidestField + 2) + 8);
+      edit->setAlignment(Qt::AlignCenter);
+      fields_[static_cast<size_t>(k - 1)] = edit;
+      grid->addWidget(edit, row, column++);
+    }
+    ++row;
   }
-  layout->addLayout(buttons);
-  resize(480, 240);
-  connect(this, &PelorantWindow::closed_by_user, this, &TForm11::back_to_logger);
+  if (id == core::SetupBlockId::General) {
+    // Keep the wing labels above their columns, not the first rows.
+    grid->setRowStretch(row, 1);
+  }
+  grid->setColumnStretch(4, 1);
+  return group;
+}
+
+void TForm11::set_Edit_Objects() {
+  refreshing_ = true;
+  const DataSetId current = state_.current_data_set;
+  for (DataSetId slot : kSlots) {
+    QPlainTextEdit* memo = notes_memo(slot);
+    memo->setVisible(slot == current);
+    const QString text = memo_text(state_.data_set(slot).notes);
+    if (memo->toPlainText() != text) memo->setPlainText(text);
+  }
+  sheet_->setTitle(QString::fromStdString(core::setup_sheet_caption(current)));
+  const auto& texts = state_.current().setup_texts;
+  for (int k = 1; k <= core::kSetupFieldCount; ++k) {
+    field(k)->setText(QString::fromStdString(texts[static_cast<size_t>(k - 1)]));
+  }
+  refreshing_ = false;
+}
+
+void TForm11::set_session_array() {
+  auto& texts = state_.current().setup_texts;
+  for (int k = 1; k <= core::kSetupFieldCount; ++k) {
+    // A field shows at most its length; a longer text from a file is only
+    // replaced when the user edits the field.
+    if (field(k)->isModified()) {
+      texts[static_cast<size_t>(k - 1)] = field(k)->text().toStdString();
+      field(k)->setModified(false);
+    }
+  }
+}
+
+void TForm11::memo_edited(DataSetId slot) {
+  if (refreshing_) return;
+  QPlainTextEdit* memo = notes_memo(slot);
+  QString text = memo->toPlainText();
+  if (text.size() > core::kMaxNotesCharacters) {
+    refreshing_ = true;
+    text.truncate(core::kMaxNotesCharacters);
+    memo->setPlainText(text);
+    memo->moveCursor(QTextCursor::End);
+    refreshing_ = false;
+  }
+  state_.data_set(slot).notes = memo_lines(text);
+}
+
+void TForm11::save_changes() {
+  set_session_array();
+  core::save_changes(state_, host_);
+}
+
+void TForm11::clear_form_data() {
+  core::clear_setup(state_.current());
+  set_Edit_Objects();
+}
+
+void TForm11::save_setup_data() {
+  set_session_array();
+  core::save_setup_data(state_, host_);
+}
+
+void TForm11::load_setup_data() {
+  core::load_setup_data(state_, host_);
+  // Whatever was read stays, even after a format error.
+  set_Edit_Objects();
 }
 
 }  // namespace ardenvis::ui

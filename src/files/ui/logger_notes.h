@@ -1,18 +1,61 @@
 #pragma once
-// TForm11: "Setup Notes".
+// TForm11: "Setup Notes". Edits the general notes and the setup sheet of the
+// current data set; saves and loads setup templates.
 
+#include <array>
+
+#include "app/program_state.h"
+#include "common/host.h"
+#include "files/setup_notes.h"
 #include "widgets/pelorant_window.h"
+
+class QGroupBox;
+class QLineEdit;
+class QPlainTextEdit;
 
 namespace ardenvis::ui {
 
 class TForm11 : public PelorantWindow {
   Q_OBJECT
  public:
-  explicit TForm11(QWidget* parent = nullptr);
+  TForm11(core::ProgramState& state, core::Host& host, QWidget* parent = nullptr);
+
+  // The field of setup text k = 1..65.
+  QLineEdit* field(int k) const { return fields_[static_cast<size_t>(k - 1)]; }
+  QPlainTextEdit* notes_memo(core::DataSetId slot) const {
+    return memos_[slot == core::DataSetId::B ? 1 : 0];
+  }
+  QGroupBox* sheet_group() const { return sheet_; }
+
+  // Shows the current data set: its memo only, the sheet's caption, the fields.
+  void set_Edit_Objects();
+  // Stores the fields into the current data set's setup texts.
+  void set_session_array();
 
  signals:
-  void cancel_loggernotes();
+  // "Back", after the fields were stored.
   void back_to_logger();
+  // "Cancel" and the close box: the field edits are dropped.
+  void cancel_loggernotes();
+
+ protected:
+  void activated() override { set_Edit_Objects(); }
+
+ private:
+  QWidget* make_block(core::SetupBlockId id);
+  void save_changes();
+  void clear_form_data();
+  void save_setup_data();
+  void load_setup_data();
+  // The memo is the notes text itself: every edit is kept at once.
+  void memo_edited(core::DataSetId slot);
+
+  core::ProgramState& state_;
+  core::Host& host_;
+  std::array<QLineEdit*, core::kSetupFieldCount> fields_{};
+  std::array<QPlainTextEdit*, 2> memos_{};
+  QGroupBox* sheet_;
+  bool refreshing_ = false;
 };
 
 }  // namespace ardenvis::ui
