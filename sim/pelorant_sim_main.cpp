@@ -8,6 +8,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -18,7 +19,9 @@
 #include <string_view>
 
 #include "link/port_directory.h"
+#include "sim/log_memory.h"
 #include "sim/simulated_unit.h"
+#include "sim/stored_sessions.h"
 
 namespace {
 
@@ -36,7 +39,24 @@ void usage() {
                "  --second-status S  reply to the second status query\n"
                "  --firmware V    firmware version number, e.g. 422\n"
                "  --unit-type T   1 or 5 flash logger, 2 lite logger\n"
-               "  --silent        a switched-off unit: never answers\n");
+               "  --silent        a switched-off unit: never answers\n"
+               "log memory:\n"
+               "  --sessions N    synthesised sessions stored (default 3; above 16 they wrap)\n"
+               "  --laps L        laps of each session (default 3)\n"
+               "  --rate R        sample rate of the sessions, 10 or 20 (default 10)\n"
+               "  --session-bytes B  cut the newest session to B bytes (e.g. 250000)\n"
+               "  --memory-code C flash memory code: 9, 11 or 15 (default 15)\n"
+               "  --memory-full   set the index's memory-full bit\n"
+               "  --bad-block B[:N]  send block B (0 = the first) with a bad check byte\n"
+               "                  N times (default 1; \"always\" for every time); repeatable\n"
+               "  --stall-after N fall silent after N bytes of a block read\n"
+               "  --erase-fails   refuse to clear the log memory\n"
+               "  --pulses-per-rev P  configuration byte 14 (default 1)\n"
+               "lite logger (--unit-type 2):\n"
+               "  --lite-memory-code C  8 or 32 (default 32)\n"
+               "  --lite-channel C  recorded channel 0..3 (default 1)\n"
+               "  --lite-bytes N  recorded bytes (default 4000)\n"
+               "  --lite-full     logger status: memory full\n");
 }
 
 bool parse_int(const char* text, int& value) {
@@ -52,6 +72,12 @@ bool parse_int(const char* text, int& value) {
 int main(int argc, char** argv) {
   using namespace ardenvis;
   sim::UnitOptions options;
+  sim::SessionSetup setup;
+  sim::LogMemoryOptions memory_options;
+  bool memory_full = false;
+  int pulses_per_rev = 1;
+  int lite_channel = 1;
+  int lite_bytes = 4000;
   int port_number = 1;
   bool fast = false;
   for (int i = 1; i < argc; ++i) {
@@ -82,6 +108,52 @@ int main(int argc, char** argv) {
       options.unit_type = static_cast<uint16_t>(v);
     } else if (arg == "--silent") {
       options.silent = true;
+    } else if (arg == "--sessions") {
+      next_int(setup.sessions);
+    } else if (arg == "--laps") {
+      next_int(setup.laps);
+    } else if (arg == "--rate") {
+      next_int(v);
+      setup.sample_rate = static_cast<uint8_t>(v);
+    } else if (arg == "--session-bytes") {
+      next_int(v);
+      setup.newest_bytes = static_cast<size_t>(std::max(v, 0));
+    } else if (arg == "--memory-code") {
+      next_int(v);
+      memory_options.flash_memory_code = static_cast<uint8_t>(v);
+    } else if (arg == "--memory-full") {
+      memory_full = true;
+    } else if (arg == "--bad-block") {
+      if (i + 1 >= argc) {
+        usage();
+        return 2;
+      }
+      std::string value = argv[++i];
+      const size_t colon = value.find(':');
+      int block = 0, times = 1;
+      const std::string count = colon == std::string::npos ? "" : value.substr(colon + 1);
+      if (!parse_int(value.substr(0, colon).c_str(), block) ||
+          !(count.empty() || count == "always" || parse_int(count.c_str(), times))) {
+        usage();
+        return 2;
+      }
+      memory_options.bad_blocks[block] = count == "always" ? sim::kAlways : times;
+    } else if (arg == "--stall-after") {
+      next_int(v);
+      memory_options.stall_after = v;
+    } else if (arg == "--erase-fails") {
+      memory_options.erase_reply = 1;
+    } else if (arg == "--pulses-per-rev") {
+      next_int(pulses_per_rev);
+    } else if (arg == "--lite-memory-code") {
+      next_int(v);
+      memory_options.lite_memory_code = static_cast<uint8_t>(v);
+    } else if (arg == "--lite-channel") {
+      next_int(lite_channel);
+    } else if (arg == "--lite-bytes") {
+      next_int(lite_bytes);
+    } else if (arg == "--lite-full") {
+      memory_options.logger_status |= 1;
     } else if (arg == "--help" || arg == "-h") {
       usage();
       return 0;
@@ -128,7 +200,8 @@ int main(int argc, char** argv) {
   }
   fs::create_symlink(slave_name, link, ec);
   if (ec) {
-    std::fprintf(stderr, "pelorant-sim: cannot create %s: %s\n", link.c_str(), ec.message().c_str());
+    std::fprintf(stderr, "pelorant-sim: cannot create %s: %s\n", link.c_str(),
+                 ec.message().c_str());
     return 1;
   }
 
@@ -139,6 +212,20 @@ int main(int argc, char** argv) {
   std::fflush(stdout);
 
   sim::SimulatedUnit unit(options);
+  sim::LogMemory& memory = unit.log_memory();
+  memory.options() = memory_options;
+  memory.config()[14] = static_cast<uint8_t>(pulses_per_rev);
+  const auto sessions = sim::store_synthesised_sessions(memory, setup);
+  if (memory_full) memory.index()[0] |= 0x80;
+  if (!sessions.empty()) {
+    memory.set_lite_recording(sim::lite_recording(sessions.back(), lite_channel,
+                                                  static_cast<size_t>(std::max(lite_bytes, 0))),
+                              setup.sample_rate, static_cast<uint8_t>(lite_channel));
+  }
+  for (size_t i = 0; i < sessions.size(); ++i) {
+    std::printf("pelorant-sim: session %zu: %zu bytes, %u samples at %d/s\n", sessions.size() - i,
+                sessions[i].bytes.size(), sessions[i].samples, sessions[i].sample_rate);
+  }
   using clock = std::chrono::steady_clock;
   constexpr double kBytesPerSecond = 11520.0;  // 115200 baud, 10 bits a byte
   auto pace_start = clock::now();

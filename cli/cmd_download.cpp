@@ -1,0 +1,115 @@
+// "download": read the index, download one session into data set A or B,
+// decode it, and save it as a log data file (or write its raw bytes).
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "app/program_state.h"
+#include "cli/commands.h"
+#include "cli/console_host.h"
+#include "cli/port_option.h"
+#include "files/log_file.h"
+#include "link/SerialPort.h"
+#include "logger/download.h"
+#include "logger/log_index.h"
+
+namespace ardenvis::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "download --port COMn|DEVICE --session N [--to A|B] (--out FILE.plr | --raw FILE) [--yes]";
+
+double cpu_seconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+bool write_raw(const core::DataSet& slot, const std::string& path) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  const size_t count = slot.held_byte_count ? slot.held_byte_count : slot.raw.size();
+  out.write(reinterpret_cast<const char*>(slot.raw.data()),
+            static_cast<std::streamsize>(std::min(count, slot.raw.size())));
+  return static_cast<bool>(out);
+}
+
+int download(Arguments& args) {
+  auto port_value = args.option("--port");
+  auto session_value = args.option("--session");
+  auto to = args.option("--to").value_or("A");
+  auto out = args.option("--out");
+  auto raw = args.option("--raw");
+  const bool yes = args.flag("--yes");
+  int session = 0;
+  try {
+    session = session_value ? std::stoi(*session_value) : 0;
+  } catch (const std::exception&) {
+    session = 0;
+  }
+  if (!port_value || session < 1 || session > core::kSessionSlots || (to != "A" && to != "B") ||
+      (!out && !raw) || !args.rest().empty()) {
+    std::fprintf(stderr, "usage: ardenvis-cli %s\n", kUsage);
+    return 2;
+  }
+  auto number = resolve_port_option(*port_value);
+  if (!number) {
+    std::fprintf(stderr, "download: no such port \"%s\"\n", port_value->c_str());
+    return 2;
+  }
+
+  ConsoleHost host(yes);
+  serial::TSerialPort port;
+  core::ProgramState state;
+  state.link.port = &port;
+  state.link.serial_port_number = static_cast<uint8_t>(*number);
+  // A decoding fault offers to save what arrived; the answer comes from --yes.
+  if (out) {
+    state.save_log_data = [](core::ProgramState& s, core::Host& h) { core::save_log_data(s, h); };
+  }
+  if (!core::view_session_data(state, host)) return 1;
+
+  const core::DataSetId target = to == "B" ? core::DataSetId::B : core::DataSetId::A;
+  const double cpu_before = cpu_seconds();
+  const auto start = std::chrono::steady_clock::now();
+  const core::DownloadResult result =
+      core::downloadLogSession(state, host, {session, target, false, false});
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double cpu = cpu_seconds() - cpu_before;
+  core::close_serial_port(state.link);
+  const core::DataSet& slot = state.data_set(target);
+  std::fprintf(stderr, "%ld of %ld bytes received; data set %s: %s, %u samples\n", result.received,
+               result.length, to.c_str(), slot.info.label.c_str(), slot.sample_count());
+  // The handshake, the transfer and decoding, as the user waits for them.
+  std::fprintf(stderr, "download: %.2f s, %.0f bytes/s, CPU %.2f s (%.1f%% of one core)\n", seconds,
+               seconds > 0 ? result.received / seconds : 0.0, cpu,
+               seconds > 0 ? cpu / seconds * 100 : 0.0);
+
+  bool saved = true;
+  if (result.outcome == core::DownloadOutcome::Complete ||
+      result.outcome == core::DownloadOutcome::StoppedEarly) {
+    if (raw && !write_raw(slot, *raw)) {
+      std::fprintf(stderr, "download: cannot write %s\n", raw->c_str());
+      saved = false;
+    }
+    if (out && slot.has_data()) {
+      host.queue_file(*out);
+      state.current_data_set = target;
+      saved = core::save_log_data(state, host) && saved;
+    }
+  }
+  const bool success = result.outcome == core::DownloadOutcome::Complete && result.decoded;
+  return success && saved ? 0 : 1;
+}
+
+ARDENVIS_CLI_COMMAND("download", std::string(kUsage) + "   download and save one session",
+                     download);
+
+}  // namespace
+}  // namespace ardenvis::cli

@@ -1,0 +1,36 @@
+#!/bin/sh
+# Downloads a session of at least 200 kB from pelorant-sim, paced at 115200
+# baud (11520 bytes/s on the line) and unpaced, through the real serial layer,
+# and prints the command-line tool's own figures: time, bytes per second and
+# CPU time of the download (handshake, transfer and decoding).
+#
+#   tests/bench/download_paced.sh [BUILD_DIR]   (default: build)
+set -eu
+build=${1:-build}
+dir=$(mktemp -d /tmp/ardenvis-bench-XXXXXX)
+export XDG_RUNTIME_DIR="$dir"
+pids=""
+cleanup() {
+  for p in $pids; do kill "$p" 2>/dev/null || true; done
+  rm -rf "$dir"
+}
+trap cleanup EXIT INT TERM
+
+"$build/pelorant-sim" --port 1 --session-bytes 250000 >/dev/null &
+pids="$pids $!"
+"$build/pelorant-sim" --port 2 --fast --session-bytes 250000 >/dev/null &
+pids="$pids $!"
+for i in $(seq 50); do
+  [ -e "$dir/ardenvis/ports/COM1" ] && [ -e "$dir/ardenvis/ports/COM2" ] && break
+  sleep 0.1
+done
+
+echo "paced at 115200 baud (line: 11520 bytes/s):"
+/usr/bin/time -f "  whole run: %e s wall, %U s user, %S s system" \
+  "$build/ardenvis-cli" download --port COM1 --session 1 --raw "$dir/paced.raw" 2>&1 |
+  grep -E "received|download:|whole run"
+echo "unpaced (--fast):"
+/usr/bin/time -f "  whole run: %e s wall, %U s user, %S s system" \
+  "$build/ardenvis-cli" download --port COM2 --session 1 --raw "$dir/fast.raw" 2>&1 |
+  grep -E "received|download:|whole run"
+cmp "$dir/paced.raw" "$dir/fast.raw" && echo "both downloads hold the same bytes"

@@ -1,0 +1,145 @@
+// Downloads from pelorant-sim over a pseudo-terminal through the real serial
+// layer: the index, a session into data set B, and the decoded result; then
+// the command-line tool's index and download commands.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "app/program_state.h"
+#include "e2e/sim_process.h"
+#include "link/SerialPort.h"
+#include "logger/decoder.h"
+#include "logger/download.h"
+#include "logger/log_index.h"
+#include "sim/stored_sessions.h"
+#include "support/scripted_host.h"
+
+namespace ardenvis {
+namespace {
+
+using testing::ScriptedHost;
+using testing::SimProcess;
+
+class DownloadE2e : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    static int argc = 1;
+    static char name[] = "e2e_tests";
+    static char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
+    testing::use_private_port_directory();
+  }
+  void SetUp() override {
+    state.link.port = &port;
+    state.filter_when_loaded = false;  // compare the unit's own values
+  }
+  void TearDown() override { core::close_serial_port(state.link); }
+
+  serial::TSerialPort port;
+  core::ProgramState state;
+  ScriptedHost host;
+};
+
+// What the simulator stores with its default setup: the same synthesiser,
+// the same seeds.
+std::vector<sim::SynthesisedSession> simulator_sessions() {
+  sim::SimulatedUnit unit;
+  return sim::store_synthesised_sessions(unit.log_memory(), sim::SessionSetup{});
+}
+
+// Decoding frames the records that start at least 65 bytes before the end.
+long framed_length(const std::vector<uint8_t>& bytes) {
+  long c = 0;
+  const long n = static_cast<long>(bytes.size());
+  while (c <= n - 65) c += core::read_record_header(&bytes[static_cast<size_t>(c)]).length;
+  return c;
+}
+
+TEST_F(DownloadE2e, SessionIntoDataSetBIsTheUnitsOwnAndDecodes) {
+  SimProcess sim(5, {"--fast"});
+  state.link.serial_port_number = 5;
+  ASSERT_TRUE(core::view_session_data(state, host));
+  const auto sessions = simulator_sessions();
+  const sim::SynthesisedSession& second = sessions[sessions.size() - 2];  // session 2
+  ASSERT_EQ(state.log_index.session(2)->length, static_cast<int32_t>(second.bytes.size()));
+  EXPECT_EQ(state.log_index.screen.rows[1].date, "    12/05");
+
+  host.expect(core::MessageKind::Information,
+              "Processed " + std::to_string(framed_length(second.bytes)) + " bytes of Data");
+  const core::DownloadResult r =
+      core::downloadLogSession(state, host, {2, core::DataSetId::B, false, false});
+  EXPECT_EQ(host.verify(), "");
+  ASSERT_EQ(r.outcome, core::DownloadOutcome::Complete);
+
+  const core::DataSet& slot = state.data_set(core::DataSetId::B);
+  EXPECT_EQ(slot.raw, second.bytes);
+  EXPECT_EQ(slot.info.label, "Memory B");
+  EXPECT_EQ(slot.info.sample_rate, second.sample_rate);
+  EXPECT_EQ(slot.download_state, core::kDownloaded);
+  EXPECT_NEAR(static_cast<double>(slot.sample_count()), second.samples, 6.0);
+  // Every lap the car drove is in the lap table with the unit's own time.
+  ASSERT_GE(slot.lap_count(), second.laps);
+  for (uint32_t i = 0; i < second.laps; ++i) {
+    EXPECT_NEAR(slot.laps[i].lap_time, second.lap_times_ms[i] / 1000.0, 0.011) << i;
+  }
+  EXPECT_EQ(state.data_set(core::DataSetId::A).info.label, "No Data");
+}
+
+std::string run(const std::string& command, int& status) {
+  std::string output;
+  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+  char buffer[512];
+  while (pipe && fgets(buffer, sizeof buffer, pipe)) output += buffer;
+  const int raw = pipe ? pclose(pipe) : -1;
+  status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return output;
+}
+
+TEST_F(DownloadE2e, CommandLineIndexAndDownload) {
+  SimProcess sim(6, {"--fast", "--sessions", "2"});
+  int status = -1;
+  const std::string cli = ARDENVIS_CLI_PATH;
+  const std::string table = run(cli + " index --port COM6", status);
+  EXPECT_EQ(status, 0) << table;
+  EXPECT_NE(table.find("      3              NA             NA     NA       NA"), std::string::npos)
+      << table;
+  EXPECT_NE(table.find("Total 69.21 Mbit"), std::string::npos) << table;
+
+  const std::string file = std::filesystem::temp_directory_path() / "ardenvis-e2e-download.plr";
+  std::filesystem::remove(file);
+  std::string out = run(cli + " download --port COM6 --session 1 --to B --out " + file, status);
+  EXPECT_EQ(status, 0) << out;
+  EXPECT_NE(out.find("File Saved OK"), std::string::npos) << out;
+  EXPECT_TRUE(std::filesystem::exists(file));
+
+  // The file exists now: without --yes the overwrite is refused.
+  out = run(cli + " download --port COM6 --session 1 --out " + file, status);
+  EXPECT_NE(status, 0) << out;
+  EXPECT_NE(out.find("File Exists, Overwrite File ?"), std::string::npos) << out;
+  out = run(cli + " download --port COM6 --session 1 --out " + file + " --yes", status);
+  EXPECT_EQ(status, 0) << out;
+  std::filesystem::remove(file);
+
+  out = run(cli + " download --port COM6 --session 9 --raw /dev/null", status);
+  EXPECT_NE(status, 0);
+  EXPECT_NE(out.find("No Data to Download"), std::string::npos) << out;
+}
+
+TEST_F(DownloadE2e, BadBlockIsSentAgainOverTheRealPort) {
+  SimProcess sim(7, {"--fast", "--sessions", "1", "--bad-block", "3:2"});
+  int status = -1;
+  const std::string out = run(
+      std::string(ARDENVIS_CLI_PATH) + " download --port COM7 --session 1 --raw /dev/null", status);
+  EXPECT_EQ(status, 0) << out;
+  EXPECT_EQ(out.find("Stopped"), std::string::npos) << out;
+}
+
+}  // namespace
+}  // namespace ardenvis
