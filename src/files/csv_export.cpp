@@ -227,7 +227,7 @@ bool save_csv_data(ProgramState& state, Host& host, const CsvExportOptions& opti
   bool written = false;
   {
     BusyCursor busy(host);
-    write_csv(out, state.current(), state.unit_flags, options.speed_calibration_removed, host);
+    write_csv(out, state.current(), state.unit_flags, state.speed_calibration, host);
     written = out.commit();
   }
   if (!written) {

@@ -18,15 +18,14 @@ inline constexpr const char* preference_question =
 }  // namespace file_message
 
 struct CsvExportOptions {
-  // The viewer's "-3% Calibration" box: the speed reading's +3% is removed.
-  bool speed_calibration_removed = false;
   // The viewer's display preference file load, run when the user accepts the
   // question; empty where there is no viewer.
   std::function<void(ProgramState&, Host&)> load_display_preferences;
 };
 
 // Asks the preference question and a file name, and exports the current data
-// set. True after "File Saved OK".
+// set in the units the viewer shows (the unit flags and "-3% Calibration" of
+// the program state). True after "File Saved OK".
 bool save_csv_data(ProgramState& state, Host& host, const CsvExportOptions& options);
 
 // Writes every section of the export for `set`; the series are taken to be in

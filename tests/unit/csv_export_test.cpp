@@ -68,9 +68,8 @@ class CsvExport : public ::testing::Test {
     host.expect(file_message::preference_question, Answer::No);
     host.expect(MessageKind::Information, "File Saved OK");
     host.queue_save_file(path("out.csv"));
-    CsvExportOptions options;
-    options.speed_calibration_removed = calibration_removed;
-    EXPECT_TRUE(save_csv_data(state, host, options));
+    state.speed_calibration = calibration_removed;
+    EXPECT_TRUE(save_csv_data(state, host, {}));
     EXPECT_EQ(host.verify(), "");
     return split_lines(read("out.csv"));
   }
