@@ -68,6 +68,10 @@ TForm16::TForm16(core::ProgramState& state, core::Host& host, QWidget* parent)
   memory_full_->setObjectName("memoryFullLabel");
   memory_full_->setStyleSheet("color: #c00000; font-weight: bold;");
   memory_full_->setAlignment(Qt::AlignCenter);
+  // The label's place is kept, so the window does not jump when it shows.
+  QSizePolicy keep = memory_full_->sizePolicy();
+  keep.setRetainSizeWhenHidden(true);
+  memory_full_->setSizePolicy(keep);
   memory_full_->setVisible(false);
   figures->addWidget(memory_full_, 3, 0, 1, 2);
   figures->setRowStretch(4, 1);

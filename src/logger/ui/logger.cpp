@@ -80,7 +80,10 @@ QWidget* TForm2::make_slot_group(const QString& letter, core::DataSetId slot, Sl
     b->setEnabled(false);
   }
   auto* layout = new QVBoxLayout(group);
-  layout->addWidget(c.label);
+  auto* label_row = new QHBoxLayout;
+  label_row->addWidget(new QLabel("Data", group));
+  label_row->addWidget(c.label, 1);
+  layout->addLayout(label_row);
   for (QPushButton* b : {c.load, c.save, c.excel, c.notes}) layout->addWidget(b);
   return group;
 }
@@ -100,7 +103,10 @@ QLineEdit* TForm2::label_field(core::DataSetId slot) const {
 
 void TForm2::refresh_labels() {
   for (core::DataSetId slot : {core::DataSetId::A, core::DataSetId::B}) {
-    label_field(slot)->setText(QString::fromStdString(state_.data_set(slot).info.label));
+    // A data set saved to or loaded from a file shows the file's name.
+    const core::DataSet& set = state_.data_set(slot);
+    label_field(slot)->setText(
+        QString::fromStdString(set.file_name.empty() ? set.info.label : set.file_name));
   }
 }
 
