@@ -6,6 +6,8 @@
 #include "calc/ui/calculator.h"
 #include "calc/ui/help_calculator.h"
 #include "config/ui/configure.h"
+#include "files/csv_export.h"
+#include "files/log_file.h"
 #include "files/ui/logger_notes.h"
 #include "live/ui/dyno.h"
 #include "live/ui/systemCheck.h"
@@ -13,6 +15,9 @@
 #include "logger/ui/log_index.h"
 #include "logger/ui/logger.h"
 #include "viewer/ui/plot_data.h"
+#include "viewer/viewer_units.h"
+
+#include <QPushButton>
 
 namespace ardenvis::ui {
 
@@ -107,6 +112,26 @@ void Application::wire_navigation() {
   connect(form16_, &TForm16::view_data, this, [this] { go(form16_, form10_); });
   connect(form16_, &TForm16::download_requested, form2_,
           [this](int session, core::DataSetId target) { form2_->get_log_dataSet(session, target); });
+  // The data files of each data set. Every data set button has made its data
+  // set the current one before these run.
+  for (core::DataSetId slot : {core::DataSetId::A, core::DataSetId::B}) {
+    auto* load = form2_->data_set_button(slot, "load");
+    auto* save = form2_->data_set_button(slot, "save");
+    auto* excel = form2_->data_set_button(slot, "excel");
+    auto* notes = form2_->data_set_button(slot, "notes");
+    connect(load, &QPushButton::clicked, this, [this, slot] {
+      // A loaded file is shown in the units the viewer shows.
+      if (core::load_log_data(state_, host_)) core::change_loaded_units(state_, slot, {});
+      form2_->refresh_labels();
+    });
+    connect(save, &QPushButton::clicked, this, [this] {
+      core::save_log_data(state_, host_);
+      form2_->refresh_labels();
+    });
+    connect(excel, &QPushButton::clicked, this, [this] { core::save_csv_data(state_, host_, {}); });
+    connect(notes, &QPushButton::clicked, this, [this] { go(form2_, form11_); });
+    for (QPushButton* b : {load, save, excel, notes}) b->setEnabled(true);
+  }
   connect(form11_, &TForm11::back_to_logger, this, [this] { go(form11_, form2_); });
   connect(form11_, &TForm11::cancel_loggernotes, this, [this] { go(form11_, form2_); });
 

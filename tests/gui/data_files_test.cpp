@@ -1,0 +1,172 @@
+// The data file buttons of the "Log Analysis" window, driven through the real
+// dialogs: save data set A, load it into B, edit B's notes and save them as a
+// template, then export B for a spreadsheet.
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <deque>
+#include <fstream>
+
+#include "app/ui/application.h"
+#include "files/ui/logger_notes.h"
+#include "gui/screens.h"
+#include "logger/decoder.h"
+#include "logger/ui/logger.h"
+#include "sim/session_synth.h"
+#include "sim/simulated_port.h"
+#include "support/scripted_host.h"
+
+using namespace ardenvis;
+using core::DataSetId;
+
+// Answers the modal dialogs as they come up: a file dialog gets the next
+// queued path, a message box must show the next queued text and is answered
+// with its button.
+class DialogDriver : public QObject {
+ public:
+  struct Step {
+    QString text;  // the message, or the file path for a file dialog
+    bool file_dialog = false;
+    QMessageBox::StandardButton answer = QMessageBox::Ok;
+  };
+  DialogDriver() {
+    timer_.setInterval(20);
+    connect(&timer_, &QTimer::timeout, this, &DialogDriver::poll);
+    timer_.start();
+  }
+  void file(const QString& path) { steps_.push_back({path, true}); }
+  void message(const QString& text, QMessageBox::StandardButton answer = QMessageBox::Ok) {
+    steps_.push_back({text, false, answer});
+  }
+  bool done() const { return steps_.empty(); }
+  QStringList failures;
+
+ private:
+  void poll() {
+    QWidget* modal = QApplication::activeModalWidget();
+    // Only dialogs are answered; the progress window is modal too.
+    if (!qobject_cast<QFileDialog*>(modal) && !qobject_cast<QMessageBox*>(modal)) return;
+    if (steps_.empty()) {
+      failures << "unexpected dialog: " + modal->windowTitle();
+      if (auto* box = qobject_cast<QMessageBox*>(modal)) failures << box->text();
+      modal->close();
+      return;
+    }
+    const Step step = steps_.front();
+    steps_.pop_front();
+    if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+      if (!step.file_dialog) failures << "file dialog instead of \"" + step.text + "\"";
+      // Typed into the dialog's name box, as a user would.
+      if (auto* name = dialog->findChild<QLineEdit*>("fileNameEdit")) name->setText(step.text);
+      QMetaObject::invokeMethod(dialog, "accept");
+    } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+      if (step.file_dialog || box->text() != step.text) {
+        failures << "message \"" + box->text() + "\" instead of \"" + step.text + "\"";
+      }
+      box->button(step.file_dialog ? QMessageBox::Ok : step.answer)->click();
+    }
+  }
+
+  QTimer timer_;
+  std::deque<Step> steps_;
+};
+
+class DataFilesTest : public QObject {
+  Q_OBJECT
+
+ private:
+  core::ProgramState state_;
+  sim::SimulatedUnit unit_;
+  sim::SimulatedPort port_{unit_};
+  std::unique_ptr<ui::Application> app_;
+  QTemporaryDir dir_;
+  QString path(const QString& name) { return dir_.path() + "/" + name; }
+  QPushButton* button(QWidget* window, const char* name) {
+    auto* b = window->findChild<QPushButton*>(name);
+    if (!b) qFatal("no button %s", name);
+    return b;
+  }
+
+ private slots:
+  void initTestCase() {
+    app_ = std::make_unique<ui::Application>(state_, port_, dir_.path().toStdString());
+    // Data set A as a download leaves it.
+    const auto session = sim::synthesise_session({});
+    core::DataSet& a = state_.data_set(DataSetId::A);
+    a.raw = session.bytes;
+    a.held_byte_count = static_cast<uint32_t>(a.raw.size());
+    a.info.raw_byte_count = a.held_byte_count;
+    a.info.sample_rate = session.sample_rate;
+    a.info.firmware_major = 4;
+    a.info.firmware_minor = 22;
+    a.info.label = "Memory A";
+    a.download_state = 1;
+    state_.identity.distance_factor = 1000;
+    a.unit = state_.identity;
+    testing::ScriptedHost quiet;
+    core::process_data_packets(state_, quiet);
+    QCOMPARE(a.loaded, core::kDecoded);
+    app_->log_analysis()->show();
+  }
+
+  void save_load_notes_template_and_export() {
+    ui::TForm2* logger = app_->log_analysis();
+    DialogDriver driver;
+    driver.file(path("a.plr"));
+    driver.message("File Saved OK");
+    QTest::mouseClick(logger->data_set_button(DataSetId::A, "save"), Qt::LeftButton);
+    QCOMPARE(logger->label_field(DataSetId::A)->text(), QString("a.plr"));
+
+    const size_t framed = state_.data_set(DataSetId::A).info.raw_byte_count;
+    driver.file(path("a.plr"));
+    driver.message(QString("Processed %1 bytes of Data").arg(framed));
+    QTest::mouseClick(logger->data_set_button(DataSetId::B, "load"), Qt::LeftButton);
+    QVERIFY2(driver.failures.isEmpty(), qPrintable(driver.failures.join("\n")));
+    QVERIFY(state_.current_data_set == DataSetId::B);
+    QCOMPARE(state_.data_set(DataSetId::B).loaded, core::kDecoded);
+    QCOMPARE(logger->label_field(DataSetId::B)->text(), QString("a.plr"));
+    testing::save_grab(logger, "log_analysis_loaded");
+
+    QTest::mouseClick(logger->data_set_button(DataSetId::B, "notes"), Qt::LeftButton);
+    ui::TForm11* notes = app_->setup_notes();
+    QVERIFY(notes->isVisible());
+    QVERIFY(!logger->isVisible());
+    QCOMPARE(notes->notes_memo(DataSetId::B)->toPlainText(), QString(" Filename: a.plr"));
+    notes->notes_memo(DataSetId::B)->appendPlainText("Soft rear bar");
+    notes->field(17)->setFocus();
+    QTest::keyClicks(notes->field(17), "3");
+    driver.file(path("setup.psu"));
+    driver.message("File Saved OK");
+    QTest::mouseClick(button(notes, "saveTemplateButton"), Qt::LeftButton);
+    QTest::mouseClick(button(notes, "backButton"), Qt::LeftButton);
+    QVERIFY(logger->isVisible());
+    QCOMPARE(state_.data_set(DataSetId::B).setup_texts[16], std::string("3"));
+
+    driver.message("Load Display Preference File for Sensor Module Channel IDs?", QMessageBox::No);
+    driver.file(path("b.csv"));
+    driver.message("File Saved OK");
+    QTest::mouseClick(logger->data_set_button(DataSetId::B, "excel"), Qt::LeftButton);
+
+    QVERIFY(driver.done());
+    QVERIFY2(driver.failures.isEmpty(), qPrintable(driver.failures.join("\n")));
+    std::ifstream csv(path("b.csv").toStdString());
+    std::string line;
+    std::getline(csv, line);
+    QCOMPARE(QString::fromStdString(line), QString("// Pelorant2 Data File:\r"));
+    std::ifstream psu(path("setup.psu").toStdString());
+    std::getline(psu, line);
+    QCOMPARE(QString::fromStdString(line), QString("// Filename: a.plr\r"));
+    std::getline(psu, line);
+    QCOMPARE(QString::fromStdString(line), QString("//Soft rear bar\r"));
+  }
+};
+
+QTEST_MAIN(DataFilesTest)
+#include "data_files_test.moc"
