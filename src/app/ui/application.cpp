@@ -32,7 +32,7 @@ Application::Application(core::ProgramState& state, core::SerialDevice& port,
   form6_ = new TForm6;
   form9_ = new TForm9;
   form11_ = new TForm11(state_, host_);
-  form10_ = new TForm10;
+  form10_ = new TForm10(state_, host_);
   form16_ = new TForm16(state_, host_);
   form17_ = new TForm17;
   form21_ = new TForm21;
@@ -137,6 +137,7 @@ void Application::wire_navigation() {
 
   // Viewer and live windows.
   connect(form10_, &TForm10::back_to_main, this, [this] { go(form10_, form1_); });
+  connect(form10_, &TForm10::back_to_log_menu, this, [this] { go(form10_, form2_); });
   connect(form23_, &TForm23::back_to_main, this, [this] { go(form23_, form21_); });
   connect(form24_, &TForm24::back_to_toolbox, this, [this] { go(form24_, form21_); });
 }

@@ -1,0 +1,120 @@
+#pragma once
+// The chart the viewer draws on: a thin wrapper over QCustomPlot offering the
+// operations the plot, track map and G circle need and nothing more. Only
+// chart.cpp sees QCustomPlot (its header is heavy), so windows include this.
+//
+// Layers are scale pairs numbered 1..4: layer 1 is the bottom X and left Y
+// scale, layer 2 a second bottom X and the right Y scale, layers 3 and 4 top
+// X scales with a left and a right Y scale. Long series are drawn as sorted
+// graphs with adaptive sampling, so a frame costs what the pixels cost, not
+// what the samples cost.
+
+#include <QColor>
+#include <QPoint>
+#include <QString>
+#include <QWidget>
+#include <memory>
+#include <optional>
+
+class QPainter;
+
+namespace ardenvis::ui {
+
+enum class ChartPen { Solid, Dotted, Dashed, Invisible };
+// What a mouse drag does on the data area.
+enum class ChartMouseMode { CrossHairDrag, ZoomBox, ZoomPan, Pan, PanHorizontal, None };
+enum class ChartGrid { Both, VerticalOnly, HorizontalOnly, None };
+
+struct ChartRange {
+  double x_low = 0;
+  double y_low = 0;
+  double x_high = 1;
+  double y_high = 1;
+};
+
+class Chart : public QWidget {
+  Q_OBJECT
+ public:
+  static constexpr int kLayers = 4;
+  static constexpr int kLabels = 20;
+
+  explicit Chart(QWidget* parent = nullptr);
+  ~Chart() override;
+
+  // Scales of a layer.
+  void set_x_caption(int layer, const QString& caption);
+  void set_y_caption(int layer, const QString& caption);
+  void set_scales_visible(int layer, bool visible);
+  bool scales_visible(int layer) const;
+  void set_scale_colour(int layer, const QColor& colour);
+  ChartRange range(int layer) const;
+  void set_range(int layer, const ChartRange& range);
+  // No zoom or pan goes beyond these.
+  void set_range_limits(const ChartRange& limits);
+
+  // Drawing into a layer. move_to/draw_to/mark_at build small drawings point
+  // by point; draw_series hands over a whole series at once (count points
+  // x[i] - x_offset, y[i] - y_offset), which is how long data is drawn.
+  void set_pen(const QColor& colour, ChartPen style, int width = 1);
+  void move_to(int layer, double x, double y);
+  void draw_to(double x, double y);
+  void mark_at(int layer, double x, double y, int shape);
+  void draw_series(int layer, const double* x, const double* y, long count, double x_offset,
+                   double y_offset, bool x_sorted, std::optional<int> mark_shape = {});
+  void clear();
+  // Repaints on the next pass of the event loop (several calls, one paint).
+  void repaint_chart();
+  // Paints now (for measurements and grabs).
+  void repaint_now();
+
+  // The range of everything drawn in a layer; nullopt when it holds nothing.
+  std::optional<ChartRange> fit_range(int layer) const;
+  // The x and y extent of the points of a layer inside a window.
+  std::optional<ChartRange> extent(int layer, const ChartRange& window) const;
+
+  // Grid lines follow the scales of one layer (0 = no grid); spacing 0 is
+  // automatic.
+  void set_grid(ChartGrid grid, Qt::PenStyle line, const QColor& colour);
+  void set_grid_layer(int layer);
+  void set_grid_spacing(double x_spacing, double y_spacing);
+
+  // Text labels 1..20 on layer 1's data coordinates.
+  void set_label(int label, double x, double y, const QString& caption);
+  void set_label_visible(int label, bool visible);
+  void set_labels_style(const QColor& text, const QColor& background, bool shadowed);
+  QString label_caption(int label) const;
+  QPointF label_position(int label) const;
+  bool label_visible(int label) const;
+
+  // A picture behind the data area; false when the file cannot be read.
+  bool set_background_image(const QString& path);
+  void clear_background_image();
+
+  // Mouse modes, with the layers that take part in zoom and pan.
+  void set_mouse_mode(ChartMouseMode mode, bool layer1 = true, bool layer2 = false);
+  ChartMouseMode mouse_mode() const;
+
+  void copy_to_clipboard();
+  bool save_bitmap(const QString& path);
+  // Paints the chart into `painter` with its top-left corner at `origin`.
+  void render_into(QPainter& painter, const QPoint& origin, double scale);
+
+  // Points held by the graphs of a layer (before sampling), for tests.
+  long point_count(int layer) const;
+
+ signals:
+  // Every mouse move: inside the data area or not, and layer 1 coordinates.
+  void cursor_moved(bool inside, double x, double y);
+  void clicked(double x, double y);
+  // A zoom or pan changed the visible range.
+  void ranges_changed();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace ardenvis::ui
