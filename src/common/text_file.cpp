@@ -36,7 +36,11 @@ void AtomicTextWriter::write(std::string_view text) {
 }
 
 void AtomicTextWriter::flush() {
-  if (!file_ || buffer_.empty()) return;
+  if (!file_) {  // nothing open: the text goes nowhere
+    buffer_.clear();
+    return;
+  }
+  if (buffer_.empty()) return;
   if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) failed_ = true;
   buffer_.clear();
 }
