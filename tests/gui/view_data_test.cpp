@@ -11,8 +11,10 @@
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QtTest>
 
+#include "files/log_file.h"
 #include "gui/screens.h"
 #include "support/scripted_host.h"
 #include "support/viewer_data_sets.h"
@@ -198,6 +200,13 @@ class ViewDataTest : public QObject {
     find<QTabBar>("leftTabs")->setCurrentIndex(1);
     form_->plot_chart()->repaint_now();
     testing::save_grab(form_.get(), "view_data_plot");
+    // Three laps of each, as a user would zoom in to read them.
+    const ui::ChartRange full = chart()->range(1);
+    chart()->set_range(1, {600, full.y_low, 780, full.y_high});
+    chart()->repaint_now();
+    testing::save_grab(form_.get(), "view_data_plot_laps");
+    find<QPushButton>("plotFullButton")->click();
+    QCOMPARE(chart()->range(1).x_high, full.x_high);
     find<QTabBar>("leftTabs")->setCurrentIndex(4);
     testing::save_grab(form_.get(), "view_data_options");
     find<QTabBar>("leftTabs")->setCurrentIndex(0);
@@ -218,6 +227,34 @@ class ViewDataTest : public QObject {
     QCOMPARE(host.verify(), std::string());
     QVERIFY(!form.findChild<QComboBox*>("xAxisSelector")->isEnabled() ||
             form.plot_chart()->point_count(1) == 0);
+  }
+
+  void load_data_set_b_converts_to_the_units_in_force() {
+    // Slot A saved as a file, then loaded into B while KMH, Bar and degF hold.
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("copy.plr").toStdString();
+    testing::ScriptedHost files;
+    state_.current_data_set = core::DataSetId::A;
+    files.queue_save_file(path);
+    QVERIFY(core::save_log_data(state_, files));
+    host_.queue_open_file(path);
+    find<QPushButton>("loadDataSetBButton")->click();
+    const core::DataSet& a = state_.data_sets[0];
+    const core::DataSet& b = state_.data_sets[1];
+    // A saved log keeps every whole record but the very last one.
+    QCOMPARE(b.sample_count(), a.sample_count() - 1);
+    for (long k : {10L, 5000L, 400000L}) {
+      for (core::Channel c : {core::Channel::Speed, core::Channel::OilPressure,
+                              core::Channel::AuxPressure, core::Channel::WaterTemp}) {
+        QVERIFY2(std::fabs(b[c][k] - a[c][k]) <= 1e-9 * std::fabs(a[c][k]) + 1e-12,
+                 qPrintable(QString("channel %1 sample %2").arg(int(c)).arg(k)));
+      }
+    }
+    QCOMPARE(find<QLineEdit>("nameBoxB")->text(), QString("copy.plr"));
+    QCOMPARE(find<QGroupBox>("lapPanelB")->title(), QString("Data B Lap Times: copy.plr"));
+    QCOMPARE(find<QTableView>("lapGridB")->model()->rowCount(), int(a.lap_count()) + 1);
+    QCOMPARE(chart()->point_count(1), 4L * static_cast<long>(a.sample_count() + b.sample_count()));
+    samples_b_ = static_cast<long>(b.sample_count());
   }
 
   void back_to_main_menu_leaves_and_clears() {

@@ -49,6 +49,8 @@ inline bool decode_into(core::ProgramState& state, core::DataSetId slot,
   set.file_name = file_name;
   set.info.label = file_name;
   set.download_state = 1;
+  set.info.firmware_major = 4;  // a unit the log data file accepts
+  set.info.firmware_minor = 24;
   return set.has_data();
 }
 
