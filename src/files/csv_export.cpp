@@ -29,7 +29,7 @@ constexpr const char* kLapValues = "%1.1f,%d,%d,%d,%.1f,%.2f,%d,%d,";
 
 int rounded_index(double value) {
   const double r = std::nearbyint(value);  // the default rounding: nearest, ties to even
-  if (!(r > 0)) return 0;                   // negative, or not a number
+  if (!(r > 0)) return 0;                  // negative, or not a number
   return r >= INT_MAX ? INT_MAX : static_cast<int>(r);
 }
 
@@ -77,9 +77,9 @@ void write_lap_tables(AtomicTextWriter& out, const DataSet& set) {
   out.line(header);
   for (size_t i = 0; i < laps; ++i) {
     const LapEntry& lap = set.laps[i];
-    out.buffer() += format(",,,%d,%.1f,%.2f,%d,%d,", lap.lap_number,
-                           static_cast<double>(lap.lap_distance),
-                           static_cast<double>(lap.lap_time), lap.session, lap.split_count);
+    out.buffer() +=
+        format(",,,%d,%.1f,%.2f,%d,%d,", lap.lap_number, static_cast<double>(lap.lap_distance),
+               static_cast<double>(lap.lap_time), lap.session, lap.split_count);
     for (int32_t index : lap.split_sample_indexes) out.buffer() += format("%d,", index);
     out.end_line();
   }
@@ -114,9 +114,9 @@ void write_can_frames(AtomicTextWriter& out, const DataSet& set) {
       "CAN_data[5],CAN_data[6],CAN_data[7],Time Stamp(ms)");
   for (size_t i = 0; i < frames; ++i) {
     const CanFrame& f = set.can_frames[i];
-    out.buffer() += format("%1.2f,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d", f.time, f.can_id,
-                           f.data_count, f.data[0], f.data[1], f.data[2], f.data[3], f.data[4],
-                           f.data[5], f.data[6], f.data[7], f.stamp);
+    out.buffer() += format("%1.2f,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d", f.time, f.can_id, f.data_count,
+                           f.data[0], f.data[1], f.data[2], f.data[3], f.data[4], f.data[5],
+                           f.data[6], f.data[7], f.stamp);
     out.end_line();
   }
 }
@@ -145,14 +145,14 @@ void write_samples(AtomicTextWriter& out, const DataSet& set, const UnitFlags& f
   const auto& s = set;
   for (long k = 1; k <= n; ++k) {
     if ((k & 0x3FF) == 0) host.process_events();
-    out.buffer() += format(
-        kSampleFormat, s[Channel::PeloTime][k], static_cast<int>(k), s[Channel::Rpm][k] * 100,
-        s[Channel::Speed][k], s[Channel::Gear][k] / 10, s[Channel::Brake][k],
-        s[Channel::OilPressure][k], s[Channel::OilTemp][k], s[Channel::WaterTemp][k],
-        s[Channel::Battery][k], s[Channel::Fuel][k], s[Channel::AuxPressure][k],
-        s[Channel::GLat][k] / 10, s[Channel::GLong][k] / 10, s[Channel::Odo][k],
-        s[Channel::LapOdo][k], s[Channel::Lap][k], s[Channel::Session][k], s[Channel::LapTime][k],
-        s[Channel::Split][k], s[Channel::CanLoad][k]);
+    out.buffer() += format(kSampleFormat, s[Channel::PeloTime][k], static_cast<int>(k),
+                           s[Channel::Rpm][k] * 100, s[Channel::Speed][k], s[Channel::Gear][k] / 10,
+                           s[Channel::Brake][k], s[Channel::OilPressure][k], s[Channel::OilTemp][k],
+                           s[Channel::WaterTemp][k], s[Channel::Battery][k], s[Channel::Fuel][k],
+                           s[Channel::AuxPressure][k], s[Channel::GLat][k] / 10,
+                           s[Channel::GLong][k] / 10, s[Channel::Odo][k], s[Channel::LapOdo][k],
+                           s[Channel::Lap][k], s[Channel::Session][k], s[Channel::LapTime][k],
+                           s[Channel::Split][k], s[Channel::CanLoad][k]);
     out.end_line();
   }
 }

@@ -87,7 +87,10 @@ struct FileHeader {
 class LogFileReader {
  public:
   LogFileReader(ProgramState& state, Host& host, std::string_view content)
-      : state_(state), host_(host), set_(state.current()), lines_(content),
+      : state_(state),
+        host_(host),
+        set_(state.current()),
+        lines_(content),
         bar_maximum_(std::max<long>(static_cast<long>(content.size() / 3), 1)) {}
 
   bool run(const ChosenFile& file);
@@ -186,9 +189,10 @@ size_t LogFileReader::read_records() {
     if (header[0] & 0x80) header[1] = read_hex_pair(text);
     const RecordHeader h = read_record_header(header);
     if (h.record_id == 0 || h.data_count == 0) {
-      host_.message(MessageKind::Warning,
-                    format(file_message::unexpected_symbol, static_cast<int>(lines_.lines_read() - 1)),
-                    Buttons::Ok);
+      host_.message(
+          MessageKind::Warning,
+          format(file_message::unexpected_symbol, static_cast<int>(lines_.lines_read() - 1)),
+          Buttons::Ok);
       break;
     }
     const size_t length = static_cast<size_t>(h.length);
@@ -328,8 +332,8 @@ bool save_log_data(ProgramState& state, Host& host) {
     inform(host, file_message::no_valid_data_to_save);
     return false;
   }
-  const auto file = choose_file_to_save(host, state.file(FileKind::LogData), kSaveTitle, kFilter,
-                                        kExtension);
+  const auto file =
+      choose_file_to_save(host, state.file(FileKind::LogData), kSaveTitle, kFilter, kExtension);
   if (!file) return false;
   AtomicTextWriter out;
   if (!out.open(file->path)) {
@@ -341,7 +345,8 @@ bool save_log_data(ProgramState& state, Host& host) {
   {
     BusyCursor busy(host);
     const UnitIdentity& identity = set.unit ? *set.unit : state.identity;
-    written = write_log_file(out, set, identity, state.unit_flags, file->name, host) && out.commit();
+    written =
+        write_log_file(out, set, identity, state.unit_flags, file->name, host) && out.commit();
   }
   if (!written) {
     out.discard();
@@ -356,8 +361,8 @@ bool save_log_data(ProgramState& state, Host& host) {
 }
 
 bool load_log_data(ProgramState& state, Host& host) {
-  const auto file = choose_file_to_load(host, state.file(FileKind::LogData), kLoadTitle, kFilter,
-                                        kExtension);
+  const auto file =
+      choose_file_to_load(host, state.file(FileKind::LogData), kLoadTitle, kFilter, kExtension);
   if (!file) return false;
   const auto content = read_text_file(file->path);
   if (!content) {

@@ -14,36 +14,48 @@ constexpr const char* kFilter = "Setup files (*.psu)";
 constexpr const char* kExtension = ".psu";
 
 constexpr SetupRow kFrontLeft[] = {
-    {"Tyre Temp", {1, 2, 3}, 4},     {"Tyre Press (C/H)", {4, 5}, 4},
-    {"Springs (T/M)", {13, 6}, 4},   {"Damper (B/R)", {7, 8}, 4},
-    {"Camber", {9}, 5},              {"Castor", {10}, 5},
-    {"Toe In", {11}, 5},             {"Corner Weight", {12}, 5},
+    {"Tyre Temp", {1, 2, 3}, 4},
+    {"Tyre Press (C/H)", {4, 5}, 4},
+    {"Springs (T/M)", {13, 6}, 4},
+    {"Damper (B/R)", {7, 8}, 4},
+    {"Camber", {9}, 5},
+    {"Castor", {10}, 5},
+    {"Toe In", {11}, 5},
+    {"Corner Weight", {12}, 5},
 };
 constexpr SetupRow kFrontRight[] = {
-    {"Tyre Temp", {35, 36, 37}, 4},  {"Tyre Press (C/H)", {38, 39}, 4},
-    {"Springs (T/M)", {47, 40}, 4},  {"Damper (B/R)", {41, 42}, 4},
-    {"Camber", {43}, 5},             {"Castor", {44}, 5},
-    {"Toe In", {45}, 5},             {"Corner Weight", {46}, 5},
+    {"Tyre Temp", {35, 36, 37}, 4},
+    {"Tyre Press (C/H)", {38, 39}, 4},
+    {"Springs (T/M)", {47, 40}, 4},
+    {"Damper (B/R)", {41, 42}, 4},
+    {"Camber", {43}, 5},
+    {"Castor", {44}, 5},
+    {"Toe In", {45}, 5},
+    {"Corner Weight", {46}, 5},
 };
 constexpr SetupRow kRearLeft[] = {
-    {"Tyre Temp", {22, 23, 24}, 4}, {"Tyre Press (C/H)", {25, 26}, 4},
-    {"Springs (T/M)", {34, 27}, 4}, {"Damper (B/R)", {28, 29}, 4},
-    {"Camber", {30}, 5},            {"Toe In", {32}, 5},
+    {"Tyre Temp", {22, 23, 24}, 4},
+    {"Tyre Press (C/H)", {25, 26}, 4},
+    {"Springs (T/M)", {34, 27}, 4},
+    {"Damper (B/R)", {28, 29}, 4},
+    {"Camber", {30}, 5},
+    {"Toe In", {32}, 5},
     {"Corner Weight", {33}, 5},
 };
 constexpr SetupRow kRearRight[] = {
-    {"Tyre Temp", {48, 49, 50}, 4}, {"Tyre Press (C/H)", {51, 52}, 4},
-    {"Springs (T/M)", {60, 53}, 4}, {"Damper (B/R)", {54, 55}, 4},
-    {"Camber", {56}, 5},            {"Toe In", {58}, 5},
+    {"Tyre Temp", {48, 49, 50}, 4},
+    {"Tyre Press (C/H)", {51, 52}, 4},
+    {"Springs (T/M)", {60, 53}, 4},
+    {"Damper (B/R)", {54, 55}, 4},
+    {"Camber", {56}, 5},
+    {"Toe In", {58}, 5},
     {"Corner Weight", {59}, 5},
 };
 constexpr SetupRow kGeneral[] = {
-    {"Track Temp", {31}, 4},         {"Air Temp", {57}, 4},
-    {"Front Wing", {14, 63}, 4},     {"Rear Wing", {15, 64}, 4},
-    {"Total Weight", {16}, 5},       {"Front Roll Bar", {61}, 4},
-    {"Rear Roll Bar", {17}, 4},      {"Front Ride Height", {62}, 4},
-    {"Rear Ride Height", {18}, 4},   {"Fuel Level Out", {19}, 5},
-    {"Fuel Level In", {20}, 5},      {"Est Fuel Usage/Lap", {21}, 5},
+    {"Track Temp", {31}, 4},     {"Air Temp", {57}, 4},          {"Front Wing", {14, 63}, 4},
+    {"Rear Wing", {15, 64}, 4},  {"Total Weight", {16}, 5},      {"Front Roll Bar", {61}, 4},
+    {"Rear Roll Bar", {17}, 4},  {"Front Ride Height", {62}, 4}, {"Rear Ride Height", {18}, 4},
+    {"Fuel Level Out", {19}, 5}, {"Fuel Level In", {20}, 5},     {"Est Fuel Usage/Lap", {21}, 5},
     {"Differential", {65}, 6},
 };
 

@@ -1,11 +1,10 @@
 // The data files of a whole log memory: saving it as a log data file, loading
 // that file again (reading, parsing and decoding) and the spreadsheet export.
 
+#include <benchmark/benchmark.h>
 #include <unistd.h>
 
 #include <filesystem>
-
-#include <benchmark/benchmark.h>
 
 #include "app/program_state.h"
 #include "files/csv_export.h"
@@ -122,9 +121,15 @@ void BM_ExportCsv(benchmark::State& st) {
   report(st, m, m.host.file);
 }
 
-#define FILES_BENCHMARK(name)                                                              \
-  BENCHMARK(name)->Arg(1)->Arg(0)->ArgName("dense")->Unit(benchmark::kMillisecond)->Iterations( \
-      2)->Repetitions(3)->ReportAggregatesOnly(true)
+#define FILES_BENCHMARK(name)         \
+  BENCHMARK(name)                     \
+      ->Arg(1)                        \
+      ->Arg(0)                        \
+      ->ArgName("dense")              \
+      ->Unit(benchmark::kMillisecond) \
+      ->Iterations(2)                 \
+      ->Repetitions(3)                \
+      ->ReportAggregatesOnly(true)
 FILES_BENCHMARK(BM_SaveLogFile);
 FILES_BENCHMARK(BM_LoadAndDecodeLogFile);
 FILES_BENCHMARK(BM_ExportCsv);

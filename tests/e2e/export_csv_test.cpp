@@ -1,5 +1,6 @@
 // ardenvis-cli export-csv on a log data file saved from a synthesised session.
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -7,8 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-
-#include <gtest/gtest.h>
 
 #include "files/log_file.h"
 #include "logger/decoder.h"
@@ -131,14 +130,14 @@ TEST_F(ExportCsvCli, ExportsInTheChosenUnits) {
 
 TEST_F(ExportCsvCli, FailuresExitNonZero) {
   int status = -1;
-  std::string out = run(std::string(ARDENVIS_CLI_PATH) + " export-csv " + dir_.string() +
-                            "/missing.plr " + csv(),
-                        status);
+  std::string out =
+      run(std::string(ARDENVIS_CLI_PATH) + " export-csv " + dir_.string() + "/missing.plr " + csv(),
+          status);
   EXPECT_NE(status, 0);
   EXPECT_NE(out.find("Filename Does Not Exist, No Data Loaded"), std::string::npos) << out;
-  out = run(std::string(ARDENVIS_CLI_PATH) + " export-csv " + plr() + " " + dir_.string() +
-                "/out.CSV",
-            status);
+  out = run(
+      std::string(ARDENVIS_CLI_PATH) + " export-csv " + plr() + " " + dir_.string() + "/out.CSV",
+      status);
   EXPECT_NE(status, 0);
   EXPECT_NE(out.find("Invalid Filename, No Data Saved"), std::string::npos) << out;
   out = run(std::string(ARDENVIS_CLI_PATH) + " export-csv " + plr(), status);

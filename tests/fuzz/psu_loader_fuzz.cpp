@@ -9,7 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ardenvis::core::DataSet set;
-  ardenvis::core::read_setup_template(
-      set, std::string_view(reinterpret_cast<const char*>(data), size));
+  ardenvis::core::read_setup_template(set,
+                                      std::string_view(reinterpret_cast<const char*>(data), size));
   return 0;
 }

@@ -1,6 +1,8 @@
 // The "Setup Notes" window: which data set it shows, what Back, Cancel and
 // Clear keep, the memo as the notes text, and the template buttons.
 
+#include "files/setup_notes.h"
+
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
@@ -11,7 +13,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "files/setup_notes.h"
 #include "files/ui/logger_notes.h"
 #include "gui/screens.h"
 #include "support/scripted_host.h"

@@ -4,12 +4,12 @@
 
 #include "files/csv_export.h"
 
+#include <gtest/gtest.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include "support/scripted_host.h"
 
@@ -97,9 +97,21 @@ TEST_F(CsvExport, SampleLinesScaleTheStoredValues) {
 
   const auto lines = exported();
   const std::vector<std::string> head = {
-      "// Pelorant2 Data File:", "", "// Information from SETUP notes:", "// Filename: s.plr",
-      "//Dry", "", "", ",MAX,MIN,MEAN,VAR", "CAN Load:, 17, 5,11.00,1.00", "", "",
-      "Pelorant2 Data:", "Note: Orvik Speed +3% over reading IN DATA", "", "",
+      "// Pelorant2 Data File:",
+      "",
+      "// Information from SETUP notes:",
+      "// Filename: s.plr",
+      "//Dry",
+      "",
+      "",
+      ",MAX,MIN,MEAN,VAR",
+      "CAN Load:, 17, 5,11.00,1.00",
+      "",
+      "",
+      "Pelorant2 Data:",
+      "Note: Orvik Speed +3% over reading IN DATA",
+      "",
+      "",
       "PeloTime (s),Index,RPM,Speed (MPH),Gear (Calc),Brake (%),Oil Pressure (psi),Oil Temp "
       "(degC),Water Temp (degC),Battery (VDC),Fuel (%),Aux Pressure (psi),G Lat (g),G Long "
       "(g),Odo (m),Lap Odo (m),Lap,Session,Lap Time (s),Split (s),CAN Load",
@@ -159,18 +171,41 @@ TEST_F(CsvExport, LapTablesAndCanFrames) {
   for (int i = 5; i <= 33; ++i) segments += "0.00,";
 
   const std::vector<std::string> want = {
-      "// Pelorant2 Data File:", "", "// Information from SETUP notes:", "", "", "",
+      "// Pelorant2 Data File:",
+      "",
+      "// Information from SETUP notes:",
+      "",
+      "",
+      "",
       "Lap Times with Split and Segment Times (Logged in Memory and used for Split Display "
       "Update):",
-      "Max Splits per Lap=,32", splits_header, splits, "",
-      "Split Time Indexes: (Stored in Pelorant for Split Lap Updates)", "",
-      "Data index for each split in Lap:", "Max Splits per Lap=,32", indexes_header, indexes, "",
-      "", "Segment Times:", segments_header, segments, "", "",
-      "CAN Bus Activity (Other than logged items):", "", "e.g. Display Button Press = CAN ID: 128",
+      "Max Splits per Lap=,32",
+      splits_header,
+      splits,
+      "",
+      "Split Time Indexes: (Stored in Pelorant for Split Lap Updates)",
+      "",
+      "Data index for each split in Lap:",
+      "Max Splits per Lap=,32",
+      indexes_header,
+      indexes,
+      "",
+      "",
+      "Segment Times:",
+      segments_header,
+      segments,
+      "",
+      "",
+      "CAN Bus Activity (Other than logged items):",
+      "",
+      "e.g. Display Button Press = CAN ID: 128",
       "",
       "PeloTime(s),CAN_id,CAN_len,CAN_data[0],CAN_data[1],CAN_data[2],CAN_data[3],CAN_data[4],"
       "CAN_data[5],CAN_data[6],CAN_data[7],Time Stamp(ms)",
-      "12.30,128,3,7,8,9,0,0,0,0,0,250", "", ",MAX,MIN,MEAN,VAR", "CAN Load:,  0, 0,0.00,1.00",
+      "12.30,128,3,7,8,9,0,0,0,0,0,250",
+      "",
+      ",MAX,MIN,MEAN,VAR",
+      "CAN Load:,  0, 0,0.00,1.00",
   };
   EXPECT_EQ(lines, want);
 }
@@ -183,8 +218,8 @@ TEST(LapSampleRange, RoundsToNearestWithTiesToEven) {
     int start, stop;
   } cases[] = {
       {60.0, 59.90f, 10, 1, 599},
-      {0.625, 0, 4, 2, 2},   // 2.5 -> 2, 1.5 -> 2
-      {0.875, 0, 4, 4, 2},   // 3.5 -> 4, 2.5 -> 2
+      {0.625, 0, 4, 2, 2},    // 2.5 -> 2, 1.5 -> 2
+      {0.875, 0, 4, 4, 2},    // 3.5 -> 4, 2.5 -> 2
       {0.1, 5.0f, 10, 0, 0},  // a negative start is written as 0
       {30.0, 10.0f, 20, 400, 599},
       {60.0, 59.90f, 0, 1, 599},  // no rate: the decoding's 0.1 s period

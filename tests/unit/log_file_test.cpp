@@ -5,12 +5,12 @@
 
 #include "files/log_file.h"
 
+#include <gtest/gtest.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include "common/hex_pairs.h"
 #include "logger/decoder.h"
@@ -107,7 +107,7 @@ TEST(HexPairs, ReadsPairsAndConsumesSeparators) {
     std::vector<int> values;  // read until the text is used up
   } cases[] = {
       {"0A FF 1b", {0x0A, 0xFF, 0x1B}},
-      {"A", {10}},     // shorter than three characters: read whole
+      {"A", {10}},  // shorter than three characters: read whole
       {"14", {0x14}},
       {"G1 1G", {0x01, 0x10}},  // other characters count as 0 in their place
       {"7", {7}},
@@ -357,8 +357,8 @@ TEST_F(LogFile, BlankDataLineStopsWithItsLineNumberAndShortLinesArePadded) {
   EXPECT_FALSE(load("blank.plr"));
   EXPECT_EQ(host.verify(), "");
   const DataSet& set = state.current();
-  EXPECT_EQ(set.raw, (std::vector<uint8_t>{0x22, 1, 2, 3, 4, 0xA1, 0x23, 9, 8, 7, 6, 0x59, 0,
-                                           0, 0xC0, 0, 0, 0, 0, 0x20, 0, 0, 0}));
+  EXPECT_EQ(set.raw, (std::vector<uint8_t>{0x22, 1, 2,    3, 4, 0xA1, 0x23, 9,    8, 7, 6, 0x59,
+                                           0,    0, 0xC0, 0, 0, 0,    0,    0x20, 0, 0, 0}));
   // The bytes stay held (a save keeps them) although too few to decode.
   EXPECT_EQ(set.download_state, 1);
   EXPECT_EQ(set.held_byte_count, 23u);
@@ -394,8 +394,8 @@ TEST_F(LogFile, NotesCarryTheFileNameLinesAndSetupTextsBeyondTheFileKeepTheirVal
   host.expect("File Saved OK");
   ASSERT_TRUE(save("second.plr"));
   EXPECT_EQ(host.verify(), "");
-  EXPECT_TRUE(read("second.plr").starts_with(
-      "// Filename: second.plr\r\n// Filename: first.plr\r\n@@1\r\n"));
+  EXPECT_TRUE(read("second.plr")
+                  .starts_with("// Filename: second.plr\r\n// Filename: first.plr\r\n@@1\r\n"));
 }
 
 // A slot filled the way a download fills it, from a synthesised session.

@@ -3,13 +3,13 @@
 
 #include "files/setup_notes.h"
 
+#include <gtest/gtest.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
-#include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include "support/scripted_host.h"
 

@@ -85,7 +85,8 @@ TForm11::TForm11(core::ProgramState& state, core::Host& host, QWidget* parent)
   }
   control_layout->addStretch();
   QPushButton* cancel = make_button("Cancel", {}, "cancelButton", control);
-  QPushButton* back = make_button("Back", "Back to the data logger analysis.", "backButton", control);
+  QPushButton* back =
+      make_button("Back", "Back to the data logger analysis.", "backButton", control);
   control_layout->addWidget(cancel);
   control_layout->addWidget(back);
   connect(cancel, &QPushButton::clicked, this, &TForm11::cancel_loggernotes);
@@ -113,8 +114,7 @@ QWidget* TForm11::make_block(core::SetupBlockId id) {
   int row = 0;
   if (block.temperature_columns) {
     // The letters of the caption, each centred over its own column.
-    const QStringList letters =
-        QString(block.temperature_columns).split(' ', Qt::SkipEmptyParts);
+    const QStringList letters = QString(block.temperature_columns).split(' ', Qt::SkipEmptyParts);
     for (int i = 0; i < letters.size(); ++i) {
       grid->addWidget(new QLabel(letters[i], group), row, 1 + i, Qt::AlignCenter);
     }
