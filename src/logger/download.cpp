@@ -8,6 +8,7 @@
 #include "link/unit_session.h"
 #include "logger/decoder.h"
 #include "logger/lite_download.h"
+#include "viewer/viewer_units.h"
 
 namespace ardenvis::core {
 
@@ -124,6 +125,10 @@ void store_and_decode(ProgramState& state, Host& host, std::vector<uint8_t> byte
     slot.info.firmware_minor = state.link.unit.version_minor;
     slot.info.unit_identity_word = identity.identity_word;
     slot.info.label = state.current_data_set == DataSetId::B ? "Memory B" : "Memory A";
+    // Decoding yields the stored units; a file load brings a slot to the units
+    // in force, and a download must too, or its series would be shown and
+    // exported under the wrong unit labels.
+    change_loaded_units(state, state.current_data_set, {});
   } else {
     slot.info.sample_rate = 0;
     slot.info.raw_byte_count = 0;

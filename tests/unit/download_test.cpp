@@ -72,6 +72,24 @@ TEST(Download, IdentityAndPulsesPerRevolutionComeFromTheUnit) {
   }
 }
 
+TEST(Download, DecodedSessionIsBroughtToTheUnitsInForce) {
+  DownloadBench stored({30});
+  stored.host.expect(stored.processed(360));
+  stored.download(1);
+  DownloadBench converted({30});
+  converted.state.unit_flags.speed_kmh = true;
+  converted.state.unit_flags.temperature_degf = true;
+  converted.host.expect(converted.processed(360));
+  converted.download(1);
+  const DataSet& a = stored.state.data_set(DataSetId::A);
+  const DataSet& b = converted.state.data_set(DataSetId::A);
+  ASSERT_GT(a.sample_count(), 2);
+  ASSERT_NE(a[Channel::Speed][2], 0.0);
+  EXPECT_DOUBLE_EQ(b[Channel::Speed][2], a[Channel::Speed][2] * 1.6);
+  EXPECT_DOUBLE_EQ(b[Channel::WaterTemp][2], a[Channel::WaterTemp][2] * 1.8 + 32);
+  EXPECT_EQ(converted.host.verify(), "");
+}
+
 TEST(Download, AllZeroBlockIsRefusedAndAskedForAgain) {
   DownloadBench b({});
   b.memory().store_session({std::vector<uint8_t>(300, 0), 10});
