@@ -57,11 +57,8 @@ int download(Arguments& args) {
     std::fprintf(stderr, "usage: ardenvis-cli %s\n", kUsage);
     return 2;
   }
-  auto number = resolve_port_option(*port_value);
-  if (!number) {
-    std::fprintf(stderr, "download: no such port \"%s\"\n", port_value->c_str());
-    return 2;
-  }
+  auto number = port_number_or_complain(port_value, "download");
+  if (!number) return 2;
 
   ConsoleHost host(yes);
   serial::TSerialPort port;

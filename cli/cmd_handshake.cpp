@@ -12,16 +12,8 @@ namespace ardenvis::cli {
 namespace {
 
 int handshake(Arguments& args) {
-  auto port_value = args.option("--port");
-  if (!port_value) {
-    std::fprintf(stderr, "handshake: --port is required\n");
-    return 2;
-  }
-  auto number = resolve_port_option(*port_value);
-  if (!number) {
-    std::fprintf(stderr, "handshake: no such port \"%s\"\n", port_value->c_str());
-    return 2;
-  }
+  auto number = port_number_or_complain(args.option("--port"), "handshake");
+  if (!number) return 2;
   ConsoleHost host(args.flag("--yes"));
   serial::TSerialPort port;
   core::ProgramState state;

@@ -27,16 +27,8 @@ void print_rows(const core::IndexScreen& screen) {
 }
 
 int index(Arguments& args) {
-  auto port_value = args.option("--port");
-  if (!port_value) {
-    std::fprintf(stderr, "index: --port is required\n");
-    return 2;
-  }
-  auto number = resolve_port_option(*port_value);
-  if (!number) {
-    std::fprintf(stderr, "index: no such port \"%s\"\n", port_value->c_str());
-    return 2;
-  }
+  auto number = port_number_or_complain(args.option("--port"), "index");
+  if (!number) return 2;
   ConsoleHost host(args.flag("--yes"));
   serial::TSerialPort port;
   core::ProgramState state;

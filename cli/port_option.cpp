@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -28,6 +29,17 @@ std::optional<int> resolve_port_option(const std::string& value) {
     fs::remove_all("/tmp/ardenvis-cli-" + std::to_string(getpid()), e);
   });
   return 1;
+}
+
+std::optional<int> port_number_or_complain(const std::optional<std::string>& value,
+                                           const char* command) {
+  if (!value) {
+    std::fprintf(stderr, "%s: --port is required\n", command);
+    return std::nullopt;
+  }
+  auto number = resolve_port_option(*value);
+  if (!number) std::fprintf(stderr, "%s: no such port \"%s\"\n", command, value->c_str());
+  return number;
 }
 
 }  // namespace ardenvis::cli

@@ -10,4 +10,9 @@ namespace ardenvis::cli {
 // number (COM9 downwards) in a private port directory for this process.
 std::optional<int> resolve_port_option(const std::string& value);
 
+// The COM number of a command's "--port" value; on a missing value or an
+// unknown port it says so on stderr (naming the command) and returns nothing.
+std::optional<int> port_number_or_complain(const std::optional<std::string>& value,
+                                           const char* command);
+
 }  // namespace ardenvis::cli
