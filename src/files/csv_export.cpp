@@ -215,25 +215,13 @@ bool save_csv_data(ProgramState& state, Host& host, const CsvExportOptions& opti
       options.load_display_preferences) {
     options.load_display_preferences(state, host);
   }
-  FileLocation& location = state.file(FileKind::SpreadsheetExport);
-  const auto file = choose_file_to_save(host, location, kTitle, kFilter, kExtension);
+  const auto file = save_text_file(host, state.file(FileKind::SpreadsheetExport), kTitle, kFilter,
+                                   kExtension, [&](AtomicTextWriter& out, const ChosenFile&) {
+                                     write_csv(out, state.current(), state.unit_flags,
+                                               state.speed_calibration, host);
+                                     return true;
+                                   });
   if (!file) return false;
-  AtomicTextWriter out;
-  if (!out.open(file->path)) {
-    host.message(MessageKind::Warning, file_message::file_already_open, Buttons::Ok);
-    return false;
-  }
-  remember(location, *file);
-  bool written = false;
-  {
-    BusyCursor busy(host);
-    write_csv(out, state.current(), state.unit_flags, state.speed_calibration, host);
-    written = out.commit();
-  }
-  if (!written) {
-    host.message(MessageKind::Warning, file_message::problem_saving, Buttons::Ok);
-    return false;
-  }
   host.message(MessageKind::Information, file_message::file_saved_ok, Buttons::Ok);
   return true;
 }

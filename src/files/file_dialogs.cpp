@@ -81,4 +81,30 @@ void remember(FileLocation& location, const ChosenFile& file) {
   location.name = file.name;
 }
 
+std::optional<ChosenFile> save_text_file(
+    Host& host, FileLocation& location, const std::string& title, const std::string& filter,
+    std::string_view extension,
+    const std::function<bool(AtomicTextWriter& out, const ChosenFile& file)>& write) {
+  auto file = choose_file_to_save(host, location, title, filter, extension);
+  if (!file) return std::nullopt;
+  AtomicTextWriter out;
+  if (!out.open(file->path)) {
+    host.message(MessageKind::Warning, file_message::file_already_open, Buttons::Ok);
+    return std::nullopt;
+  }
+  remember(location, *file);
+  bool written = false;
+  {
+    BusyCursor busy(host);
+    written = write(out, *file) && out.commit();
+  }
+  if (!written) {
+    // The file it would have replaced stays as it was.
+    out.discard();
+    host.message(MessageKind::Warning, file_message::problem_saving, Buttons::Ok);
+    return std::nullopt;
+  }
+  return file;
+}
+
 }  // namespace ardenvis::core

@@ -4,12 +4,14 @@
 // the name has none, anything else refused); the overwrite question; and the
 // fixed messages of each outcome.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "app/program_state.h"
 #include "common/host.h"
+#include "common/text_file.h"
 
 namespace ardenvis::core {
 
@@ -55,5 +57,14 @@ std::optional<ChosenFile> choose_file_to_load(Host& host, const FileLocation& lo
                                               std::string_view extension);
 
 void remember(FileLocation& location, const ChosenFile& file);
+
+// The whole save of a text file kind: the save dialog, the atomic write under
+// the busy cursor (`write` returns false on a failure of its own), the
+// remembered location, and the failure messages. Returns the chosen file once
+// it is safely in place; the caller then says "File Saved OK".
+std::optional<ChosenFile> save_text_file(
+    Host& host, FileLocation& location, const std::string& title, const std::string& filter,
+    std::string_view extension,
+    const std::function<bool(AtomicTextWriter& out, const ChosenFile& file)>& write);
 
 }  // namespace ardenvis::core

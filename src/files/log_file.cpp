@@ -332,27 +332,13 @@ bool save_log_data(ProgramState& state, Host& host) {
     inform(host, file_message::no_valid_data_to_save);
     return false;
   }
-  const auto file =
-      choose_file_to_save(host, state.file(FileKind::LogData), kSaveTitle, kFilter, kExtension);
+  const auto file = save_text_file(
+      host, state.file(FileKind::LogData), kSaveTitle, kFilter, kExtension,
+      [&](AtomicTextWriter& out, const ChosenFile& chosen) {
+        const UnitIdentity& identity = set.unit ? *set.unit : state.identity;
+        return write_log_file(out, set, identity, state.unit_flags, chosen.name, host);
+      });
   if (!file) return false;
-  AtomicTextWriter out;
-  if (!out.open(file->path)) {
-    host.message(MessageKind::Warning, file_message::file_already_open, Buttons::Ok);
-    return false;
-  }
-  remember(state.file(FileKind::LogData), *file);
-  bool written = false;
-  {
-    BusyCursor busy(host);
-    const UnitIdentity& identity = set.unit ? *set.unit : state.identity;
-    written =
-        write_log_file(out, set, identity, state.unit_flags, file->name, host) && out.commit();
-  }
-  if (!written) {
-    out.discard();
-    host.message(MessageKind::Warning, file_message::problem_saving, Buttons::Ok);
-    return false;
-  }
   state.link.unit.version_major = set.info.firmware_major;
   state.link.unit.version_minor = set.info.firmware_minor;
   set.file_name = file->name;

@@ -114,25 +114,12 @@ bool read_setup_template(DataSet& set, std::string_view content) {
 }
 
 bool save_setup_data(ProgramState& state, Host& host) {
-  FileLocation& location = state.file(FileKind::SetupNotes);
-  const auto file = choose_file_to_save(host, location, kSaveTitle, kFilter, kExtension);
+  const auto file = save_text_file(host, state.file(FileKind::SetupNotes), kSaveTitle, kFilter,
+                                   kExtension, [&](AtomicTextWriter& out, const ChosenFile&) {
+                                     write_setup_template(out, state.current());
+                                     return true;
+                                   });
   if (!file) return false;
-  AtomicTextWriter out;
-  if (!out.open(file->path)) {
-    host.message(MessageKind::Warning, file_message::file_already_open, Buttons::Ok);
-    return false;
-  }
-  remember(location, *file);
-  bool written = false;
-  {
-    BusyCursor busy(host);
-    write_setup_template(out, state.current());
-    written = out.commit();
-  }
-  if (!written) {
-    host.message(MessageKind::Warning, file_message::problem_saving, Buttons::Ok);
-    return false;
-  }
   host.message(MessageKind::Information, file_message::file_saved_ok, Buttons::Ok);
   return true;
 }

@@ -50,18 +50,28 @@ double free_share(double used, double total) {
   return free < 0 ? 0.0 : free;
 }
 
-int read_flash_index(ProgramState& state, Host& host) {
+// Asks the memory type ("h") and the logger status flags ("l"); an unknown
+// memory code is refused with its error box.
+bool read_memory_type_and_status(ProgramState& state, Host& host,
+                                 std::optional<MemoryDescription> (*describe)(uint8_t)) {
   UnitLink& link = state.link;
   LogIndex& index = state.log_index;
   link.write(command::memory_type);
-  const auto memory = flash_memory_description(link.read(host));
+  const auto memory = describe(link.read(host));
   if (!memory) {
     error_box(host, message::memory_type_failed);
-    return kIndexMemoryType;
+    return false;
   }
   index.memory = *memory;
   link.write(command::logger_status);
   index.status_flags = link.read(host);
+  return true;
+}
+
+int read_flash_index(ProgramState& state, Host& host) {
+  UnitLink& link = state.link;
+  LogIndex& index = state.log_index;
+  if (!read_memory_type_and_status(state, host, flash_memory_description)) return kIndexMemoryType;
 
   BusyCursor busy(host);
   for (int address = 0; address < kLogIndexBytes; ++address) {
@@ -77,15 +87,7 @@ int read_flash_index(ProgramState& state, Host& host) {
 int read_lite_index(ProgramState& state, Host& host) {
   UnitLink& link = state.link;
   LogIndex& index = state.log_index;
-  link.write(command::memory_type);
-  const auto memory = lite_memory_description(link.read(host));
-  if (!memory) {
-    error_box(host, message::memory_type_failed);
-    return kIndexMemoryType;
-  }
-  index.memory = *memory;
-  link.write(command::logger_status);
-  index.status_flags = link.read(host);
+  if (!read_memory_type_and_status(state, host, lite_memory_description)) return kIndexMemoryType;
   BusyCursor busy(host);
 
   const int low = read_memory_byte(link, host, 0, 66);
