@@ -9,14 +9,15 @@
 #include <fstream>
 #include <string>
 
-#include "app/program_state.h"
 #include "cli/commands.h"
 #include "cli/console_host.h"
 #include "cli/port_option.h"
 #include "files/log_file.h"
 #include "link/SerialPort.h"
+#include "link/unit_session.h"
 #include "logger/download.h"
 #include "logger/log_index.h"
+#include "state/program_state.h"
 
 namespace ardenvis::cli {
 namespace {

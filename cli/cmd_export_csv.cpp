@@ -2,12 +2,12 @@
 
 #include <cstdio>
 
-#include "app/program_state.h"
 #include "cli/commands.h"
 #include "cli/console_host.h"
 #include "files/csv_export.h"
 #include "files/log_file.h"
-#include "viewer/viewer_units.h"
+#include "logger/data_set_units.h"
+#include "state/program_state.h"
 
 namespace ardenvis::cli {
 namespace {

@@ -2,11 +2,12 @@
 
 #include <cstdio>
 
-#include "app/program_state.h"
 #include "cli/commands.h"
 #include "cli/console_host.h"
 #include "cli/port_option.h"
 #include "link/SerialPort.h"
+#include "link/unit_session.h"
+#include "state/program_state.h"
 
 namespace ardenvis::cli {
 namespace {

@@ -4,12 +4,13 @@
 #include <cstdio>
 #include <string>
 
-#include "app/program_state.h"
 #include "cli/commands.h"
 #include "cli/console_host.h"
 #include "cli/port_option.h"
 #include "link/SerialPort.h"
+#include "link/unit_session.h"
 #include "logger/log_index.h"
+#include "state/program_state.h"
 
 namespace ardenvis::cli {
 namespace {

@@ -4,9 +4,10 @@
 #include <QLocale>
 #include <clocale>
 
-#include "app/program_state.h"
+#include "app/start_up.h"
 #include "app/ui/application.h"
 #include "link/SerialPort.h"
+#include "state/program_state.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -18,8 +19,7 @@ int main(int argc, char** argv) {
 
   ardenvis::core::ProgramState state;
   ardenvis::serial::TSerialPort port;
-  ardenvis::ui::Application program(state, port,
-                                    QApplication::applicationDirPath().toStdString());
+  ardenvis::ui::Application program(state, port, QApplication::applicationDirPath().toStdString());
   QObject::connect(&program, &ardenvis::ui::Application::finished, &app, &QApplication::quit);
   program.show_main_window();
   return app.exec();

@@ -6,9 +6,9 @@
 
 #include <functional>
 
-#include "app/program_state.h"
 #include "common/host.h"
 #include "common/text_file.h"
+#include "state/program_state.h"
 
 namespace ardenvis::core {
 

@@ -1,6 +1,7 @@
 #include "files/file_dialogs.h"
 
 #include "common/text_file.h"
+#include "link/unit_session.h"
 
 namespace ardenvis::core {
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/program_state.h"
 #include "common/host.h"
 #include "common/text_file.h"
+#include "state/program_state.h"
 
 namespace ardenvis::core {
 

@@ -8,40 +8,9 @@
 
 #include "common/host.h"
 #include "link/byte_link.h"
+#include "state/unit_link.h"
 
 namespace ardenvis::core {
-
-// Values learned by the last handshake; overwritten by each one.
-struct UnitValues {
-  uint8_t version_major = 0;
-  uint8_t version_minor = 0;
-  uint16_t version_number = 0;  // major * 100 + minor
-  uint16_t unit_type = 0;       // 1 and 5 flash loggers, 2 lite logger
-};
-
-// Identity reply as read by a handshake that asks "i" before the version.
-struct IdentityReply {
-  uint16_t unit_type = 0;
-  uint16_t identity_word = 0;
-  uint16_t distance_factor = 0;
-  uint16_t third_word = 0;
-  uint8_t identity_bytes[5] = {};
-};
-
-// The shared port and the user's choice of it.
-struct UnitLink {
-  SerialDevice* port = nullptr;     // created once at start-up, never replaced
-  uint8_t serial_port_number = 1;   // 0 = none, 1..9 = COM1..COM9
-  bool serial_port_open = false;
-  UnitValues unit;
-  IdentityReply last_identity;  // the identity reply a handshake read before "x"
-
-  // Every read first lets the user interface process its events, so windows
-  // repaint and cancel buttons and timers act in the middle of an exchange.
-  uint8_t read(Host& host);
-  void write(uint8_t byte);
-  void drain(Host& host, int count);
-};
 
 // The line settings every open uses.
 LineSettings unit_line_settings(int port_number);
@@ -79,14 +48,14 @@ struct HandshakeVariant {
   Operation operation;
   bool reopens_port;
   int wake_drain;
-  int drop_before_identity;      // bytes dropped after the second status (index read: 3)
-  int identity_before_version;   // length of an "i" reply read before "x" (0 = none)
+  int drop_before_identity;     // bytes dropped after the second status (index read: 3)
+  int identity_before_version;  // length of an "i" reply read before "x" (0 = none)
   int min_version;
-  int max_version;               // -1: no upper limit
+  int max_version;  // -1: no upper limit
   int version_refusal_drain;
   bool reopen_after_version_refusal;
   AfterStatusRefusal after_status_refusal;
-  bool drops_version_tail;       // read and drop the 4 bytes after major/minor
+  bool drops_version_tail;  // read and drop the 4 bytes after major/minor
   ProblemWording problem_wording;
   SecondStatusWording second_status_wording;
 };

@@ -9,8 +9,8 @@
 
 #include <cstdint>
 
-#include "app/program_state.h"
 #include "common/host.h"
+#include "state/program_state.h"
 
 namespace ardenvis::core {
 

@@ -6,9 +6,9 @@
 #include "common/format.h"
 #include "link/commands.h"
 #include "link/unit_session.h"
+#include "logger/data_set_units.h"
 #include "logger/decoder.h"
 #include "logger/lite_download.h"
-#include "viewer/viewer_units.h"
 
 namespace ardenvis::core {
 

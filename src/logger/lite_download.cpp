@@ -6,6 +6,7 @@
 #include "common/format.h"
 #include "link/commands.h"
 #include "link/unit_session.h"
+#include "logger/log_index.h"
 
 namespace ardenvis::core {
 

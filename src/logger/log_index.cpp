@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "app/program_state.h"
 #include "common/format.h"
 #include "link/commands.h"
 #include "link/unit_session.h"
+#include "state/program_state.h"
 
 namespace ardenvis::core {
 

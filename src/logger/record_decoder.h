@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <string>
 
-#include "app/program_state.h"
 #include "common/host.h"
-#include "logger/data_set.h"
 #include "logger/decoder.h"
+#include "state/data_set.h"
+#include "state/program_state.h"
 
 namespace ardenvis::core::detail {
 

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
 #include "common/host.h"
+#include "state/program_state.h"
 
 namespace ardenvis::core {
 

@@ -8,8 +8,8 @@
 #include <span>
 #include <string>
 
-#include "app/program_state.h"
-#include "logger/data_set.h"
+#include "state/data_set.h"
+#include "state/program_state.h"
 
 namespace ardenvis::core {
 

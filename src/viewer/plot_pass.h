@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/program_state.h"
+#include "state/program_state.h"
 #include "viewer/plot_channels.h"
 
 namespace ardenvis::core {

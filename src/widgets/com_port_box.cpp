@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QSignalBlocker>
 
+#include "link/unit_session.h"
+
 namespace ardenvis::ui {
 
 ComPortBox::ComPortBox(core::ProgramState& state, core::Host& host, QWidget* parent)

@@ -4,7 +4,7 @@
 
 #include <QComboBox>
 
-#include "app/program_state.h"
+#include "state/program_state.h"
 #include "widgets/pelorant_window.h"
 
 namespace ardenvis::ui {

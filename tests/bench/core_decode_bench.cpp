@@ -1,13 +1,13 @@
 // Decoding a whole log memory (8192 pages of 1056 bytes) into a data set slot,
 // with the once-per-record event pump of the real program.
 
-#include <memory>
-
 #include <benchmark/benchmark.h>
 
-#include "app/program_state.h"
+#include <memory>
+
 #include "logger/decoder.h"
 #include "sim/session_synth.h"
+#include "state/program_state.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 
 #include <filesystem>
 
-#include "app/program_state.h"
 #include "files/csv_export.h"
 #include "files/log_file.h"
 #include "logger/decoder.h"
 #include "sim/session_synth.h"
+#include "state/program_state.h"
 
 namespace {
 

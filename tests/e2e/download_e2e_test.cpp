@@ -12,13 +12,14 @@
 #include <sstream>
 #include <string>
 
-#include "app/program_state.h"
 #include "e2e/sim_process.h"
 #include "link/SerialPort.h"
+#include "link/unit_session.h"
 #include "logger/decoder.h"
 #include "logger/download.h"
 #include "logger/log_index.h"
 #include "sim/stored_sessions.h"
+#include "state/program_state.h"
 #include "support/scripted_host.h"
 
 namespace ardenvis {

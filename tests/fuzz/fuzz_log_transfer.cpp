@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <deque>
 
-#include "app/program_state.h"
 #include "logger/download.h"
 #include "logger/log_index.h"
+#include "state/program_state.h"
 #include "support/scripted_host.h"
 
 namespace {

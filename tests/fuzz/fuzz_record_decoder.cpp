@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/program_state.h"
 #include "logger/decoder.h"
+#include "state/program_state.h"
 #include "support/scripted_host.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/program_state.h"
 #include "files/log_file.h"
+#include "state/program_state.h"
 #include "support/scripted_host.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

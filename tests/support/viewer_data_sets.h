@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "app/program_state.h"
 #include "logger/decoder.h"
 #include "sim/session_synth.h"
+#include "state/program_state.h"
 #include "support/scripted_host.h"
 
 namespace ardenvis::testing {

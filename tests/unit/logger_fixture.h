@@ -6,10 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
 #include "link/commands.h"
+#include "link/unit_session.h"
+#include "logger/log_index.h"
 #include "sim/log_memory.h"
 #include "sim/simulated_port.h"
+#include "state/program_state.h"
 #include "support/scripted_host.h"
 
 namespace ardenvis::testing {

@@ -5,7 +5,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/program_state.h"
+#include "app/start_up.h"
+#include "state/program_state.h"
 
 namespace ardenvis::ui {
 

@@ -1,5 +1,7 @@
 #include "app/ui/application.h"
 
+#include <QPushButton>
+
 #include "app/ui/Toolbox.h"
 #include "app/ui/about.h"
 #include "app/ui/logxfer_MAIN.h"
@@ -9,6 +11,7 @@
 #include "files/csv_export.h"
 #include "files/log_file.h"
 #include "files/ui/logger_notes.h"
+#include "link/unit_session.h"
 #include "live/ui/dyno.h"
 #include "live/ui/systemCheck.h"
 #include "logger/ui/downloadProgress.h"
@@ -16,8 +19,6 @@
 #include "logger/ui/logger.h"
 #include "viewer/ui/plot_data.h"
 #include "viewer/viewer_units.h"
-
-#include <QPushButton>
 
 namespace ardenvis::ui {
 
@@ -49,9 +50,9 @@ Application::Application(core::ProgramState& state, core::SerialDevice& port,
 }
 
 Application::~Application() {
-  for (QWidget* w : std::initializer_list<QWidget*>{form1_, form2_, form3_, form4_, form6_, form9_,
-                                                    form11_, form10_, form16_, form17_, form21_,
-                                                    form23_, form24_}) {
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{form1_, form2_, form3_, form4_, form6_, form9_, form11_,
+                                       form10_, form16_, form17_, form21_, form23_, form24_}) {
     delete w;
   }
 }
@@ -69,9 +70,9 @@ void Application::close_form1() {
   if (closed_) return;
   closed_ = true;
   core::close_serial_port(state_.link);
-  for (QWidget* w : std::initializer_list<QWidget*>{form2_, form3_, form4_, form6_, form9_, form11_,
-                                                    form10_, form16_, form17_, form21_, form23_,
-                                                    form24_}) {
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{form2_, form3_, form4_, form6_, form9_, form11_, form10_,
+                                       form16_, form17_, form21_, form23_, form24_}) {
     w->hide();
   }
   emit finished();
@@ -110,8 +111,9 @@ void Application::wire_navigation() {
   connect(form2_, &TForm2::view_data, this, [this] { go(form2_, form10_); });
   connect(form16_, &TForm16::back_to_log_analysis, this, [this] { go(form16_, form2_); });
   connect(form16_, &TForm16::view_data, this, [this] { go(form16_, form10_); });
-  connect(form16_, &TForm16::download_requested, form2_,
-          [this](int session, core::DataSetId target) { form2_->get_log_dataSet(session, target); });
+  connect(
+      form16_, &TForm16::download_requested, form2_,
+      [this](int session, core::DataSetId target) { form2_->get_log_dataSet(session, target); });
   // The data files of each data set. Every data set button has made its data
   // set the current one before these run.
   for (core::DataSetId slot : {core::DataSetId::A, core::DataSetId::B}) {

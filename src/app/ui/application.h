@@ -7,7 +7,8 @@
 #include <QObject>
 #include <memory>
 
-#include "app/program_state.h"
+#include "app/start_up.h"
+#include "state/program_state.h"
 #include "widgets/qt_host.h"
 
 namespace ardenvis::ui {

@@ -5,7 +5,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/program_state.h"
+#include "app/start_up.h"
+#include "state/program_state.h"
 
 namespace ardenvis::ui {
 
@@ -25,8 +26,8 @@ TForm1::TForm1(QWidget* parent)
                         "loggerButton", this);
   configure_ = make_button("Pelorant Configure", "Setup all the Pelorant parameters.",
                            "configureButton", this);
-  toolbox_ = make_button("Pelorant ToolBox", "Setup all the Pelorant parameters.",
-                         "toolboxButton", this);
+  toolbox_ =
+      make_button("Pelorant ToolBox", "Setup all the Pelorant parameters.", "toolboxButton", this);
   about_ = make_button("About", "Pelorant Tools Information.", "aboutButton", this);
   exit_ = make_button("Exit", "Exit the Pelorant tools.", "exitButton", this);
 

@@ -4,9 +4,9 @@
 
 #include <array>
 
-#include "app/program_state.h"
 #include "common/host.h"
 #include "files/setup_notes.h"
+#include "state/program_state.h"
 #include "widgets/pelorant_window.h"
 
 class QGroupBox;

@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "app/program_state.h"
+#include "state/program_state.h"
 #include "widgets/pelorant_window.h"
 
 class QComboBox;

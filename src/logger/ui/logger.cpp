@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "logger/log_index.h"
+
 namespace ardenvis::ui {
 
 TForm2::TForm2(core::ProgramState& state, core::Host& host, QWidget* parent)

@@ -5,8 +5,8 @@
 
 #include <array>
 
-#include "app/program_state.h"
 #include "common/host.h"
+#include "state/program_state.h"
 #include "viewer/lap_times.h"
 #include "viewer/plot_pass.h"
 #include "widgets/pelorant_window.h"

@@ -139,9 +139,9 @@ struct LapEntry {
   double end_time = 0;    // s, time of the last sample before the lap record
   double start_time = 0;  // s, time the lap distance last fell (0 until then)
   uint8_t lap_number = 0;
-  float lap_time = 0;      // s, in hundredths
-  float lap_distance = 0;  // m (never unit-converted)
-  uint8_t session = 0;     // 1-based
+  float lap_time = 0;        // s, in hundredths
+  float lap_distance = 0;    // m (never unit-converted)
+  uint8_t session = 0;       // 1-based
   double average_speed = 0;  // owned by the viewer
   uint8_t split_count = 0;   // never above kMaxSplits
   std::array<float, kMaxSplits> split_times{};
@@ -158,8 +158,8 @@ struct CanFrame {
   int16_t can_id = 0;      // 0..2047
   uint8_t data_count = 0;  // 1..8
   std::array<uint8_t, 8> data{};
-  double time = 0;         // s, time of the last sample before the frame
-  uint8_t stamp = 0;       // the frame's last payload byte (ms)
+  double time = 0;    // s, time of the last sample before the frame
+  uint8_t stamp = 0;  // the frame's last payload byte (ms)
 };
 
 // The unit's identity and calibration as a download reads them from the unit
@@ -208,7 +208,7 @@ struct DataSet {
   std::string file_name;
 
   uint8_t download_state = 0;
-  std::vector<std::string> notes;  // setup notes text, one entry per line
+  std::vector<std::string> notes;                        // setup notes text, one entry per line
   std::array<std::string, kSetupTextCount> setup_texts;  // setup text k is [k - 1]
 
   Series& operator[](Channel c) { return series[static_cast<size_t>(c)]; }

@@ -1,7 +1,8 @@
-#include "app/program_state.h"
+#include "app/start_up.h"
 
 #include "common/format.h"
 #include "files/log_file.h"
+#include "link/unit_session.h"
 
 namespace ardenvis::core {
 
@@ -25,7 +26,8 @@ void initialise_program_state(ProgramState& state, SerialDevice& port,
   std::string folder = program_folder;
   if (!folder.empty() && folder.back() != '/' && folder.back() != '\\') folder += '/';
   for (int i = 0; i < kFileKindCount; ++i) {
-    state.files[static_cast<size_t>(i)] = FileLocation{folder, kDefaultNames[static_cast<size_t>(i)]};
+    state.files[static_cast<size_t>(i)] =
+        FileLocation{folder, kDefaultNames[static_cast<size_t>(i)]};
   }
 
   state.current_data_set = DataSetId::A;

@@ -1,4 +1,4 @@
-#include "logger/data_set.h"
+#include "state/data_set.h"
 
 #include <algorithm>
 #include <new>
@@ -7,16 +7,16 @@ namespace ardenvis::core {
 
 namespace {
 constexpr std::array<std::string_view, kChannelCount> kChannelNames{
-    "PeloTime",      "RPM",           "Speed",        "Oil Pressure", "Aux Pressure",
-    "Brake",         "Gear",          "Lap Odo",      "Odo",          "G Lat",
+    "PeloTime",      "RPM",           "Speed",         "Oil Pressure",  "Aux Pressure",
+    "Brake",         "Gear",          "Lap Odo",       "Odo",           "G Lat",
     "G Long",        "Extra Input 1", "Extra Input 2", "Extra Input 3", "Extra Input 4",
-    "Oil Temp",      "Water Temp",    "Battery",      "Fuel",         "CAN Load",
-    "Lap",           "Session",       "Lap Time",     "Split",        "GPS Latitude",
-    "GPS Longitude", "GPS Speed",     "GPS Altitude", "Gear Module",  "Analog Ch1",
-    "Analog Ch2",    "Analog Ch3",    "Analog Ch4",   "Analog Ch5",   "Analog Ch6",
-    "Analog Ch7",    "Analog Ch8",    "Analog Ch9",   "Analog Ch10",  "Analog Ch11",
-    "Analog Ch12",   "Analog Ch13",   "Analog Ch14",  "Analog Ch15",  "Analog Ch16",
-    "Pulse Ch1",     "Pulse Ch2",     "Pulse Ch3",    "Pulse Ch4",    "X Axis",
+    "Oil Temp",      "Water Temp",    "Battery",       "Fuel",          "CAN Load",
+    "Lap",           "Session",       "Lap Time",      "Split",         "GPS Latitude",
+    "GPS Longitude", "GPS Speed",     "GPS Altitude",  "Gear Module",   "Analog Ch1",
+    "Analog Ch2",    "Analog Ch3",    "Analog Ch4",    "Analog Ch5",    "Analog Ch6",
+    "Analog Ch7",    "Analog Ch8",    "Analog Ch9",    "Analog Ch10",   "Analog Ch11",
+    "Analog Ch12",   "Analog Ch13",   "Analog Ch14",   "Analog Ch15",   "Analog Ch16",
+    "Pulse Ch1",     "Pulse Ch2",     "Pulse Ch3",     "Pulse Ch4",     "X Axis",
 };
 static_assert(static_cast<int>(Channel::AnalogCh16) == 44);
 static_assert(static_cast<int>(Channel::PulseCh4) == 48);

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "common/host.h"
-#include "link/unit_session.h"
-#include "logger/data_set.h"
-#include "logger/log_index.h"
+#include "state/data_set.h"
+#include "state/log_index_table.h"
+#include "state/unit_link.h"
 
 namespace ardenvis::core {
 
@@ -75,7 +75,7 @@ struct ProgramState {
   DataSet& data_set(DataSetId id) { return data_sets[id == DataSetId::B ? 1 : 0]; }
   DataSet& current() { return data_set(current_data_set); }
   // The unit values the last download or log file load left (UnitIdentity is in
-  // logger/data_set.h): decoding reads the distance factor and the
+  // state/data_set.h): decoding reads the distance factor and the
   // pulses-per-revolution code from here whichever slot it works on.
   UnitIdentity identity;
   // The unit's log memory and session index as the last index read left them.
@@ -101,16 +101,5 @@ struct ProgramState {
   // set as a log data file. Empty until the log data file code is wired in.
   SaveLogDataFn save_log_data;
 };
-
-// Steps of start-up that do not need a window: remembered file names (in the
-// program's folder), current data set, viewer and calculator start values, and
-// the silent try of COM1 on the given device.
-void initialise_program_state(ProgramState& state, SerialDevice& port,
-                              const std::string& program_folder);
-
-// "Pelorant Tools 4.24 Lite Edition " (one trailing space).
-std::string main_window_caption();
-// "Pelorant Tools Version 4.24.16 Lite Edition".
-std::string about_version_text();
 
 }  // namespace ardenvis::core
