@@ -1,0 +1,179 @@
+#include "viewer/ui/data_select_panel.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <tuple>
+
+#include "viewer/plot_channels.h"
+#include "viewer/ui/view_data_widgets.h"
+
+namespace ardenvis::ui {
+
+using view_data::combo;
+using view_data::group;
+using view_data::qs;
+
+DataSelectPanel::DataSelectPanel(QWidget* parent) : QGroupBox("Data Select", parent) {
+  setObjectName("dataSelectBox");
+  auto* layout = new QVBoxLayout(this);
+  layout->setSpacing(4);
+
+  auto* tabs = new QTabWidget(this);
+  tabs->setObjectName("channelTabs");
+  auto* standard = new QWidget(tabs);
+  auto* grid = new QGridLayout(standard);
+  grid->setVerticalSpacing(1);
+  grid->setContentsMargins(4, 4, 4, 4);
+  auto* heading_a = new QLabel("Data A", standard);
+  auto* heading_b = new QLabel("Data B", standard);
+  heading_a->setObjectName("channelHeadingA");
+  heading_b->setObjectName("channelHeadingB");
+  grid->addWidget(heading_a, 0, 0);
+  grid->addWidget(heading_b, 0, 1);
+  const auto rows = core::plot_channels();
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const core::PlotChannel& row = rows[i];
+    ChannelRow& r = channels_[i];
+    const QString name = QString("channel%1").arg(i);
+    r.colour_a = make_colour_box(row.colour_a, name + "ColourA");
+    r.colour_b = make_colour_box(row.colour_b, name + "ColourB");
+    r.shown = new QCheckBox(row.caption, standard);
+    r.shown->setObjectName(name + "Check");
+    r.shown->setChecked(row.checked_at_start);
+    r.unit = new QLabel(standard);
+    r.unit->setObjectName(name + "Unit");
+    grid->addWidget(r.colour_a, static_cast<int>(i) + 1, 0);
+    grid->addWidget(r.colour_b, static_cast<int>(i) + 1, 1);
+    grid->addWidget(r.shown, static_cast<int>(i) + 1, 2);
+    grid->addWidget(r.unit, static_cast<int>(i) + 1, 3);
+    connect(r.shown, &QCheckBox::toggled, this, &DataSelectPanel::channels_changed);
+  }
+  grid->setColumnStretch(3, 1);
+  tabs->addTab(standard, "Standard");
+  layout->addWidget(tabs);
+
+  QGroupBox* slips = group("Lap Analysis", "lapAnalysisBox", this);
+  auto* slip_grid = new QGridLayout(slips);
+  slip_grid->setVerticalSpacing(1);
+  slip_grid->addWidget(new QLabel("(Sel Lap2 - Sel Lap1)", slips), 0, 0, 1, 4);
+  time_slip_ = new QCheckBox("Time Slip (s)", slips);
+  odo_slip_ = new QCheckBox("Odo Slip (m)", slips);
+  time_slip_->setObjectName("timeSlipCheck");
+  odo_slip_->setObjectName("odoSlipCheck");
+  int slip_row = 1;
+  for (auto [check, colour, scales] :
+       {std::tuple{time_slip_, core::colour::red, QStringList{"x1", "x10", "x100", "x1000"}},
+        std::tuple{odo_slip_, core::colour::fuchsia, QStringList{"x1", "x10", "x100"}}}) {
+    check->setEnabled(false);
+    slip_grid->addWidget(make_colour_box(colour, check->objectName() + "Colour"), slip_row, 0);
+    slip_grid->addWidget(check, slip_row, 1);
+    slip_grid->addWidget(new QLabel("Scale", slips), slip_row, 2);
+    slip_grid->addWidget(combo(scales, check->objectName() + "Scale", slips), slip_row, 3);
+    ++slip_row;
+  }
+  layout->addWidget(slips);
+
+  auto* lines = new QHBoxLayout;
+  for (int s = 0; s < 2; ++s) {
+    QGroupBox* line = group(s == 0 ? "Data A Line Type" : "Data B Line Type",
+                            s == 0 ? "dataALineBox" : "dataBLineBox", this);
+    auto* line_layout = new QVBoxLayout(line);
+    QComboBox* style = combo({"Solid Line", "Dotted Line", "Points"},
+                             s == 0 ? "dataALine" : "dataBLine", line, s == 0 ? 0 : 1);
+    auto* visible = new QCheckBox("Visible", line);
+    visible->setObjectName(s == 0 ? "dataAVisible" : "dataBVisible");
+    visible->setChecked(true);
+    line_layout->addWidget(style);
+    line_layout->addWidget(visible);
+    lines->addWidget(line);
+    (s == 0 ? line_a_ : line_b_) = style;
+    (s == 0 ? visible_a_ : visible_b_) = visible;
+    (s == 0 ? line_a_box_ : line_b_box_) = line;
+    connect(style, &QComboBox::currentIndexChanged, this, &DataSelectPanel::channels_changed);
+    connect(visible, &QCheckBox::toggled, this, &DataSelectPanel::line_visibility_changed);
+  }
+  layout->addLayout(lines);
+
+  QGroupBox* axis = group("X-Axis Data", "xAxisBox", this);
+  auto* axis_layout = new QGridLayout(axis);
+  QStringList items;
+  for (const core::XAxisChoice& c : core::x_axis_choices()) items << c.item;
+  x_axis_ = combo(items, "xAxisSelector", axis);
+  x_axis_->setMaxVisibleItems(core::kXAxisChoiceCount);
+  axis_layout->addWidget(x_axis_, 0, 0);
+  axis_layout->addWidget(new QLabel("on X-Axis", axis), 0, 1);
+  b_on_second_axis_ = new QCheckBox("Data B on 2nd Axis", axis);
+  b_on_second_axis_->setObjectName("dataBOn2ndAxis");
+  axis_layout->addWidget(b_on_second_axis_, 1, 0, 1, 2);
+  connect(x_axis_, &QComboBox::currentIndexChanged, this, &DataSelectPanel::x_axis_changed);
+  connect(b_on_second_axis_, &QCheckBox::clicked, this, &DataSelectPanel::second_axis_clicked);
+  layout->addWidget(axis);
+}
+
+QComboBox* DataSelectPanel::make_colour_box(uint32_t colour, const QString& name) {
+  QComboBox* box = view_data::colour_box(colour, name, this);
+  connect(box, &QComboBox::currentIndexChanged, this, &DataSelectPanel::colours_changed);
+  return box;
+}
+
+void DataSelectPanel::fill_plot_settings(core::PlotSettings& settings) const {
+  settings.data_b_on_second_axis = b_on_second_axis_->isChecked();
+  for (size_t i = 0; i < channels_.size(); ++i) {
+    settings.checked[i] = channels_[i].shown->isChecked();
+    settings.colour_a[i] = channels_[i].colour_a->currentData().toUInt();
+    settings.colour_b[i] = channels_[i].colour_b->currentData().toUInt();
+  }
+  settings.lines[0] = {static_cast<core::LineStyle>(line_a_->currentIndex()),
+                       visible_a_->isChecked()};
+  settings.lines[1] = {static_cast<core::LineStyle>(line_b_->currentIndex()),
+                       visible_b_->isChecked()};
+  settings.x_axis = x_axis_choice();
+}
+
+bool DataSelectPanel::any_channel_checked() const {
+  for (const ChannelRow& row : channels_) {
+    if (row.shown->isChecked()) return true;
+  }
+  return time_slip_->isChecked() || odo_slip_->isChecked();
+}
+
+int DataSelectPanel::x_axis_choice() const { return std::max(x_axis_->currentIndex(), 0); }
+
+bool DataSelectPanel::b_on_second_axis() const { return b_on_second_axis_->isChecked(); }
+
+void DataSelectPanel::set_second_axis_enabled(bool enabled) {
+  b_on_second_axis_->setEnabled(enabled);
+}
+
+void DataSelectPanel::set_x_axis_enabled(bool enabled) { x_axis_->setEnabled(enabled); }
+
+void DataSelectPanel::set_slips_enabled(bool enabled) {
+  time_slip_->setEnabled(enabled);
+  odo_slip_->setEnabled(enabled);
+}
+
+void DataSelectPanel::refresh_unit_labels(const core::UnitFlags& flags) {
+  const auto rows = core::plot_channels();
+  for (size_t i = 0; i < channels_.size(); ++i) {
+    channels_[i].unit->setText(qs(core::unit_label(rows[i], flags)));
+  }
+  odo_slip_->setText(flags.distance_feet ? "Odo Slip (ft)" : "Odo Slip (m)");
+}
+
+void DataSelectPanel::reset_line_titles() {
+  line_a_box_->setTitle("Data A Line Type");
+  line_b_box_->setTitle("Data B Line Type");
+}
+
+void DataSelectPanel::enable_line_styles() {
+  line_a_->setEnabled(visible_a_->isChecked());
+  line_b_->setEnabled(visible_b_->isChecked());
+}
+
+}  // namespace ardenvis::ui

@@ -1,0 +1,68 @@
+#pragma once
+// "Data" panel of "View Data" ("Data Select"): which channels are plotted in
+// which colours, the lap slips, the line types of A and B, the x-axis choice
+// and "Data B on 2nd Axis".
+
+#include <QGroupBox>
+#include <array>
+
+#include "state/program_state.h"
+#include "viewer/plot_pass.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+
+namespace ardenvis::ui {
+
+class DataSelectPanel : public QGroupBox {
+  Q_OBJECT
+ public:
+  explicit DataSelectPanel(QWidget* parent = nullptr);
+
+  // The panel's part of the plot settings: channels, colours, lines, x-axis
+  // and the second axis.
+  void fill_plot_settings(core::PlotSettings& settings) const;
+  bool any_channel_checked() const;
+  int x_axis_choice() const;
+  bool b_on_second_axis() const;
+  void set_second_axis_enabled(bool enabled);
+  void set_x_axis_enabled(bool enabled);
+  void set_slips_enabled(bool enabled);
+  // Channel unit labels and the odo slip caption in the units in force.
+  void refresh_unit_labels(const core::UnitFlags& flags);
+  void reset_line_titles();
+  // Line style boxes follow their "Visible" ticks.
+  void enable_line_styles();
+
+ signals:
+  // A channel tick or a line style changed: the plot is drawn again.
+  void channels_changed();
+  void colours_changed();
+  void x_axis_changed();
+  void second_axis_clicked();
+  void line_visibility_changed();
+
+ private:
+  struct ChannelRow {
+    QComboBox* colour_a;
+    QComboBox* colour_b;
+    QCheckBox* shown;
+    QLabel* unit;
+  };
+  QComboBox* make_colour_box(uint32_t colour, const QString& name);
+
+  std::array<ChannelRow, core::kPlotChannelCount> channels_{};
+  QCheckBox* time_slip_ = nullptr;
+  QCheckBox* odo_slip_ = nullptr;
+  QComboBox* line_a_ = nullptr;
+  QComboBox* line_b_ = nullptr;
+  QCheckBox* visible_a_ = nullptr;
+  QCheckBox* visible_b_ = nullptr;
+  QGroupBox* line_a_box_ = nullptr;
+  QGroupBox* line_b_box_ = nullptr;
+  QComboBox* x_axis_ = nullptr;
+  QCheckBox* b_on_second_axis_ = nullptr;
+};
+
+}  // namespace ardenvis::ui

@@ -1,0 +1,60 @@
+#include "viewer/ui/view_data_widgets.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "viewer/plot_channels.h"
+
+namespace ardenvis::ui::view_data {
+
+QColor to_qcolor(uint32_t value) {
+  return QColor(core::colour_red(value), core::colour_green(value), core::colour_blue(value));
+}
+
+QComboBox* combo(const QStringList& items, const QString& name, QWidget* parent, int current) {
+  auto* box = new QComboBox(parent);
+  box->addItems(items);
+  box->setObjectName(name);
+  box->setCurrentIndex(current);
+  return box;
+}
+
+QGroupBox* group(const QString& title, const QString& name, QWidget* parent) {
+  auto* box = new QGroupBox(title, parent);
+  box->setObjectName(name);
+  return box;
+}
+
+QGroupBox* reserved_box(const QString& title, const QString& name, QWidget* parent) {
+  QGroupBox* box = group(title, name, parent);
+  auto* layout = new QVBoxLayout(box);
+  auto* note = new QLabel("Not available in this version", box);
+  note->setEnabled(false);
+  layout->addWidget(note);
+  return box;
+}
+
+QComboBox* colour_box(uint32_t colour, const QString& name, QWidget* parent) {
+  auto* box = new QComboBox(parent);
+  box->setObjectName(name);
+  for (const core::PaletteColour& c : core::palette()) {
+    QPixmap swatch(28, 12);
+    swatch.fill(to_qcolor(c.value));
+    QPainter painter(&swatch);
+    painter.setPen(Qt::darkGray);
+    painter.drawRect(0, 0, 27, 11);
+    box->addItem(QIcon(swatch), "", static_cast<uint>(c.value));
+    box->setItemData(box->count() - 1, c.name, Qt::ToolTipRole);
+  }
+  box->setIconSize(QSize(28, 12));
+  box->setCurrentIndex(std::max(core::palette_index(colour), 0));
+  box->setFixedWidth(58);
+  return box;
+}
+
+}  // namespace ardenvis::ui::view_data

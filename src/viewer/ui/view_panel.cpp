@@ -1,0 +1,50 @@
+#include "viewer/ui/view_panel.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QSignalBlocker>
+
+#include "viewer/ui/view_data_widgets.h"
+
+namespace ardenvis::ui {
+
+using view_data::combo;
+
+ViewPanel::ViewPanel(QWidget* parent) : QGroupBox("View Options", parent) {
+  setObjectName("viewOptionsBox");
+  auto* layout = new QFormLayout(this);
+  display_mode_ = combo({"All Plot Data", "Lap Overlay"}, "displayMode", this);
+  layout->addRow("Data", display_mode_);
+  y_autoscale_ = new QCheckBox("Y-Axis AutoScale Select", this);
+  y_autoscale_->setObjectName("yAutoScale");
+  y_autoscale_->setChecked(true);
+  layout->addRow(y_autoscale_);
+  zoom_pan_ =
+      combo({"Off", "Zoom Box", "Zoom Pan", "Pan Axis 1", "Pan Axis 2", "Pan Axis 1 Horiz Only",
+             "Pan Axis 2 Horiz Only", "Pan All", "Pan All Horiz Only"},
+            "zoomPan", this);
+  layout->addRow("Zoom and Pan", zoom_pan_);
+  connect(display_mode_, &QComboBox::activated, this, &ViewPanel::display_mode_activated);
+  connect(y_autoscale_, &QCheckBox::toggled, this, &ViewPanel::y_autoscale_toggled);
+  connect(zoom_pan_, &QComboBox::currentIndexChanged, this, &ViewPanel::zoom_pan_changed);
+  layout->addRow(view_data::reserved_box("Beacon Position Adjust", "beaconBox", this));
+}
+
+bool ViewPanel::lap_overlay() const { return display_mode_->currentIndex() == 1; }
+
+void ViewPanel::set_lap_overlay(bool overlay) {
+  const QSignalBlocker block(display_mode_);
+  display_mode_->setCurrentIndex(overlay ? 1 : 0);
+}
+
+bool ViewPanel::y_autoscale() const { return y_autoscale_->isChecked(); }
+
+int ViewPanel::zoom_pan_choice() const { return zoom_pan_->currentIndex(); }
+
+void ViewPanel::reset_zoom_pan() {
+  const QSignalBlocker block(zoom_pan_);
+  zoom_pan_->setCurrentIndex(0);
+}
+
+}  // namespace ardenvis::ui
