@@ -5,9 +5,11 @@
 #include <cstdint>
 
 #include "common/host.h"
-#include "link/byte_link.h"
 
 namespace ardenvis::core {
+
+// The serial device the link drives (link/byte_link.h); the state only holds it.
+class SerialDevice;
 
 // Values learned by the last handshake; overwritten by each one.
 struct UnitValues {
