@@ -134,12 +134,11 @@ bool load_setup_data(ProgramState& state, Host& host) {
     return false;
   }
   BusyCursor busy(host);
-  if (!read_setup_template(state.current(), *content)) {
-    host.message(MessageKind::Error, file_message::template_format_error, Buttons::Ok);
-    return false;
-  }
+  const bool complete = read_setup_template(state.current(), *content);
+  if (!complete) host.message(MessageKind::Error, file_message::template_format_error, Buttons::Ok);
+  // What was read stays, and the file is the one the user chose either way.
   remember(location, *file);
-  return true;
+  return complete;
 }
 
 }  // namespace ardenvis::core

@@ -32,7 +32,41 @@ const LapEntry& lap_at(const DataSet& set, int index) {
   return set.laps[static_cast<size_t>(index)];
 }
 
+// A lap logged with no time cannot be the best lap, say how long a lap is or
+// give a segment time; its row still shows.
+bool has_lap_time(const LapEntry& lap) { return lap.lap_time > 0; }
+
 }  // namespace
+
+bool keeps_ticks(LapBuildSender sender) {
+  switch (sender) {
+    case LapBuildSender::AllButton:
+    case LapBuildSender::TrackMapLap:
+    case LapBuildSender::SortBox:
+    case LapBuildSender::SplitCount:
+    case LapBuildSender::SplitSegment:
+    case LapBuildSender::Grid:
+      return true;
+    case LapBuildSender::Other:
+    case LapBuildSender::SortParameter:
+    case LapBuildSender::SortSegment:
+      return false;
+  }
+  return false;
+}
+
+bool reruns_overlay(LapBuildSender sender) {
+  switch (sender) {
+    case LapBuildSender::SortBox:
+    case LapBuildSender::SortParameter:
+    case LapBuildSender::SortSegment:
+    case LapBuildSender::SplitCount:
+    case LapBuildSender::SplitSegment:
+      return false;
+    default:
+      return true;
+  }
+}
 
 int usable_lap_count(const DataSet& set) {
   if (!set.has_data()) return 0;
@@ -142,7 +176,8 @@ double theoretical_best(const DataSet& set, int split_count) {
     double best = kNoSegmentTime;
     for (int i = 0; i < laps; ++i) {
       const LapEntry& lap = lap_at(set, i);
-      if (lap.selected && lap.distance_segment_times[static_cast<size_t>(k)] < best) {
+      if (lap.selected && has_lap_time(lap) &&
+          lap.distance_segment_times[static_cast<size_t>(k)] < best) {
         best = lap.distance_segment_times[static_cast<size_t>(k)];
       }
     }
@@ -183,24 +218,23 @@ void LapTimesPanel::build(ProgramState& state, Host& host, const LapTimeOptions&
   // recomputed below.
   order_lap_list(set, options);
 
-  const bool keep_ticks = sender != LapBuildSender::Other;
-  if (!keep_ticks) {
+  if (!keeps_ticks(sender)) {
     for (int i = 0; i < laps; ++i) lap_at(set, i).selected = 1;
   }
   update(state, options);
 
-  // Average speeds (km/h), kept in the lap table. A lap without a lap time
-  // keeps the speed it had and is reported once per build.
-  bool bad_lap_time = false;
+  // Average speeds (km/h, in double precision), kept in the lap table. A lap
+  // without a lap time keeps the speed it had and is reported, each such lap
+  // on its own.
   for (int i = 0; i < laps; ++i) {
     LapEntry& lap = lap_at(set, i);
-    if (lap.lap_time > 0) {
-      lap.average_speed = lap.lap_distance / lap.lap_time * 3600 / 1000;
+    if (has_lap_time(lap)) {
+      lap.average_speed =
+          static_cast<double>(lap.lap_distance) / static_cast<double>(lap.lap_time) * 3600 / 1000;
     } else {
-      bad_lap_time = true;
+      host.message(MessageKind::Warning, lap_message::bad_lap_time, Buttons::Ok);
     }
   }
-  if (bad_lap_time) host.message(MessageKind::Warning, lap_message::bad_lap_time, Buttons::Ok);
 
   update(state, options);
   const std::string name = !set.file_name.empty() ? set.file_name : set.info.label;
@@ -217,7 +251,9 @@ void LapTimesPanel::update(ProgramState& state, const LapTimeOptions& options) {
   int best = -1;
   for (int r = laps - 1; r >= 0 && best < 0; --r) {
     const int index = set.lap_list[static_cast<size_t>(r)];
-    if (index < laps && lap_at(set, index).selected) best = index;
+    if (index < laps && lap_at(set, index).selected && has_lap_time(lap_at(set, index))) {
+      best = index;
+    }
   }
   if (best < 0) {
     summary_.session.clear();
@@ -237,7 +273,7 @@ void LapTimesPanel::update(ProgramState& state, const LapTimeOptions& options) {
     const int index = set.lap_list[static_cast<size_t>(r)];
     if (index >= laps) continue;
     const LapEntry& lap = lap_at(set, index);
-    if (!lap.selected) continue;
+    if (!lap.selected || !has_lap_time(lap)) continue;
     if (lap.lap_time < lap_at(set, best).lap_time) best = index;
     distance_sum += lap.lap_distance;
     ++selected;

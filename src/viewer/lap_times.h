@@ -37,18 +37,26 @@ struct LapTimeOptions {
 inline constexpr int kMinSplitCount = 2;
 inline constexpr int kMaxSplitCount = kMaxSplits;
 
-// What asked for a build. Every sender but Other keeps the ticks the laps
-// already carry; Other (window shown, data set loaded, unit switch...) ticks
-// every lap.
+// What asked for a build. See keeps_ticks and reruns_overlay for what each
+// sender implies.
 enum class LapBuildSender {
-  Other,
+  Other,  // window shown, data set loaded, unit switch ...
   AllButton,
   TrackMapLap,
   SortBox,
+  SortParameter,
+  SortSegment,
   SplitCount,
   SplitSegment,
   Grid
 };
+// The "All" button, the "Track Map Lap" selector, the "Sort " box, the split
+// count, the split/segment choice and the grid keep the ticks the laps carry;
+// every other sender ticks every lap.
+bool keeps_ticks(LapBuildSender sender);
+// After a rebuild of both slots the lap overlay is drawn again, except after
+// the sort and split settings.
+bool reruns_overlay(LapBuildSender sender);
 
 // The summary line under a grid ("Best: Sess ... Lap ... Time ... at ...").
 // Empty texts while no lap is ticked.

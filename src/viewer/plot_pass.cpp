@@ -20,6 +20,13 @@ bool PlotSettings::any_channel_checked() const {
   return std::any_of(checked.begin(), checked.end(), [](bool b) { return b; });
 }
 
+int selection_layer(const PlotSettings& settings, int selection) {
+  return settings.mode == DisplayMode::AllPlotData && selection == 2 &&
+                 settings.data_b_on_second_axis
+             ? 2
+             : 1;
+}
+
 std::vector<PlotSelection> choose_selections(const ProgramState& state,
                                              const PlotSettings& settings) {
   std::vector<PlotSelection> selections;
@@ -31,7 +38,7 @@ std::vector<PlotSelection> choose_selections(const ProgramState& state,
       PlotSelection s;
       s.number = k;
       s.slot = slot;
-      s.layer = (k == 2 && settings.data_b_on_second_axis) ? 2 : 1;
+      s.layer = selection_layer(settings, k);
       s.first = 1;
       s.last = static_cast<long>(set.sample_count());
       s.style = k - 1;
@@ -46,7 +53,7 @@ std::vector<PlotSelection> choose_selections(const ProgramState& state,
     PlotSelection s;
     s.number = k;
     s.slot = lap.slot;
-    s.layer = 1;
+    s.layer = selection_layer(settings, k);
     const long shift = k == 1 ? lap.beacon_shift : 0;
     s.first = lap.start + shift;
     s.last = lap.end + shift;

@@ -64,6 +64,14 @@ struct PlotSelection {
 };
 std::vector<PlotSelection> choose_selections(const ProgramState& state,
                                              const PlotSettings& settings);
+// The layer selection 1 or 2 is drawn in under these settings, whether or not
+// it is present: only "All Plot Data" with "Data B on 2nd Axis" uses layer 2.
+int selection_layer(const PlotSettings& settings, int selection);
+// The layer the grid follows for a "Grid Enable" choice (1 "Axis1", 2
+// "Axis2"): that of selection 1 or selection 2.
+inline int grid_layer(const PlotSettings& settings, int grid_enable_choice) {
+  return selection_layer(settings, grid_enable_choice == 2 ? 2 : 1);
+}
 
 struct Trace {
   Channel channel = Channel::Rpm;

@@ -202,6 +202,7 @@ Chart::~Chart() = default;
 
 void Chart::set_x_caption(int layer, const QString& caption) { impl_->x(layer)->setLabel(caption); }
 void Chart::set_y_caption(int layer, const QString& caption) { impl_->y(layer)->setLabel(caption); }
+QString Chart::x_caption(int layer) const { return impl_->x(layer)->label(); }
 
 void Chart::set_scales_visible(int layer, bool visible) {
   impl_->x(layer)->setVisible(visible);
@@ -389,6 +390,8 @@ void Chart::set_grid(ChartGrid grid, Qt::PenStyle line, const QColor& colour) {
   impl_->grid_pen = QPen(colour, 0, line);
   impl_->apply_grid();
 }
+
+int Chart::grid_layer() const { return impl_->grid_layer; }
 
 void Chart::set_grid_layer(int layer) {
   impl_->grid_layer = std::clamp(layer, 1, kLayers);

@@ -44,6 +44,7 @@ class Chart : public QWidget {
   // Scales of a layer.
   void set_x_caption(int layer, const QString& caption);
   void set_y_caption(int layer, const QString& caption);
+  QString x_caption(int layer) const;
   void set_scales_visible(int layer, bool visible);
   bool scales_visible(int layer) const;
   void set_scale_colour(int layer, const QColor& colour);
@@ -76,6 +77,7 @@ class Chart : public QWidget {
   // automatic.
   void set_grid(ChartGrid grid, Qt::PenStyle line, const QColor& colour);
   void set_grid_layer(int layer);
+  int grid_layer() const;
   void set_grid_spacing(double x_spacing, double y_spacing);
 
   // Text labels 1..20 on layer 1's data coordinates.

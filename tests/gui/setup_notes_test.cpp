@@ -118,6 +118,24 @@ class SetupNotesTest : public QObject {
     QVERIFY(state_.data_set(DataSetId::A).notes.empty());
   }
 
+  void typing_never_cuts_longer_notes() {
+    // Templates and the file name lines of saves make notes longer than the
+    // typing limit; an edit must not cut them.
+    std::vector<std::string> lines;
+    for (int i = 0; i < 60; ++i) lines.push_back(std::string(46, static_cast<char>('a' + i % 26)));
+    state_.data_set(DataSetId::A).notes = lines;
+    open_for(DataSetId::A);
+    QPlainTextEdit* memo = window_->notes_memo(DataSetId::A);
+    memo->setFocus();
+    memo->moveCursor(QTextCursor::Start);
+    QTest::keyClick(memo, Qt::Key_Delete);
+    QTest::keyClicks(memo, "Z");
+    lines.front().front() = 'Z';
+    QCOMPARE(state_.data_set(DataSetId::A).notes, lines);
+    QTest::keyClicks(memo, "Y");  // beyond the notes as they came: refused
+    QCOMPARE(state_.data_set(DataSetId::A).notes, lines);
+  }
+
   void clear_empties_the_current_data_set_only() {
     for (DataSetId slot : {DataSetId::A, DataSetId::B}) {
       state_.data_set(slot).setup_texts[3] = "28";

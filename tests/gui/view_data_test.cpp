@@ -84,12 +84,24 @@ class ViewDataTest : public QObject {
   }
 
   void second_axis_takes_data_b() {
+    auto captions_shown = [this] {
+      return find<QLabel>("plotCaptionA")->isVisible() && find<QLabel>("plotCaptionB")->isVisible();
+    };
+    QVERIFY(!captions_shown());
+    // "Axis2" follows selection 2: layer 1 until B has an axis of its own.
+    find<QComboBox>("gridEnable")->setCurrentIndex(2);
+    QCOMPARE(chart()->grid_layer(), 1);
     find<QCheckBox>("dataBOn2ndAxis")->click();
     QCOMPARE(chart()->point_count(2), 4 * samples_b_);
     QCOMPARE(chart()->point_count(1), 4 * samples_a_);
     QVERIFY(chart()->scales_visible(2));
+    QCOMPARE(chart()->grid_layer(), 2);
+    QVERIFY(captions_shown());
     find<QCheckBox>("dataBOn2ndAxis")->click();
     QVERIFY(!chart()->scales_visible(2));
+    QCOMPARE(chart()->grid_layer(), 1);
+    QVERIFY(!captions_shown());
+    find<QComboBox>("gridEnable")->setCurrentIndex(1);
   }
 
   void units_convert_series_and_labels() {
@@ -255,6 +267,39 @@ class ViewDataTest : public QObject {
     QCOMPARE(find<QTableView>("lapGridB")->model()->rowCount(), int(a.lap_count()) + 1);
     QCOMPARE(chart()->point_count(1), 4L * static_cast<long>(a.sample_count() + b.sample_count()));
     samples_b_ = static_cast<long>(b.sample_count());
+  }
+
+  void a_load_that_loads_nothing_converts_nothing() {
+    // KMH, Bar and degF are in force; the old series must not be scaled again.
+    const double speed = state_.data_sets[1][core::Channel::Speed][500];
+    const double water = state_.data_sets[1][core::Channel::WaterTemp][500];
+    const size_t before = host_.messages.size();
+    host_.queue_open_file(std::nullopt);
+    find<QPushButton>("loadDataSetBButton")->click();
+    QTemporaryDir dir;
+    host_.queue_open_file(dir.filePath("missing.plr").toStdString());
+    find<QPushButton>("loadDataSetBButton")->click();
+    QCOMPARE(host_.messages.size(), before + 2);
+    QCOMPARE(host_.messages[before].text, std::string("No Data Loaded"));
+    QCOMPARE(host_.messages[before + 1].text,
+             std::string("Filename Does Not Exist, No Data Loaded"));
+    QCOMPARE(state_.data_sets[1][core::Channel::Speed][500], speed);
+    QCOMPARE(state_.data_sets[1][core::Channel::WaterTemp][500], water);
+  }
+
+  void unit_switch_rebuilds_the_x_axis_copy() {
+    // Caption and values of the x-axis in the same unit after a switch.
+    find<QComboBox>("xAxisSelector")->setCurrentIndex(10);  // Aux Pressure
+    QCOMPARE(chart()->x_caption(1), QString("Aux Pressure(Bar)"));
+    find<QComboBox>("pressureUnit")->setCurrentIndex(0);
+    QCOMPARE(chart()->x_caption(1), QString("Aux Pressure(psi)"));
+    QCOMPARE(state_.data_sets[1][core::Channel::XAxis][7],
+             state_.data_sets[1][core::Channel::AuxPressure][7]);
+    find<QComboBox>("xAxisSelector")->setCurrentIndex(3);  // Speed
+    find<QComboBox>("speedUnit")->setCurrentIndex(0);
+    QCOMPARE(state_.data_sets[0][core::Channel::XAxis][900],
+             state_.data_sets[0][core::Channel::Speed][900]);
+    find<QComboBox>("xAxisSelector")->setCurrentIndex(0);
   }
 
   void back_to_main_menu_leaves_and_clears() {

@@ -136,7 +136,7 @@ TEST_F(SetupTemplate, ShortFileIsAFormatErrorKeepingWhatWasRead) {
   EXPECT_EQ(set.notes, std::vector<std::string>{"n"});
   EXPECT_EQ(set.setup_texts[1], "b");
   EXPECT_EQ(set.setup_texts[5], "old");
-  EXPECT_EQ(state.file(FileKind::SetupNotes).name, "default.psu");
+  EXPECT_EQ(state.file(FileKind::SetupNotes).name, "short.psu");
 }
 
 TEST_F(SetupTemplate, DialogRefusals) {

@@ -232,18 +232,65 @@ TEST(ViewerLapTimes, ZeroReferenceDistanceTimesNoSplit) {
   EXPECT_EQ(f.a().laps[0].distance_segment_times[2], 60);
 }
 
-TEST(ViewerLapTimes, ZeroLapTimeIsReportedAndNeverDivided) {
+TEST(ViewerLapTimes, ZeroLapTimeIsReportedPerLapAndTakesNoPartInTheSummary) {
   LapFixture f;
-  make_slot(f.a(), {{60, 6000, 1}, {50, 6000, 2}, {55, 6000, 3}});
+  make_slot(f.a(), {{60, 6000, 1}, {50, 6000, 2}, {55, 5000, 3}});
   f.a().laps[1].lap_time = 0;
   f.a().laps[2].lap_time = 0;
   f.a().laps[1].average_speed = 123.0;
+  // One box per such lap and build.
+  f.host.expect(MessageKind::Warning, "Bad Lap Time Data, Skipped Lap");
   f.host.expect(MessageKind::Warning, "Bad Lap Time Data, Skipped Lap");
   f.build();
   EXPECT_EQ(f.host.verify(), "");
   EXPECT_EQ(f.a().laps[1].average_speed, 123.0);
-  EXPECT_EQ(f.panel().cell(f.state, 2, 6), "76.88");  // as it was, in mph
-  EXPECT_EQ(f.panel().summary().lap, "3");            // a zero time counts as the shortest
+  EXPECT_EQ(f.panel().cell(f.state, 2, 6), "76.88");  // the row stays, speed as it was, mph
+  EXPECT_EQ(f.panel().cell(f.state, 3, 4), "0.00");
+  // Only lap 1 has a time: it is the best lap, the whole average distance
+  // and the theoretical best.
+  const LapSummary& s = f.panel().summary();
+  EXPECT_EQ(s.lap, "1");
+  EXPECT_EQ(s.time, "60.00");
+  EXPECT_EQ(s.average_distance, "6000.0");
+  EXPECT_EQ(s.theory, "60.00");
+  EXPECT_EQ(f.a().best_lap, 0);
+}
+
+TEST(ViewerLapTimes, AverageSpeedIsWorkedInDoublePrecision) {
+  LapFixture f;
+  make_slot(f.a(), {{60, 6000, 1}});
+  f.a().laps[0].lap_time = 61.37f;
+  f.a().laps[0].lap_distance = 3011.9f;
+  f.build();
+  EXPECT_EQ(f.a().laps[0].average_speed,
+            static_cast<double>(3011.9f) / static_cast<double>(61.37f) * 3600 / 1000);
+}
+
+TEST(ViewerLapTimes, OnlyTheListedSendersKeepTheTicks) {
+  const struct {
+    LapBuildSender sender;
+    bool keeps;
+    bool overlay;
+  } kCases[] = {
+      {LapBuildSender::Other, false, true},
+      {LapBuildSender::AllButton, true, true},
+      {LapBuildSender::TrackMapLap, true, true},
+      {LapBuildSender::SortBox, true, false},
+      {LapBuildSender::SortParameter, false, false},
+      {LapBuildSender::SortSegment, false, false},
+      {LapBuildSender::SplitCount, true, false},
+      {LapBuildSender::SplitSegment, true, false},
+      {LapBuildSender::Grid, true, true},
+  };
+  for (const auto& c : kCases) {
+    LapFixture f;
+    make_slot(f.a(), {{60, 6000, 1}, {50, 6000, 2}});
+    f.build();
+    f.panel().tick_changed(f.state, f.options, 1, false);
+    f.build(c.sender);
+    EXPECT_EQ(f.panel().ticked(f.state, 1), !c.keeps) << static_cast<int>(c.sender);
+    EXPECT_EQ(reruns_overlay(c.sender), c.overlay) << static_cast<int>(c.sender);
+  }
 }
 
 TEST(ViewerLapTimes, TheoreticalBestLeavesOutSegmentsWithoutATime) {

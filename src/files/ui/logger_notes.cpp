@@ -8,7 +8,11 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <utility>
 
 #include "files/setup_notes.h"
 
@@ -46,6 +50,11 @@ TForm11::TForm11(core::ProgramState& state, core::Host& host, QWidget* parent)
     memo->setObjectName(slot == DataSetId::A ? "notesMemoA" : "notesMemoB");
     memo->setToolTip("Add notes into your data files.");
     memo->setFixedHeight(memo->fontMetrics().lineSpacing() * 5 + 12);
+    // Where the last edit put its text, so a limit can trim just that.
+    connect(memo->document(), &QTextDocument::contentsChange, this,
+            [this, slot](int position, int, int added) {
+              last_insert_[slot == DataSetId::B ? 1 : 0] = {position, added};
+            });
     connect(memo, &QPlainTextEdit::textChanged, this, [this, slot] { memo_edited(slot); });
     notes_layout->addWidget(memo);
     memos_[slot == DataSetId::B ? 1 : 0] = memo;
@@ -178,15 +187,29 @@ void TForm11::set_session_array() {
 }
 
 void TForm11::memo_edited(DataSetId slot) {
-  if (refreshing_) return;
+  const size_t i = slot == DataSetId::B ? 1 : 0;
   QPlainTextEdit* memo = notes_memo(slot);
   QString text = memo->toPlainText();
-  if (text.size() > core::kMaxNotesCharacters) {
+  if (refreshing_) {
+    notes_ceiling_[i] = std::max(core::kMaxNotesCharacters, static_cast<int>(text.size()));
+    return;
+  }
+  // The limit is on what the user types or pastes: notes that are already
+  // longer (templates, file names added by saves and loads) stay whole, and an
+  // insertion keeps as much of itself as fits.
+  const int excess = static_cast<int>(text.size()) - notes_ceiling_[i];
+  if (excess > 0) {
+    const auto [position, added] = last_insert_[i];
+    const int end = std::clamp(position + added, 0, static_cast<int>(text.size()));
+    const int start = std::max(0, end - excess);
     refreshing_ = true;
-    text.truncate(core::kMaxNotesCharacters);
-    memo->setPlainText(text);
-    memo->moveCursor(QTextCursor::End);
+    QTextCursor cursor = memo->textCursor();
+    cursor.setPosition(start);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    memo->setTextCursor(cursor);
     refreshing_ = false;
+    text = memo->toPlainText();
   }
   state_.data_set(slot).notes = memo_lines(text);
 }

@@ -3,6 +3,7 @@
 // current data set; saves and loads setup templates.
 
 #include <array>
+#include <utility>
 
 #include "common/host.h"
 #include "files/setup_notes.h"
@@ -56,6 +57,10 @@ class TForm11 : public PelorantWindow {
   std::array<QPlainTextEdit*, 2> memos_{};
   QGroupBox* sheet_;
   bool refreshing_ = false;
+  // Per memo: the most the user may type it up to (the typing limit, or the
+  // length of longer notes as they came), and where the last edit inserted.
+  std::array<int, 2> notes_ceiling_{core::kMaxNotesCharacters, core::kMaxNotesCharacters};
+  std::array<std::pair<int, int>, 2> last_insert_{};
 };
 
 }  // namespace ardenvis::ui

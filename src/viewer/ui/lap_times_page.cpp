@@ -113,9 +113,9 @@ LapTimesPage::LapTimesPage(core::ProgramState& state, core::Host& host, core::La
   connect(sort_, &QCheckBox::clicked, this,
           [this] { emit process_laps(core::LapBuildSender::SortBox); });
   connect(sort_parameter_, &QComboBox::currentIndexChanged, this,
-          [this] { emit process_laps(core::LapBuildSender::SortBox); });
+          [this] { emit process_laps(core::LapBuildSender::SortParameter); });
   connect(sort_segment_, &QComboBox::currentIndexChanged, this,
-          [this] { emit process_laps(core::LapBuildSender::SortBox); });
+          [this] { emit process_laps(core::LapBuildSender::SortSegment); });
   bottom->addWidget(options_box, 1);
 
   QGroupBox* select_box = group("Select Laps to View and Overlay", "selectLapsBox", lap_area_);

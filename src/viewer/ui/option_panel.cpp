@@ -100,13 +100,15 @@ core::Channel OptionPanel::smoothing_channel() const {
   return choices[static_cast<size_t>(i)].channel;
 }
 
-void OptionPanel::apply_grid(Chart& chart) {
+int OptionPanel::grid_enable_choice() const { return grid_enable_->currentIndex(); }
+
+void OptionPanel::apply_grid(Chart& chart, int layer) {
   static const ChartGrid kLines[] = {ChartGrid::Both, ChartGrid::VerticalOnly,
                                      ChartGrid::HorizontalOnly};
   const int lines = std::clamp(grid_lines_->currentIndex(), 0, 2);
   const int enable = grid_enable_->currentIndex();
   chart.set_grid(enable == 0 ? ChartGrid::None : kLines[lines], Qt::DotLine, QColor(192, 192, 192));
-  if (enable > 0) chart.set_grid_layer(enable);
+  if (enable > 0) chart.set_grid_layer(layer);
   // No choice selected leaves a spacing as it was.
   static const double kHorizontal[] = {0, 1, 10, 100, 1000};
   static const double kVertical[] = {0, 0.1, 1, 10, 100, 1000};

@@ -23,8 +23,10 @@ class OptionPanel : public QGroupBox {
   core::UnitFlags selected_units() const;
   bool calibration() const;
   core::Channel smoothing_channel() const;
-  // Draws the chosen grid lines, layer and spacings on the chart.
-  void apply_grid(Chart& chart);
+  // "Grid Enable": 0 "Off", 1 "Axis1", 2 "Axis2".
+  int grid_enable_choice() const;
+  // Draws the chosen grid lines and spacings on the chart, following `layer`.
+  void apply_grid(Chart& chart, int layer);
 
  signals:
   void speed_unit_changed();

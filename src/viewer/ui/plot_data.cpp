@@ -384,15 +384,20 @@ void TForm10::change_display_mode() {
   const bool b = state_.data_sets[1].has_data();
   const bool overlay = view_panel_->lap_overlay();
   data_panel_->set_second_axis_enabled(a && b && !overlay);
-  plot_page_->show_name(0, a);
-  plot_page_->show_name(1, b);
-  if (!overlay && data_panel_->b_on_second_axis()) {
+  // The "Data A" / "Data B" captions tell the two scales apart, so they show
+  // only while B has a scale of its own.
+  const bool second_axis = !overlay && data_panel_->b_on_second_axis();
+  plot_page_->show_name(0, a, second_axis && a);
+  plot_page_->show_name(1, b, second_axis && b);
+  if (second_axis) {
     plot_chart()->set_scales_visible(1, a);
     plot_chart()->set_scales_visible(2, b);
   } else {
     plot_chart()->set_scales_visible(1, true);
     plot_chart()->set_scales_visible(2, false);
   }
+  // A grid on "Axis2" follows selection 2 to whichever layer it is now in.
+  change_grid_mode();
 }
 
 void TForm10::change_axis_mode() {
@@ -436,35 +441,55 @@ void TForm10::refresh_unit_labels() {
   plot_chart()->set_x_caption(2, caption);
 }
 
+void TForm10::units_switched(const core::UnitFlags& before) {
+  // The x-axis series is a copy: rebuild it so its values are in the units
+  // its caption names. When the caption changed, the chosen series itself
+  // was converted and the plot is fitted to it again.
+  const int choice = data_panel_->x_axis_choice();
+  const bool axis_converted =
+      core::x_axis_caption(choice, before) != core::x_axis_caption(choice, state_.unit_flags);
+  change_x_axis();
+  if (axis_converted && isVisible()) {
+    reload_engine_data();
+  } else {
+    redraw_engine_data();
+  }
+}
+
 void TForm10::change_mph_kmh() {
+  const core::UnitFlags before = state_.unit_flags;
   if (!core::change_mph_kmh(state_, option_panel_->selected_units().speed_kmh)) return;
-  refresh_unit_labels();
-  redraw_engine_data();
+  units_switched(before);
   processLaps(core::LapBuildSender::Other);
 }
 
 void TForm10::change_degC_degF() {
+  const core::UnitFlags before = state_.unit_flags;
   if (!core::change_degC_degF(state_, option_panel_->selected_units().temperature_degf)) return;
-  refresh_unit_labels();
-  redraw_engine_data();
+  units_switched(before);
 }
 
 void TForm10::change_psi_bar() {
+  const core::UnitFlags before = state_.unit_flags;
   if (!core::change_psi_bar(state_, option_panel_->selected_units().pressure_bar)) return;
-  refresh_unit_labels();
-  redraw_engine_data();
+  units_switched(before);
 }
 
 void TForm10::change_metre_feet() {
   if (!core::change_metre_feet(state_, option_panel_->selected_units().distance_feet)) return;
   refresh_unit_labels();
-  if (isVisible()) change_data_axis();
+  if (isVisible()) {
+    change_data_axis();
+  } else {
+    change_x_axis();  // keeps the x-axis copy in the units its caption names
+  }
   processLaps(core::LapBuildSender::Other);
 }
 
 void TForm10::changeSvaCal() {
+  const core::UnitFlags before = state_.unit_flags;
   if (!core::changeSvaCal(state_, option_panel_->calibration())) return;
-  redraw_engine_data();
+  units_switched(before);
 }
 
 void TForm10::smoothData() {
@@ -472,7 +497,8 @@ void TForm10::smoothData() {
 }
 
 void TForm10::change_grid_mode() {
-  option_panel_->apply_grid(*plot_chart());
+  option_panel_->apply_grid(*plot_chart(),
+                            core::grid_layer(plot_settings(), option_panel_->grid_enable_choice()));
   plot_chart()->repaint_chart();
 }
 
@@ -490,9 +516,12 @@ void TForm10::loadDataSetB() { load_data_set(DataSetId::B); }
 void TForm10::load_data_set(DataSetId slot) {
   state_.current_data_set = slot;
   set_plot_progress(10);
-  core::load_log_data(state_, host_);
+  // A load that loads nothing (cancelled, refused, unreadable) leaves the slot
+  // as it was, already in the units in force: converting it again would
+  // scale its series twice.
+  const bool loaded = core::load_log_data(state_, host_);
   set_plot_progress(20);
-  if (state_.data_set(slot).has_data()) {
+  if (loaded && state_.data_set(slot).has_data()) {
     core::change_loaded_units(state_, slot, {});
     set_plot_progress(30);
     track_page_->chart()->clear();

@@ -84,6 +84,8 @@ class TForm10 : public PelorantWindow {
   void wire_panels();
   core::PlotSettings plot_settings() const;
   void refresh_unit_labels();
+  // After a unit switch or the calibration: labels, x-axis copy, plot.
+  void units_switched(const core::UnitFlags& before);
   void refresh_name_boxes();
   void load_data_set(core::DataSetId slot);
   void copy_notes(core::DataSetId slot);

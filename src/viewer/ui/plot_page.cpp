@@ -22,6 +22,7 @@ PlotPage::PlotPage(QWidget* parent) : QGroupBox("Plot", parent) {
     name_boxes_[s]->setReadOnly(true);
     name_boxes_[s]->setObjectName(s == 0 ? "nameBoxA" : "nameBoxB");
     name_captions_[s]->setStyleSheet(s == 0 ? "color: black;" : "color: red;");
+    name_captions_[s]->setObjectName(s == 0 ? "plotCaptionA" : "plotCaptionB");
     names->addWidget(name_captions_[s]);
     names->addWidget(name_boxes_[s], 1);
   }
@@ -56,9 +57,9 @@ void PlotPage::set_progress(int percent) { progress_->setValue(percent); }
 
 void PlotPage::set_mode_caption(const QString& caption) { mode_caption_->setText(caption); }
 
-void PlotPage::show_name(size_t slot, bool shown) {
-  name_boxes_[slot]->setVisible(shown);
-  name_captions_[slot]->setVisible(shown);
+void PlotPage::show_name(size_t slot, bool box_shown, bool caption_shown) {
+  name_boxes_[slot]->setVisible(box_shown);
+  name_captions_[slot]->setVisible(caption_shown);
 }
 
 void PlotPage::set_name(size_t slot, const QString& name) { name_boxes_[slot]->setText(name); }

@@ -21,8 +21,8 @@ class PlotPage : public QGroupBox {
   Chart* chart() const { return chart_; }
   void set_progress(int percent);
   void set_mode_caption(const QString& caption);
-  // Slot A (0) or B (1): its name, shown only while it holds data.
-  void show_name(size_t slot, bool shown);
+  // Slot A (0) or B (1): its name box and its "Data A" / "Data B" caption.
+  void show_name(size_t slot, bool box_shown, bool caption_shown);
   void set_name(size_t slot, const QString& name);
 
  signals:
