@@ -19,6 +19,7 @@
 #include <string_view>
 
 #include "link/port_directory.h"
+#include "sim/live_frames.h"
 #include "sim/log_memory.h"
 #include "sim/simulated_unit.h"
 #include "sim/stored_sessions.h"
@@ -57,6 +58,7 @@ void usage() {
                "  --lite-channel C  recorded channel 0..3 (default 1)\n"
                "  --lite-bytes N  recorded bytes (default 4000)\n"
                "  --lite-full     logger status: memory full\n");
+  std::fputs(ardenvis::sim::kLiveOptionsUsage, stderr);
 }
 
 bool parse_int(const char* text, int& value) {
@@ -80,7 +82,14 @@ int main(int argc, char** argv) {
   int lite_bytes = 4000;
   int port_number = 1;
   bool fast = false;
+  sim::LiveOptions live_options;
   for (int i = 1; i < argc; ++i) {
+    bool bad_live_option = false;
+    if (sim::take_live_option(argc, argv, i, live_options, bad_live_option)) {
+      if (!bad_live_option) continue;
+      usage();
+      return 2;
+    }
     std::string_view arg = argv[i];
     auto next_int = [&](int& value) {
       if (i + 1 >= argc || !parse_int(argv[i + 1], value)) {
@@ -212,6 +221,7 @@ int main(int argc, char** argv) {
   std::fflush(stdout);
 
   sim::SimulatedUnit unit(options);
+  unit.live_frames().options() = live_options;
   sim::LogMemory& memory = unit.log_memory();
   memory.options() = memory_options;
   memory.config()[14] = static_cast<uint8_t>(pulses_per_rev);

@@ -1,6 +1,7 @@
 #include "sim/simulated_unit.h"
 
 #include "link/commands.h"
+#include "sim/live_frames.h"
 #include "sim/log_memory.h"
 
 namespace ardenvis::sim {
@@ -12,7 +13,8 @@ void set_firmware_version(UnitOptions& options, int version_number) {
   options.version_minor = static_cast<uint8_t>(version_number % 100);
 }
 
-SimulatedUnit::SimulatedUnit(UnitOptions options) : options_(options) {
+SimulatedUnit::SimulatedUnit(UnitOptions options)
+    : options_(options), live_frames_(std::make_unique<LiveFrames>()) {
   install_session_commands();
   log_memory_ = std::make_unique<LogMemory>(*this);
 }
@@ -96,10 +98,7 @@ void SimulatedUnit::install_session_commands() {
                                     for (uint8_t b : o.identity_bytes) send(b);
                                   }});
   // Outside a block read "u" is the live-data poll: "V" then the live frame.
-  set_command(command::live_poll, {{}, [this](const auto&) {
-                                     send(command::live_reply);
-                                     send(std::vector<uint8_t>(22, 0));
-                                   }});
+  set_command(command::live_poll, {{}, [this](const auto&) { send(live_frames_->reply()); }});
 }
 
 }  // namespace ardenvis::sim

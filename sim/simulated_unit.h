@@ -30,6 +30,7 @@ struct UnitOptions {
 void set_firmware_version(UnitOptions& options, int version_number);
 
 class LogMemory;
+class LiveFrames;
 
 class SimulatedUnit {
  public:
@@ -40,6 +41,8 @@ class SimulatedUnit {
   const UnitOptions& options() const { return options_; }
   // The log memory: sessions, index, lite recording and block reads.
   LogMemory& log_memory() { return *log_memory_; }
+  // The answers to the live-data poll: a car running, and their faults.
+  LiveFrames& live_frames() { return *live_frames_; }
 
   void receive(uint8_t byte);
   bool has_output() const { return !output_.empty(); }
@@ -82,6 +85,7 @@ class SimulatedUnit {
   int arguments_wanted_ = 0;
   std::vector<uint8_t> arguments_;
 
+  std::unique_ptr<LiveFrames> live_frames_;
   std::unique_ptr<LogMemory> log_memory_;
 };
 
