@@ -25,10 +25,18 @@ inline std::string use_private_port_directory() {
   return dir;
 }
 
+#ifdef PELORANT_SIM_PATH
+inline constexpr const char* kPelorantSimPath = PELORANT_SIM_PATH;
+#else
+inline constexpr const char* kPelorantSimPath = "pelorant-sim";  // tests outside e2e pass the path
+#endif
+
 class SimProcess {
  public:
-  SimProcess(int port, std::vector<std::string> options = {}) : port_(port) {
-    std::vector<std::string> args = {PELORANT_SIM_PATH, "--port", std::to_string(port)};
+  SimProcess(int port, std::vector<std::string> options = {},
+             std::string program = kPelorantSimPath)
+      : port_(port) {
+    std::vector<std::string> args = {program, "--port", std::to_string(port)};
     args.insert(args.end(), options.begin(), options.end());
     pid_ = fork();
     if (pid_ == 0) {
