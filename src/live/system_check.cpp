@@ -53,9 +53,10 @@ constexpr std::array<LampText, kCheckLampCount> kLamps{{
 }};
 
 constexpr std::array<const char*, kCheckReadoutCount> kReadoutNames{
-    "Water Temp", "Oil Temp",      "Oil Pressure", "Aux Pressure", "Fuel Level", "Battery", "Speed",
-    "RPM",        "Gear Position", "G Meter 1",    "G Meter 2",    "Lat",        "Long",    "Time",
-    "Date",       "Sats",          "Altitude",     "GPS Speed",    "Gear Module"};
+    "Water Temp",    "Oil Temp", "Oil Pressure", "Aux Pressure",  "Fuel Level %",
+    "Battery (VDC)", "Speed",    "RPM",          "Gear Position", "G Meter 1",
+    "G Meter 2",     "Lat",      "Long",         "Time",          "Date",
+    "Sats",          "Altitude", "GPS Speed",    "Gear Module"};
 
 // A channel byte as a percentage of its full scale.
 std::string percent_of_scale(uint8_t byte) { return format("%3.0f", byte * 100.0 / 255.0); }
