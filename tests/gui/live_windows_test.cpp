@@ -361,6 +361,16 @@ class LiveWindowsTest : public QObject {
     QTest::qWait(1100);
     QCOMPARE(polls(), after);
     unit_.live_frames().options().model = sim::LiveModel::OnBoard;
+
+    // Hidden by the program (its main window closing), no poll runs on.
+    show(form24_.get());
+    QVERIFY(form24_->poll_timer().isActive());
+    form24_->hide();
+    QVERIFY(!form24_->poll_timer().isActive());
+    show(form23_.get());
+    QTest::mouseClick(form23_->connect_button(), Qt::LeftButton);
+    form23_->hide();
+    QVERIFY(!form23_->poll_timer().isActive());
   }
 
   // Both windows against pelorant-sim through the real serial port, paced at

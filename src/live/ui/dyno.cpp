@@ -1,6 +1,7 @@
 #include "live/ui/dyno.h"
 
 #include <QGroupBox>
+#include <QHideEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -101,6 +102,15 @@ TForm23::TForm23(core::ProgramState& state, core::Host& host, QWidget* parent)
 }
 
 void TForm23::activated() { setup_form23(); }
+
+void TForm23::hideEvent(QHideEvent* event) {
+  UnitWindow::hideEvent(event);
+  if (event->spontaneous()) return;  // minimised: the window is still in use
+  poll_timer_.stop();
+  playback_timer_.stop();
+  marker_timer_.stop();
+  clock_timer_.stop();
+}
 
 void TForm23::setup_form23() {
   com_port_box()->sync_from_state();

@@ -53,6 +53,9 @@ class TForm23 : public UnitWindow {
 
  protected:
   void activated() override;
+  // However the window goes (its buttons, the close box, the program ending),
+  // no timer of it runs on.
+  void hideEvent(QHideEvent* event) override;
 
  private:
   // "Exit" and the close box: playback position 0, display and markers reset,

@@ -2,6 +2,7 @@
 
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHideEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -283,6 +284,12 @@ void TForm24::show_view() {
   for (QLabel* label : temperature_units_) {
     label->setText(QString::fromStdString(view_.temperature_unit));
   }
+}
+
+void TForm24::hideEvent(QHideEvent* event) {
+  UnitWindow::hideEvent(event);
+  if (event->spontaneous()) return;  // minimised: the window is still in use
+  poll_timer_.stop();
 }
 
 void TForm24::leave() {

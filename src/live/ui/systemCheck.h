@@ -44,6 +44,8 @@ class TForm24 : public UnitWindow {
 
  protected:
   void activated() override { setup_form24(); }
+  // However the window goes, its poll stops.
+  void hideEvent(QHideEvent* event) override;
 
  private:
   void leave();
