@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 namespace ardenvis::core {
 
@@ -59,6 +60,92 @@ bool savitzky_golay_smooth_together(std::span<const std::span<double>> series, i
     }
   }
   return true;
+}
+
+namespace {
+
+constexpr int kMaxRunHalf = 64;
+
+struct RunState {
+  double* x;
+  long n;
+  int passes;
+  std::array<double, kMaxRunHalf + 1> c;
+  double norm;
+};
+
+// One window position of one pass: the same sum, in the same order, as the
+// single-pass form above.
+template <int H>
+inline void smooth_at(const RunState& r, long h, long j) {
+  double* x = r.x;
+  double sum = r.c[0] * x[j];
+  if constexpr (H > 0) {
+    for (int i = 1; i <= H; ++i) sum += r.c[static_cast<size_t>(i)] * (x[j + i] + x[j - i]);
+  } else {
+    for (long i = 1; i <= h; ++i) sum += r.c[static_cast<size_t>(i)] * (x[j + i] + x[j - i]);
+  }
+  x[j] = sum / r.norm;
+}
+
+// All runs of half-width h (H when known at compile time, else 0). Pass p is
+// at j = J - p (h + 1). Before pass p takes its first window it fills the ends
+// of pass p - 1, as the single pass does once it is through; pass p - 1 is
+// then past every window that reads them.
+template <int H>
+void smooth_runs_of_half(std::span<RunState> runs, long h) {
+  if (runs.empty()) return;
+  const long lag = h + 1;
+  long last = 0;
+  for (const RunState& r : runs) last = std::max(last, (r.n - h - 1) + (r.passes - 1) * lag);
+  for (long J = h; J <= last; ++J) {
+    for (RunState& r : runs) {
+      const long top = r.n - h - 1;
+      for (int p = 0; p < r.passes; ++p) {
+        const long j = J - p * lag;
+        if (j < h) break;  // later passes have not started either
+        if (j > top) continue;
+        double* x = r.x;
+        if (j == h && p > 0) std::fill(x, x + h, x[h]);
+        smooth_at<H>(r, h, j);
+        if (j == top) std::fill(x + top + 1, x + r.n, x[top]);
+      }
+    }
+  }
+  for (RunState& r : runs) std::fill(r.x, r.x + h, r.x[h]);
+}
+
+}  // namespace
+
+bool savitzky_golay_smooth_runs(std::span<const SmoothingRun> runs) {
+  bool all_valid = true;
+  // Grouped by half-width so the common windows get their fixed-length loops.
+  std::vector<RunState> by_half[kMaxRunHalf + 1];
+  for (const SmoothingRun& run : runs) {
+    const size_t n = run.values.size();
+    const int window = run.window;
+    if (window < 5 || window % 2 == 0 || window > 2 * kMaxRunHalf + 1 ||
+        n < static_cast<size_t>(window) || run.passes < 0) {
+      all_valid = false;
+      continue;
+    }
+    if (run.passes == 0) continue;
+    const int h = (window - 1) / 2;
+    RunState r{
+        run.values.data(), static_cast<long>(n), run.passes, {}, savitzky_golay_norm(window)};
+    for (int i = 0; i <= h; ++i) r.c[static_cast<size_t>(i)] = savitzky_golay_weight(window, i);
+    by_half[h].push_back(r);
+  }
+  for (int h = 2; h <= kMaxRunHalf; ++h) {
+    if (h == 2) {
+      smooth_runs_of_half<2>(by_half[h], h);
+    } else if (h == 7) {
+      smooth_runs_of_half<7>(by_half[h], h);
+    } else {
+      smooth_runs_of_half<0>(by_half[h], h);
+    }
+  }
+  return all_valid;
 }
 
 }  // namespace ardenvis::core

@@ -26,4 +26,21 @@ bool savitzky_golay_smooth(std::span<double> x, int window);
 // neighbour.
 bool savitzky_golay_smooth_together(std::span<const std::span<double>> series, int window);
 
+// Several passes of one window over one series.
+struct SmoothingRun {
+  std::span<double> values;
+  int window;
+  int passes;
+};
+
+// Each run's passes over its own series (the series must be distinct), with
+// the very same arithmetic and results as calling savitzky_golay_smooth() that
+// many times. The passes of a series run together, each h + 1 samples behind
+// the one before, in one walk along the series: a later pass reads only values
+// the earlier one has finished, and the earlier one never reads what the later
+// one has overwritten. So the series crosses memory once instead of once per
+// pass, and the passes of all series overlap in the processor. Runs that are
+// invalid as for savitzky_golay_smooth() are left unchanged; false if any was.
+bool savitzky_golay_smooth_runs(std::span<const SmoothingRun> runs);
+
 }  // namespace ardenvis::core

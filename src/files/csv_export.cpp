@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstring>
+#include <iterator>
 
 #include "common/format.h"
+#include "files/csv_numbers.h"
 #include "files/file_dialogs.h"
 #include "link/unit_session.h"
 
@@ -15,13 +18,6 @@ namespace {
 constexpr const char* kTitle = "Save Excel .csv Data";
 constexpr const char* kFilter = "Comma Seperated Variable files (*.csv)";
 constexpr const char* kExtension = ".csv";
-
-// One sample line: the channel values, then the CAN load right-aligned after
-// a comma and three spaces.
-constexpr const char* kSampleFormat =
-    "%1.2f,%d,%0.f,%.1f,%0.f,%0.f,%.1f,%0.f,%0.f,%2.1f,%0.f,%.1f,%1.2f,%1.2f,%0.f,%0.f,%0.f,%0.f,"
-    "%1.2f,%1.2f, "
-    "  %2.0f";
 
 constexpr const char* kLapColumns =
     "PeloTime(s),Start Index,Stop Index,Lap,Lap Distance(m),Lap Time(s),Session,";
@@ -114,9 +110,20 @@ void write_can_frames(AtomicTextWriter& out, const DataSet& set) {
       "CAN_data[5],CAN_data[6],CAN_data[7],Time Stamp(ms)");
   for (size_t i = 0; i < frames; ++i) {
     const CanFrame& f = set.can_frames[i];
-    out.buffer() += format("%1.2f,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d", f.time, f.can_id, f.data_count,
-                           f.data[0], f.data[1], f.data[2], f.data[3], f.data[4], f.data[5],
-                           f.data[6], f.data[7], f.stamp);
+    // "%1.2f,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d": time, id, count, data[0..7], stamp.
+    char line[kMaxFixedChars + 12 * 21];
+    char* p = write_fixed(line, f.time, 2);
+    for (int value : {static_cast<int>(f.can_id), static_cast<int>(f.data_count)}) {
+      *p++ = ',';
+      p = write_int(p, value);
+    }
+    for (uint8_t byte : f.data) {
+      *p++ = ',';
+      p = write_int(p, byte);
+    }
+    *p++ = ',';
+    p = write_int(p, f.stamp);
+    out.buffer().append(line, static_cast<size_t>(p - line));
     out.end_line();
   }
 }
@@ -142,17 +149,58 @@ void write_samples(AtomicTextWriter& out, const DataSet& set, const UnitFlags& f
       "(%s),Lap Odo (%s),Lap,Session,Lap Time (s),Split (s),CAN Load",
       speed, pressure, temperature, temperature, pressure, distance, distance));
 
-  const auto& s = set;
+  // One line per sample in the format
+  //   "%1.2f,%d,%0.f,%.1f,%0.f,%0.f,%.1f,%0.f,%0.f,%2.1f,%0.f,%.1f,%1.2f,%1.2f,%0.f,%0.f,%0.f,
+  //    %0.f,%1.2f,%1.2f, " then "  %2.0f" (the CAN load right-aligned after a comma and three
+  //    spaces), written number by number with the same digits.
+  // Each column after the time and the index: its series, how it is scaled
+  // for showing, and its precision and width.
+  struct Column {
+    Channel channel;
+    double divisor;  // 1 = as stored
+    double factor;   // 1 = as stored
+    int precision;
+    int width;
+  };
+  // RPM x 100, Gear / 10 and the G channels / 10: the same operations as ever.
+  static constexpr Column kColumns[] = {
+      {Channel::Rpm, 1, 100, 0, 0},       {Channel::Speed, 1, 1, 1, 0},
+      {Channel::Gear, 10, 1, 0, 0},       {Channel::Brake, 1, 1, 0, 0},
+      {Channel::OilPressure, 1, 1, 1, 0}, {Channel::OilTemp, 1, 1, 0, 0},
+      {Channel::WaterTemp, 1, 1, 0, 0},   {Channel::Battery, 1, 1, 1, 2},
+      {Channel::Fuel, 1, 1, 0, 0},        {Channel::AuxPressure, 1, 1, 1, 0},
+      {Channel::GLat, 10, 1, 2, 1},       {Channel::GLong, 10, 1, 2, 1},
+      {Channel::Odo, 1, 1, 0, 0},         {Channel::LapOdo, 1, 1, 0, 0},
+      {Channel::Lap, 1, 1, 0, 0},         {Channel::Session, 1, 1, 0, 0},
+      {Channel::LapTime, 1, 1, 2, 1},     {Channel::Split, 1, 1, 2, 1},
+  };
+  const double* time = set[Channel::PeloTime].data();
+  const double* values[std::size(kColumns)];
+  for (size_t c = 0; c < std::size(kColumns); ++c) values[c] = set[kColumns[c].channel].data();
+  const double* load = set[Channel::CanLoad].data();
+  // Every series of the slot holds the n samples; a shorter one (a damaged
+  // slot) reads 0 beyond its end, as ever.
+  bool all_full = set[Channel::PeloTime].size() >= n && set[Channel::CanLoad].size() >= n;
+  for (const Column& c : kColumns) all_full = all_full && set[c.channel].size() >= n;
+
+  char line[64 * kMaxFixedChars];
   for (long k = 1; k <= n; ++k) {
     if ((k & 0x3FF) == 0) host.process_events();
-    out.buffer() += format(kSampleFormat, s[Channel::PeloTime][k], static_cast<int>(k),
-                           s[Channel::Rpm][k] * 100, s[Channel::Speed][k], s[Channel::Gear][k] / 10,
-                           s[Channel::Brake][k], s[Channel::OilPressure][k], s[Channel::OilTemp][k],
-                           s[Channel::WaterTemp][k], s[Channel::Battery][k], s[Channel::Fuel][k],
-                           s[Channel::AuxPressure][k], s[Channel::GLat][k] / 10,
-                           s[Channel::GLong][k] / 10, s[Channel::Odo][k], s[Channel::LapOdo][k],
-                           s[Channel::Lap][k], s[Channel::Session][k], s[Channel::LapTime][k],
-                           s[Channel::Split][k], s[Channel::CanLoad][k]);
+    auto value = [&](const double* x, Channel c) { return all_full ? x[k - 1] : set[c][k]; };
+    char* p = write_fixed(line, value(time, Channel::PeloTime), 2);
+    *p++ = ',';
+    p = write_int(p, static_cast<int>(k));
+    for (size_t c = 0; c < std::size(kColumns); ++c) {
+      const Column& column = kColumns[c];
+      double v = value(values[c], column.channel);
+      if (column.factor != 1) v *= column.factor;
+      if (column.divisor != 1) v /= column.divisor;
+      *p++ = ',';
+      p = write_fixed(p, v, column.precision, column.width);
+    }
+    std::memcpy(p, ",   ", 4);  // the format's ", " then "  %2.0f"
+    p = write_fixed(p + 4, value(load, Channel::CanLoad), 0, 2);
+    out.buffer().append(line, static_cast<size_t>(p - line));
     out.end_line();
   }
 }

@@ -1,6 +1,7 @@
 #include "files/log_file.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <limits>
 #include <optional>
@@ -74,6 +75,29 @@ void clear_slot_info(DataSet& set) {
   set.file_name.clear();
 }
 
+// The hex pair reader's rule (two digits, then the pair and its separator are
+// consumed; a shorter rest is read whole; any other character counts as 0 in
+// its place) by table, for the millions of pairs of a full log memory.
+constexpr std::array<uint8_t, 256> kHexDigit = [] {
+  std::array<uint8_t, 256> table{};
+  for (int c = '0'; c <= '9'; ++c) table[static_cast<size_t>(c)] = static_cast<uint8_t>(c - '0');
+  for (int c = 'A'; c <= 'F'; ++c)
+    table[static_cast<size_t>(c)] = static_cast<uint8_t>(c - 'A' + 10);
+  for (int c = 'a'; c <= 'f'; ++c)
+    table[static_cast<size_t>(c)] = static_cast<uint8_t>(c - 'a' + 10);
+  return table;
+}();
+
+inline uint8_t next_hex_pair(std::string_view& text) {
+  const auto digit = [&](size_t i) { return kHexDigit[static_cast<unsigned char>(text[i])]; };
+  if (text.size() >= 3) {
+    const auto value = static_cast<uint8_t>(digit(0) << 4 | digit(1));
+    text.remove_prefix(3);
+    return value;
+  }
+  return read_hex_pair(text);
+}
+
 // Why a header could not be read.
 enum class HeaderFault { None, NotANumber, Version };
 
@@ -94,6 +118,8 @@ class LogFileReader {
         bar_maximum_(std::max<long>(static_cast<long>(content.size() / 3), 1)) {}
 
   bool run(const ChosenFile& file);
+  // Everything up to the raw bytes, without decoding them; their count.
+  std::optional<size_t> read_bytes();
 
  private:
   void read_notes_and_setup();
@@ -185,8 +211,8 @@ size_t LogFileReader::read_records() {
     host_.process_events();
     if (!lines_.next(line_)) break;
     std::string_view text = line_;
-    uint8_t header[2] = {read_hex_pair(text), 0};
-    if (header[0] & 0x80) header[1] = read_hex_pair(text);
+    uint8_t header[2] = {next_hex_pair(text), 0};
+    if (header[0] & 0x80) header[1] = next_hex_pair(text);
     const RecordHeader h = read_record_header(header);
     if (h.record_id == 0 || h.data_count == 0) {
       host_.message(
@@ -201,7 +227,7 @@ size_t LogFileReader::read_records() {
     *out++ = header[0];
     if (h.extended) *out++ = header[1];
     // Missing pairs read as 0; pairs beyond the record's length are ignored.
-    for (int i = 0; i < h.data_count; ++i) *out++ = read_hex_pair(text);
+    for (int i = 0; i < h.data_count; ++i) *out++ = next_hex_pair(text);
     t += length;
     if (t > last_bar + kLoadBarStep) {
       progress.set_bar(ProgressBar::Downloading, static_cast<long>(t), bar_maximum_);
@@ -210,6 +236,19 @@ size_t LogFileReader::read_records() {
   }
   raw.resize(t);
   progress.set_bar(ProgressBar::Downloading, bar_maximum_, bar_maximum_);
+  return t;
+}
+
+std::optional<size_t> LogFileReader::read_bytes() {
+  set_.download_state = 1;
+  set_.notes.clear();
+  read_notes_and_setup();
+  FileHeader header;
+  if (read_header(header) != HeaderFault::None) return std::nullopt;
+  const size_t t = read_records();
+  set_.info.sample_rate = header.sample_rate;
+  set_.info.raw_byte_count = static_cast<uint32_t>(t);
+  set_.held_byte_count = static_cast<uint32_t>(t);
   return t;
 }
 
@@ -356,6 +395,11 @@ bool load_log_data(ProgramState& state, Host& host) {
     return false;
   }
   return read_log_file(state, host, *content, *file);
+}
+
+std::optional<size_t> read_log_file_bytes(ProgramState& state, Host& host,
+                                          std::string_view content) {
+  return LogFileReader(state, host, content).read_bytes();
 }
 
 bool read_log_file(ProgramState& state, Host& host, std::string_view content,

@@ -8,6 +8,7 @@
 // Both operations work on the current data set: callers set
 // state.current_data_set first. They report every outcome in a message box.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -50,6 +51,13 @@ bool write_log_file(AtomicTextWriter& out, const DataSet& set, const UnitIdentit
 // notes and the remembered locations. True when the slot holds decoded data.
 bool read_log_file(ProgramState& state, Host& host, std::string_view content,
                    const ChosenFile& file);
+
+// The part of a load that turns the text into the current slot's raw bytes
+// (notes, setup texts, header, records), without the messages, the progress
+// window or decoding; for measuring the loader alone. The byte count, or
+// nullopt when the header is refused.
+std::optional<size_t> read_log_file_bytes(ProgramState& state, Host& host,
+                                          std::string_view content);
 
 // The whole records at the start of raw[0..count): their total length. A
 // record cut off by the end is not counted.

@@ -44,13 +44,13 @@ namespace {
 // The channels whose last value every sample repeats until a newer record
 // changes it.
 constexpr std::array kHeldChannels = {
-    Channel::OilTemp,     Channel::WaterTemp,    Channel::Battery,     Channel::Fuel,
-    Channel::CanLoad,     Channel::GpsSpeed,     Channel::GpsLatitude, Channel::GpsLongitude,
-    Channel::GpsAltitude, Channel::AnalogCh1,    analog_channel(2),    analog_channel(3),
-    analog_channel(4),    analog_channel(5),     analog_channel(6),    analog_channel(7),
-    analog_channel(8),    analog_channel(9),     analog_channel(10),   analog_channel(11),
-    analog_channel(12),   analog_channel(13),    analog_channel(14),   analog_channel(15),
-    Channel::AnalogCh16,  Channel::PulseCh1,     pulse_channel(2),     pulse_channel(3),
+    Channel::OilTemp,     Channel::WaterTemp, Channel::Battery,     Channel::Fuel,
+    Channel::CanLoad,     Channel::GpsSpeed,  Channel::GpsLatitude, Channel::GpsLongitude,
+    Channel::GpsAltitude, Channel::AnalogCh1, analog_channel(2),    analog_channel(3),
+    analog_channel(4),    analog_channel(5),  analog_channel(6),    analog_channel(7),
+    analog_channel(8),    analog_channel(9),  analog_channel(10),   analog_channel(11),
+    analog_channel(12),   analog_channel(13), analog_channel(14),   analog_channel(15),
+    Channel::AnalogCh16,  Channel::PulseCh1,  pulse_channel(2),     pulse_channel(3),
     Channel::PulseCh4,
 };
 
@@ -58,26 +58,59 @@ constexpr std::array kHeldChannels = {
 constexpr double signed_value(bool positive, double magnitude) {
   return positive ? magnitude : 0.0 - magnitude;
 }
+
+bool is_held(Channel c) {
+  return std::find(kHeldChannels.begin(), kHeldChannels.end(), c) != kHeldChannels.end() ||
+         c == Channel::GearModule || c == Channel::Split;
+}
 }  // namespace
 
 RecordDecoder::RecordDecoder(DataSet& set, const UnitIdentity& identity)
     : set_(set), identity_(identity) {
-  for (int c = 0; c < kChannelCount; ++c) columns_[static_cast<size_t>(c)] = set.series[static_cast<size_t>(c)].data();
   sample_count_ = static_cast<long>(set.sample_count());
   lap_count_ = set.lap_count();
   const bool fast = set.info.sample_rate == 20;
   period_ = fast ? 0.05 : 0.1;
   gear_window_ = fast ? 6 : 3;
-  time_ = period_;
+  gear_run_length_ = gear_window_;  // the history starts as W zeros
+  now_ = period_;
+  // Every sample writes these at its own index, so none needs clearing first.
+  auto dense = [&](Channel c) { return set[c].storage_for_writing_from(1); };
+  time_ = dense(Channel::PeloTime);
+  g_lat_ = dense(Channel::GLat);
+  g_long_ = dense(Channel::GLong);
+  speed_ = dense(Channel::Speed);
+  rpm_ = dense(Channel::Rpm);
+  oil_pressure_ = dense(Channel::OilPressure);
+  aux_pressure_ = dense(Channel::AuxPressure);
+  brake_ = dense(Channel::Brake);
+  gear_ = dense(Channel::Gear);
+  lap_odo_ = dense(Channel::LapOdo);
+  odo_ = dense(Channel::Odo);
 }
 
 void RecordDecoder::decode(const Record& record) {
   const int id = record.header.record_id;
   switch (id) {
-    case 1: sample(record); break;
-    case 2: slow_channels(record); break;
-    case 3: lap(record); break;
-    case 4: split(record); break;
+    case 1:
+      if (record.header.data_count >= 11) {
+        sample(record.bytes + 1, record.header.data_count);
+      } else {
+        // A short sample record: its missing bytes read 0.
+        std::array<uint8_t, 16> padded{};
+        std::copy_n(record.bytes + 1, record.header.data_count, padded.begin());
+        sample(padded.data(), record.header.data_count);
+      }
+      break;
+    case 2:
+      slow_channels(record);
+      break;
+    case 3:
+      lap(record);
+      break;
+    case 4:
+      split(record);
+      break;
     default:
       if (id >= 8) can_frame(record);
       break;
@@ -90,84 +123,118 @@ double RecordDecoder::pulses_to_distance(uint32_t pulses) const {
   return static_cast<double>(pulses * 1609u) / static_cast<double>(divisor);
 }
 
-void RecordDecoder::sample(const Record& r) {
+double* RecordDecoder::column_from(Channel c, long from) {
+  double*& column = columns_[static_cast<size_t>(c)];
+  if (column == nullptr) {
+    column = set_[c].storage_for_writing_from(from);
+    if (is_held(c)) written_held_[static_cast<size_t>(written_held_count_++)] = c;
+  }
+  return column;
+}
+
+void RecordDecoder::hold(Channel c, double value) {
+  const long j = k_ - 1;
+  double& held = held_[static_cast<size_t>(c)];
+  if (j < 1) {  // before the first sample there is no index to store at
+    held = 0;
+    return;
+  }
+  double* column = columns_[static_cast<size_t>(c)];
+  if (column == nullptr) {
+    if (Series::is_plain_zero(value)) {  // still 0 everywhere, and reads 0
+      held = 0;
+      return;
+    }
+    // Indexes before j read 0; j is written here and every later one by the samples.
+    column = column_from(c, j);
+  }
+  column[j - 1] = value;
+  held = value;
+}
+
+void RecordDecoder::write_held_values(long k) {
+  for (int i = 0; i < written_held_count_; ++i) {
+    const auto c = static_cast<size_t>(written_held_[static_cast<size_t>(i)]);
+    columns_[c][k - 1] = held_[c];
+  }
+}
+
+void RecordDecoder::sample(const uint8_t* p, int data_count) {
   const long k = k_;
   // Pass 1 counted exactly the sample records pass 2 meets, so k never passes N;
   // the check only keeps a broken invariant from writing outside the series.
   if (k > sample_count_) throw DecodingFault{};
+  const long i = k - 1;
 
-  at(Channel::PeloTime, k) = time_;
+  time_[i] = now_;
 
-  const uint8_t p3 = r.p(3);
-  at(Channel::GLat, k) = signed_value(p3 & 0x80, r.p(1) / 10.0);
-  at(Channel::GLong, k) = signed_value(p3 & 0x40, r.p(2) / 10.0);
-  at(Channel::Speed, k) = ((p3 & 0x3F) * 256 + r.p(4)) / 10.0;
-  at(Channel::Rpm, k) = ((r.p(5) & 0x7F) * 256 + r.p(6)) / 100.0;
-  at(Channel::OilPressure, k) = r.p(7);
-  at(Channel::AuxPressure, k) = r.p(8);
-  const uint8_t p9 = r.p(9);
-  at(Channel::Brake, k) = (p9 & 0x80) ? 100.0 : 0.0;
+  const uint8_t p3 = p[2];
+  g_lat_[i] = signed_value(p3 & 0x80, p[0] / 10.0);
+  g_long_[i] = signed_value(p3 & 0x40, p[1] / 10.0);
+  speed_[i] = ((p3 & 0x3F) * 256 + p[3]) / 10.0;
+  rpm_[i] = ((p[4] & 0x7F) * 256 + p[5]) / 100.0;
+  oil_pressure_[i] = p[6];
+  aux_pressure_[i] = p[7];
+  const uint8_t p9 = p[8];
+  brake_[i] = (p9 & 0x80) ? 100.0 : 0.0;
 
   // Gear: a new gear shows only after W equal codes, so a single noisy code
   // never flips the display; codes without gear information repeat the last.
   const int code = p9 & 0x0F;
   const int g = (code >= 1 && code <= 6) ? code : previous_gear_code_;
-  const int w = gear_window_;
-  std::copy(gear_history_.begin() + 1, gear_history_.begin() + w, gear_history_.begin());
-  gear_history_[static_cast<size_t>(w - 1)] = g;
-  const bool steady = std::all_of(gear_history_.begin(), gear_history_.begin() + w,
-                                  [&](int v) { return v == gear_history_[0]; });
-  at(Channel::Gear, k) = steady ? 10.0 * g : (k > 1 ? at(Channel::Gear, k - 1) : 0.0);
+  if (g == gear_run_code_) {
+    gear_run_length_ = std::min(gear_run_length_ + 1, gear_window_);
+  } else {
+    gear_run_code_ = g;
+    gear_run_length_ = 1;
+  }
+  if (gear_run_length_ == gear_window_) gear_value_ = 10.0 * g;
+  gear_[i] = gear_value_;
   previous_gear_code_ = g;
 
-  const uint32_t v = static_cast<uint32_t>(r.p(10)) * 256 + r.p(11);
+  const uint32_t v = static_cast<uint32_t>(p[9]) * 256 + p[10];
   const double lap_odo = (p9 & 0x20) ? static_cast<double>(v) : pulses_to_distance(v);
-  at(Channel::LapOdo, k) = lap_odo;
-  const double delta = lap_odo - (k > 1 ? at(Channel::LapOdo, k - 1) : 0.0);
+  lap_odo_[i] = lap_odo;
+  const double delta = lap_odo - previous_lap_odo_;
+  previous_lap_odo_ = lap_odo;
   if (delta > 0) distance_ += delta;
-  at(Channel::Odo, k) = distance_;
+  odo_[i] = distance_;
 
-  if (r.header.data_count == 16) {
-    const uint8_t high = r.p(16);
-    for (int i = 1; i <= 4; ++i) {
-      at(extra_input_channel(i), k) = r.p(11 + i) + ((high >> (2 * (i - 1))) & 3) * 256;
+  if (data_count == 16) {
+    if (!extra_inputs_written_) {
+      for (int n = 1; n <= 4; ++n) column_from(extra_input_channel(n), k);
+      extra_inputs_written_ = true;
     }
-  } else {
-    for (int i = 1; i <= 4; ++i) at(extra_input_channel(i), k) = 0.0;
+    const uint8_t high = p[15];
+    for (int n = 1; n <= 4; ++n) {
+      columns_[static_cast<size_t>(extra_input_channel(n))][i] =
+          p[10 + n] + ((high >> (2 * (n - 1))) & 3) * 256;
+    }
+  } else if (extra_inputs_written_) {
+    for (int n = 1; n <= 4; ++n) columns_[static_cast<size_t>(extra_input_channel(n))][i] = 0.0;
   }
 
   if (delta < 0) {  // the lap distance fell: a new lap started
-    lap_start_time_ = time_;
+    lap_start_time_ = now_;
     split_time_ = 0;
+    held_[static_cast<size_t>(Channel::Split)] = 0;
   }
-  last_sample_time_ = time_;
+  last_sample_time_ = now_;
 
-  for (Channel c : kHeldChannels) at(c, k) = held_[static_cast<size_t>(c)];
-  at(Channel::GearModule, k) = 10.0 * held_gear_;
-  at(Channel::Split, k) = split_time_;
+  // Oil Temp ... Pulse Ch4, Gear Module and Split repeat their held values;
+  // only those that ever held a value other than 0 have anything to write.
+  write_held_values(k);
 
   ++k_;
-  time_ += period_;
+  now_ += period_;
 }
 
 void RecordDecoder::slow_channels(const Record& r) {
-  const long j = k_ - 1;
-  Series& oil = set_[Channel::OilTemp];
-  Series& water = set_[Channel::WaterTemp];
-  Series& battery = set_[Channel::Battery];
-  Series& fuel = set_[Channel::Fuel];
-  Series& load = set_[Channel::CanLoad];
-  oil.set(j, r.p(1));
-  water.set(j, r.p(2));
-  battery.set(j, r.p(3) / 10.0);
-  fuel.set(j, r.p(4));
-  load.set(j, r.header.data_count >= 5 ? r.p(5) : 0.0);
-  // Read back: before the first sample there is no index j and the values are lost.
-  held_[static_cast<size_t>(Channel::OilTemp)] = oil[j];
-  held_[static_cast<size_t>(Channel::WaterTemp)] = water[j];
-  held_[static_cast<size_t>(Channel::Battery)] = battery[j];
-  held_[static_cast<size_t>(Channel::Fuel)] = fuel[j];
-  held_[static_cast<size_t>(Channel::CanLoad)] = load[j];
+  hold(Channel::OilTemp, r.p(1));
+  hold(Channel::WaterTemp, r.p(2));
+  hold(Channel::Battery, r.p(3) / 10.0);
+  hold(Channel::Fuel, r.p(4));
+  hold(Channel::CanLoad, r.header.data_count >= 5 ? r.p(5) : 0.0);
 }
 
 }  // namespace detail
@@ -237,8 +304,8 @@ void decode_slot(ProgramState& state, Host& host, DataSet& set) {
     const RecordHeader h = read_record_header(raw + c);
     if (h.record_id == 0) {
       set.loaded = kDecodedToFramingStop;
-      report(host, format(message::stopped_processing, static_cast<int>(c), h.extended,
-                          h.record_id, h.length));
+      report(host, format(message::stopped_processing, static_cast<int>(c), h.extended, h.record_id,
+                          h.length));
       host.busy_cursor(false);
       break;
     }
@@ -260,8 +327,17 @@ void decode_slot(ProgramState& state, Host& host, DataSet& set) {
   // Sizing: every table is sized once here; pass 2 never grows a series.
   const uint32_t samples = set.sample_count();
   const uint32_t laps = set.lap_count();
+  // The decoded channels start reading 0 everywhere, keeping their storage
+  // for the writes to come; the viewer's own x-axis copy keeps its values.
   if (samples > 0) {
-    for (Series& s : set.series) s.resize(samples);
+    for (int c = 0; c < kChannelCount; ++c) {
+      Series& s = set.series[static_cast<size_t>(c)];
+      if (static_cast<Channel>(c) == Channel::XAxis) {
+        s.resize(samples);
+      } else {
+        s.assign_zeros(samples);
+      }
+    }
   }
   // With no lap the old table would be unreadable anyway (readers go by the
   // lap count); emptying it keeps stale laps from outliving their decode.
@@ -306,6 +382,12 @@ void decode_slot(ProgramState& state, Host& host, DataSet& set) {
       const double first = s[m];
       for (long i = 1; i <= m; ++i) s.set(i, first);
     }
+    // A channel the log never gave a value other than 0 (an input not wired,
+    // a module not fitted) needs no storage: it reads 0 as it is.
+    for (int c = 0; c < kChannelCount; ++c) {
+      if (static_cast<Channel>(c) != Channel::XAxis)
+        set.series[static_cast<size_t>(c)].release_if_zero();
+    }
     smoothAllDataOnLoad(state);
     end_progress(host);
     report(host, format(message::processed_bytes, static_cast<int>(n)));
@@ -336,23 +418,28 @@ void smoothAllDataOnLoad(ProgramState& state) {
   DataSet& set = state.current();
   const long n = static_cast<long>(set.sample_count());
   if (!state.filter_when_loaded || n <= 15) return;
-  auto values = [&](Channel c) {
-    Series& s = set[c];
-    return std::span<double>(s.data(), static_cast<size_t>(std::min(n, s.size())));
-  };
   // RPM once with window 5; speed, pressures and temperatures twice and the G
-  // channels three times with window 15. The series are independent, so the
-  // passes of different series are run side by side.
-  const std::span<double> rpm[] = {values(Channel::Rpm)};
-  const std::span<double> twice[] = {
-      values(Channel::Speed),   values(Channel::OilPressure), values(Channel::AuxPressure),
-      values(Channel::GLat),    values(Channel::GLong),       values(Channel::OilTemp),
-      values(Channel::WaterTemp), values(Channel::Battery)};
-  const std::span<double> third[] = {values(Channel::GLat), values(Channel::GLong)};
-  savitzky_golay_smooth_together(rpm, 5);
-  savitzky_golay_smooth_together(twice, 15);
-  savitzky_golay_smooth_together(twice, 15);
-  savitzky_golay_smooth_together(third, 15);
+  // channels three times with window 15. A channel that reads 0 everywhere
+  // stays 0 and is left alone, without storage.
+  struct Smoothing {
+    Channel channel;
+    int window;
+    int passes;
+  };
+  constexpr Smoothing kLoadSmoothing[] = {
+      {Channel::Rpm, 5, 1},          {Channel::Speed, 15, 2},     {Channel::OilPressure, 15, 2},
+      {Channel::AuxPressure, 15, 2}, {Channel::GLat, 15, 3},      {Channel::GLong, 15, 3},
+      {Channel::OilTemp, 15, 2},     {Channel::WaterTemp, 15, 2}, {Channel::Battery, 15, 2},
+  };
+  std::vector<SmoothingRun> runs;
+  for (const Smoothing& s : kLoadSmoothing) {
+    Series& series = set[s.channel];
+    if (!series.has_storage()) continue;
+    runs.push_back(
+        {std::span<double>(series.data(), static_cast<size_t>(std::min(n, series.size()))),
+         s.window, s.passes});
+  }
+  savitzky_golay_smooth_runs(runs);
 }
 
 }  // namespace ardenvis::core

@@ -47,6 +47,9 @@ void RecordDecoder::split(const Record& r) {
   if (u >= kMaxSplits) return;
   const float time = hundredths_seconds(milliseconds_20bit(r));
   split_time_ = time;
+  // The Split series repeats the split time from the next sample on.
+  held_[static_cast<size_t>(Channel::Split)] = split_time_;
+  if (!Series::is_plain_zero(split_time_)) column_from(Channel::Split, k_);
   // A split after the last lap record has no lap to go to. A lap never keeps
   // more splits than its table holds; later ones only move the Split series.
   if (lap_index_ < lap_count_ && split_counter_ < kMaxSplits) {
@@ -76,15 +79,11 @@ void RecordDecoder::can_frame(const Record& r) {
 
 void RecordDecoder::sensor_frame(const Record& r, int can_id) {
   if (can_id == 142) return;
-  const long j = k_ - 1;
-  auto store = [&](Channel c, double value) {
-    Series& s = set_[c];
-    s.set(j, value);
-    held_[static_cast<size_t>(c)] = s[j];  // 0 when no sample came yet
-  };
+  auto store = [&](Channel c, double value) { hold(c, value); };
   auto word32 = [&](int first) {
     return static_cast<uint32_t>(r.p(first)) | static_cast<uint32_t>(r.p(first + 1)) << 8 |
-           static_cast<uint32_t>(r.p(first + 2)) << 16 | static_cast<uint32_t>(r.p(first + 3)) << 24;
+           static_cast<uint32_t>(r.p(first + 2)) << 16 |
+           static_cast<uint32_t>(r.p(first + 3)) << 24;
   };
 
   switch (can_id) {
@@ -104,9 +103,8 @@ void RecordDecoder::sensor_frame(const Record& r, int can_id) {
     }
     case 145: {
       const int gear = gear_module_value(r.p(1) & 0x1F, held_gear_);
-      Series& s = set_[Channel::GearModule];
-      s.set(j, 10.0 * gear);
-      held_gear_ = j >= 1 && j <= s.size() ? gear : 0;
+      hold(Channel::GearModule, 10.0 * gear);
+      held_gear_ = k_ > 1 ? gear : 0;  // nothing is held before the first sample
       break;
     }
     default: {  // 143, 144, 146, 147: an analog block of four channels and a pulse
@@ -139,7 +137,12 @@ void RecordDecoder::finish_laps(bool cancelled) {
     }
   }
 
-  if (sample_count_ >= 1) {
+  // Without a lap every sample's Lap, Session and Lap Time are 0, which the
+  // series read already.
+  if (sample_count_ >= 1 && laps > 0) {
+    double* lap_column = set_[Channel::Lap].storage_for_writing_from(1);
+    double* session_column = set_[Channel::Session].storage_for_writing_from(1);
+    double* lap_time_column = set_[Channel::LapTime].storage_for_writing_from(1);
     double lap = 0, session = 0, lap_time = 0;
     uint32_t i = 0;
     auto take = [&] {
@@ -153,22 +156,22 @@ void RecordDecoder::finish_laps(bool cancelled) {
         lap_time = table[laps - 1].lap_time;
       }
     };
-    if (laps > 0) take();
+    take();
     for (long k = 1; k <= sample_count_; ++k) {
       // Lap end times are sample times from the same accumulation, so a sample
       // meets its lap's end exactly. Passing every lap whose end has been reached
       // (rather than one per sample) keeps two lap records without a sample
       // between them, or one before the first sample, from stalling the walk.
-      const double now = at(Channel::PeloTime, k);
+      const double now = time_[k - 1];
       bool moved = false;
       while (i < laps && table[i].end_time <= now) {
         ++i;
         moved = true;
       }
       if (moved) take();
-      at(Channel::Lap, k) = lap;
-      at(Channel::Session, k) = session;
-      at(Channel::LapTime, k) = lap_time;
+      lap_column[k - 1] = lap;
+      session_column[k - 1] = session;
+      lap_time_column[k - 1] = lap_time;
     }
   }
 
@@ -181,7 +184,9 @@ void RecordDecoder::finish_laps(bool cancelled) {
         e.segment_times[static_cast<size_t>(j)] =
             e.split_times[static_cast<size_t>(j)] - e.split_times[static_cast<size_t>(j - 1)];
       }
-      if (n >= 1) e.segment_times[static_cast<size_t>(n)] = e.lap_time - e.split_times[static_cast<size_t>(n - 1)];
+      if (n >= 1)
+        e.segment_times[static_cast<size_t>(n)] =
+            e.lap_time - e.split_times[static_cast<size_t>(n - 1)];
     }
 
     uint32_t best = 0;

@@ -32,6 +32,8 @@ struct Record {
 
 class RecordDecoder {
  public:
+  // Sizes nothing: the slot's series already have the sample count as length
+  // and read 0 everywhere.
   RecordDecoder(DataSet& set, const UnitIdentity& identity);
 
   // Pass 2 for one record. Throws DecodingFault.
@@ -41,7 +43,8 @@ class RecordDecoder {
   void finish_laps(bool cancelled);
 
  private:
-  void sample(const Record& r);
+  // `p` points at payload byte 1; p[0..10] are readable (zeros past the record).
+  void sample(const uint8_t* p, int data_count);
   void slow_channels(const Record& r);
   void lap(const Record& r);
   void split(const Record& r);
@@ -49,26 +52,58 @@ class RecordDecoder {
   void sensor_frame(const Record& r, int can_id);
   // The distance formula shared by samples and laps: pulses x 1609 over factor x code.
   double pulses_to_distance(uint32_t pulses) const;
-  double& at(Channel c, long index) { return columns_[static_cast<size_t>(c)][index - 1]; }
+
+  // A channel that repeats its last value at every later sample: stores
+  // `value` at the latest sample j (nothing before the first sample) and holds
+  // what index j then reads. A channel gets storage only once it holds a value
+  // other than 0; from then on every sample writes it.
+  void hold(Channel c, double value);
+  // Storage for channel c, written by this decode from index `from` on.
+  double* column_from(Channel c, long from);
+  void write_held_values(long k);
 
   DataSet& set_;
   const UnitIdentity& identity_;
-  std::array<double*, kChannelCount> columns_{};
   long sample_count_;  // N; pass 2 never writes beyond it
   uint32_t lap_count_;
 
+  // Written at every sample, so they take storage from the start.
+  double* time_;
+  double* g_lat_;
+  double* g_long_;
+  double* speed_;
+  double* rpm_;
+  double* oil_pressure_;
+  double* aux_pressure_;
+  double* brake_;
+  double* gear_;
+  double* lap_odo_;
+  double* odo_;
+  // Storage of the channels held or written only once a record gives them a
+  // value; null while a channel still reads 0 everywhere.
+  std::array<double*, kChannelCount> columns_{};
+  // The held channels that have storage, in the order they got it.
+  std::array<Channel, kChannelCount> written_held_{};
+  int written_held_count_ = 0;
+  bool extra_inputs_written_ = false;
+
   double period_;    // T
   int gear_window_;  // W
-  double time_;      // t of the next sample
+  double now_;       // t of the next sample
   long k_ = 1;       // index the next sample record fills
   double distance_ = 0;
+  double previous_lap_odo_ = 0;
+  double gear_value_ = 0;  // Gear at the last sample
   double lap_start_time_ = 0;
   double last_sample_time_ = 0;
   double split_time_ = 0;
   std::array<double, kChannelCount> held_{};
   int held_gear_ = 0;  // gear module, unscaled
   int previous_gear_code_ = 0;
-  std::array<int, 6> gear_history_{};
+  // The gear history as its last code and how many of the latest codes equal
+  // it: all W entries are equal exactly when that run is W long.
+  int gear_run_code_ = 0;
+  int gear_run_length_;
   uint32_t lap_index_ = 0;
   int split_counter_ = 0;
 };

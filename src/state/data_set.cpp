@@ -1,7 +1,16 @@
 #include "state/data_set.h"
 
 #include <algorithm>
+#include <memory>
+#include <mutex>
 #include <new>
+
+#if defined(__unix__) || defined(__APPLE__)
+#include <sys/mman.h>
+#define ARDENVIS_HAVE_MMAP 1
+#else
+#define ARDENVIS_HAVE_MMAP 0
+#endif
 
 namespace ardenvis::core {
 
@@ -22,10 +31,78 @@ static_assert(static_cast<int>(Channel::AnalogCh16) == 44);
 static_assert(static_cast<int>(Channel::PulseCh4) == 48);
 }  // namespace
 
+namespace {
+
+constexpr size_t kPageBytes = 4096;
+constexpr size_t kHugePageBytes = size_t{2} << 20;
+// Below this a block comes from malloc: mapping pages of its own for a short
+// series gains nothing.
+constexpr size_t kMappedBlockBytes = 256 * 1024;
+
+size_t round_up(size_t value, size_t step) { return (value + step - 1) / step * step; }
+
+#if ARDENVIS_HAVE_MMAP
+// Read-only zeros for every zero-only series to point at. Pages of a private
+// anonymous read-only mapping all map the kernel's one zero page, so however
+// long the range, it costs no memory. A longer range is mapped when one is
+// needed; earlier ranges stay mapped because series still point into them.
+const double* shared_zeros(size_t count) {
+  static std::mutex guard;
+  static const double* zeros = nullptr;
+  static size_t zero_count = 0;
+  std::lock_guard lock(guard);
+  if (count > zero_count) {
+    const size_t bytes = round_up(std::max(count, zero_count * 2) * sizeof(double), kPageBytes);
+    void* p = mmap(nullptr, bytes, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (p == MAP_FAILED) throw std::bad_alloc();
+    zeros = static_cast<const double*>(p);
+    zero_count = bytes / sizeof(double);
+  }
+  return zeros;
+}
+
+// Anonymous pages, zero-filled by the kernel on first touch, starting on a
+// huge page boundary and offered for huge pages; null when the mapping fails.
+void* map_block(size_t bytes) {
+  const size_t span = bytes + kHugePageBytes - kPageBytes;
+  void* p = mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (p == MAP_FAILED) return nullptr;
+  const auto start = reinterpret_cast<uintptr_t>(p);
+  const uintptr_t aligned = round_up(start, kHugePageBytes);
+  const size_t head = aligned - start;
+  if (head > 0) munmap(p, head);
+  if (span - head > bytes) munmap(reinterpret_cast<void*>(aligned + bytes), span - head - bytes);
+#ifdef MADV_HUGEPAGE
+  // Kernels without transparent huge pages refuse; small pages serve as well.
+  madvise(reinterpret_cast<void*>(aligned), bytes, MADV_HUGEPAGE);
+#endif
+  return reinterpret_cast<void*>(aligned);
+}
+
+void unmap_block(void* p, size_t bytes) { munmap(p, bytes); }
+#else
+const double* shared_zeros(size_t count) {
+  static std::mutex guard;
+  static std::vector<std::unique_ptr<double[]> > ranges;  // kept: series point into them
+  static size_t zero_count = 0;
+  std::lock_guard lock(guard);
+  if (count > zero_count) {
+    zero_count = std::max(count, zero_count * 2);
+    ranges.push_back(std::make_unique<double[]>(zero_count));
+  }
+  return ranges.back().get();
+}
+void* map_block(size_t) { return nullptr; }
+void unmap_block(void*, size_t) {}
+#endif
+
+}  // namespace
+
 Series::Series(const Series& other) {
-  if (other.size_ > 0) {
-    resize(other.size_);
-    std::copy(other.values_, other.values_ + other.size_, values_);
+  if (other.size_ <= 0) return;
+  assign_zeros(other.size_);
+  if (other.has_storage()) {
+    std::copy(other.values_, other.values_ + other.size_, storage_for_writing_from(1));
   }
 }
 
@@ -37,27 +114,95 @@ Series& Series::operator=(const Series& other) {
   return *this;
 }
 
+void Series::fresh_block(size_t count) {
+  release_block();
+  size_t bytes = count * sizeof(double);
+  void* p = nullptr;
+  if (bytes >= kMappedBlockBytes) {
+    bytes = round_up(bytes, kPageBytes);
+    p = map_block(bytes);
+    block_mapped_ = p != nullptr;
+  }
+  if (p == nullptr) {
+    bytes = count * sizeof(double);
+    p = std::calloc(count, sizeof(double));
+    if (p == nullptr) throw std::bad_alloc();
+  }
+  block_ = static_cast<double*>(p);
+  block_bytes_ = bytes;
+  block_zeroed_ = true;
+}
+
+void Series::release_block() {
+  if (block_ == nullptr) return;
+  if (values_ == block_) values_ = nullptr;
+  if (block_mapped_) {
+    unmap_block(block_, block_bytes_);
+  } else {
+    std::free(block_);
+  }
+  block_ = nullptr;
+  block_bytes_ = 0;
+  block_mapped_ = false;
+  block_zeroed_ = false;
+}
+
+double* Series::storage_for_writing_from(long from) {
+  if (has_storage() || size_ <= 0) return values_;
+  const size_t count = static_cast<size_t>(size_);
+  if (block_bytes_ < count * sizeof(double)) fresh_block(count);
+  const size_t zeros = static_cast<size_t>(std::clamp<long>(from - 1, 0, size_));
+  if (!block_zeroed_) std::fill(block_, block_ + zeros, 0.0);
+  block_zeroed_ = false;
+  values_ = block_;
+  return values_;
+}
+
 void Series::resize(long length) {
   if (length < 1) return;
-  if (length <= capacity_) {
+  if (!has_storage()) {
+    assign_zeros(length);
+    return;
+  }
+  const size_t count = static_cast<size_t>(length);
+  if (count * sizeof(double) <= block_bytes_) {
     if (length > size_) std::fill(values_ + size_, values_ + length, 0.0);
     size_ = length;
     return;
   }
-  auto* fresh = static_cast<double*>(std::calloc(static_cast<size_t>(length), sizeof(double)));
-  if (fresh == nullptr) throw std::bad_alloc();
-  if (size_ > 0) std::copy(values_, values_ + size_, fresh);
-  std::free(values_);
-  values_ = fresh;
+  Series grown;
+  grown.fresh_block(count);
+  std::copy(values_, values_ + size_, grown.block_);
+  grown.block_zeroed_ = false;
+  grown.values_ = grown.block_;
+  grown.size_ = length;
+  swap(grown);
+}
+
+void Series::assign_zeros(long length) {
+  if (length < 1) return;
+  values_ = const_cast<double*>(shared_zeros(static_cast<size_t>(length)));
   size_ = length;
-  capacity_ = length;
+}
+
+void Series::release_spare() {
+  if (!has_storage()) release_block();
+}
+
+bool Series::release_if_zero() {
+  if (!has_storage()) return false;
+  for (long i = 0; i < size_; ++i) {
+    if (!is_plain_zero(values_[i])) return false;
+  }
+  assign_zeros(size_);
+  release_block();
+  return true;
 }
 
 void Series::clear() {
-  std::free(values_);
+  release_block();
   values_ = nullptr;
   size_ = 0;
-  capacity_ = 0;
 }
 
 std::string_view channel_name(Channel channel) {

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +18,16 @@ namespace ardenvis::core {
 // A channel series: 1-based doubles, indexes 1..size(). Reads outside give 0 and
 // writes outside do nothing, so readers never need to guard an index; every
 // series of a slot has the same length and index k is the same sample in all.
+//
+// A series that has only ever been given zeros holds no storage of its own: it
+// reads 0 at every index (its data() points at a shared read-only page range
+// of zeros the kernel backs with one page), and the first write of another
+// value gives it storage. Most logs carry no GPS, sensor or gear module, so
+// about half of a slot's channels cost nothing. Storage is a block of its own
+// per series, aligned so the kernel may back it with huge pages (a full log's
+// series are megabytes, and faulting them in 4 KB at a time costs more than
+// decoding them); a block is kept when the series goes back to zeros, so a
+// slot decoded again reuses it.
 class Series {
  public:
   Series() = default;
@@ -28,7 +39,7 @@ class Series {
     swap(moved);
     return *this;
   }
-  ~Series() { std::free(values_); }
+  ~Series() { release_block(); }
 
   long size() const { return size_; }
   bool empty() const { return size_ == 0; }
@@ -36,32 +47,73 @@ class Series {
   double operator[](long index) const { return get(index); }
   double get(long index) const { return (index >= 1 && index <= size_) ? values_[index - 1] : 0.0; }
   void set(long index, double value) {
-    if (index >= 1 && index <= size_) values_[index - 1] = value;
+    if (index < 1 || index > size_) return;
+    if (!has_storage()) {
+      if (is_plain_zero(value)) return;
+      materialise();
+    }
+    values_[index - 1] = value;
   }
 
   // Keeps the values of the indexes that remain; new indexes read 0. A length
   // below 1 is refused and leaves the series as it was. Throws std::bad_alloc.
   void resize(long length);
+  // Length `length` (refused below 1, as resize), every index reading 0. The
+  // storage block is kept for the next writes. Throws std::bad_alloc.
+  void assign_zeros(long length);
   // Drops everything (start-up and "discard the channel arrays" only).
   void clear();
+  // Frees the kept block of a series that reads 0 everywhere.
+  void release_spare();
+  // A series whose every value is +0 gives up its storage (and reads 0 as
+  // before). True when it did.
+  bool release_if_zero();
+  // True when the series holds storage of its own; false when it reads 0 at
+  // every index without any.
+  bool has_storage() const { return values_ != nullptr && values_ == block_; }
+  // Gives a zero-only series storage without clearing indexes from..size():
+  // the caller writes every one of them. Indexes below `from` read 0. A series
+  // with storage is returned as it is. Throws std::bad_alloc.
+  double* storage_for_writing_from(long from);
 
   // Direct 0-based access for whole-series loops (smoothing, plotting, unit
-  // conversion): element i is index i + 1.
-  double* data() { return values_; }
+  // conversion): element i is index i + 1. The mutable form gives a zero-only
+  // series storage first (filled with zeros); the const form never allocates.
+  double* data() {
+    if (!has_storage() && size_ > 0) materialise();
+    return values_;
+  }
   const double* data() const { return values_; }
-  size_t capacity_bytes() const { return static_cast<size_t>(capacity_) * sizeof(double); }
+  size_t capacity_bytes() const { return block_bytes_; }
+
+  static bool is_plain_zero(double value) {
+    uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits == 0;  // +0 only: a -0 prints as "-0" and must be kept
+  }
 
  private:
   void swap(Series& other) noexcept {
     std::swap(values_, other.values_);
     std::swap(size_, other.size_);
-    std::swap(capacity_, other.capacity_);
+    std::swap(block_, other.block_);
+    std::swap(block_bytes_, other.block_bytes_);
+    std::swap(block_mapped_, other.block_mapped_);
+    std::swap(block_zeroed_, other.block_zeroed_);
   }
-  // Fresh storage comes zeroed from calloc, so a long log's series are not
-  // written twice (once with zeros, once by decoding).
+  void materialise() { storage_for_writing_from(size_ + 1); }
+  // A block for at least `count` doubles, all zero.
+  void fresh_block(size_t count);
+  void release_block();
+
+  // Either block_ (storage of its own) or the shared zeros (none), or null
+  // when the series is empty.
   double* values_ = nullptr;
   long size_ = 0;
-  long capacity_ = 0;
+  double* block_ = nullptr;
+  size_t block_bytes_ = 0;
+  bool block_mapped_ = false;  // from the page allocator, else from malloc
+  bool block_zeroed_ = false;  // untouched since it was allocated
 };
 
 // Every channel a slot holds. Order is the storage order; names are in

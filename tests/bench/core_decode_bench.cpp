@@ -1,134 +1,135 @@
 // Decoding a whole log memory (8192 pages of 1056 bytes) into a data set slot,
-// with the once-per-record event pump of the real program.
+// with the once-per-record event pump of the real program, and the memory two
+// full slots hold.
+//
+// Floors: for a decode into a slot decoded before, writing as many doubles into
+// the slot's stored series, in order, as decoding stores; for a decode into an
+// empty slot, the decode into a slot decoded before (the budget) and, shown
+// beside it, the first touch of a fresh allocation as large as the series.
 
 #include <benchmark/benchmark.h>
 
 #include <memory>
 
+#include "full_memory.h"
 #include "logger/decoder.h"
-#include "sim/session_synth.h"
 #include "state/program_state.h"
 
 namespace {
 
 using namespace ardenvis;
+using bench::CheapHost;
 
-class NullProgress : public core::AnalysisProgress {
- public:
-  void show() override {}
-  void hide() override {}
-  void set_stage(const std::string&) override {}
-  void set_bar(core::ProgressBar, long, long) override {}
-  void set_efficiency(const std::string&) override {}
-};
-
-// A host whose event pump costs what the throttled Qt one does when nothing is
-// pending: a counter and, now and then, a look at the clock.
-class CheapHost : public core::Host {
- public:
-  core::Answer message(core::MessageKind, const std::string&, core::Buttons) override {
-    ++messages;
-    return core::Answer::Ok;
-  }
-  std::optional<std::string> open_file(const core::FileDialog&) override { return std::nullopt; }
-  std::optional<std::string> save_file(const core::FileDialog&) override { return std::nullopt; }
-  void process_events() override {
-    if ((++calls & 1023) == 0) last_look = std::chrono::steady_clock::now();
-  }
-  void busy_cursor(bool) override {}
-  core::AnalysisProgress& analysis_progress() override { return progress; }
-  void start_timer(core::Tickable&, int) override {}
-  void stop_timer(core::Tickable&) override {}
-
-  NullProgress progress;
-  long calls = 0;
-  int messages = 0;
-  std::chrono::steady_clock::time_point last_look;
-};
-
-// "Dense": mostly engine samples, add-ons once a second (about 600k samples at
-// 20/s). "Rich": every add-on at its usual rate (fewer samples, more frames).
-sim::SessionOptions full_memory(bool dense) {
-  sim::SessionOptions o;
-  o.sample_rate = 20;
-  o.size_target = sim::kFullLogMemoryBytes;
-  o.seed = 3;
-  if (dense) {
-    o.extra_inputs = false;
-    o.gps_hz = 1;
-    o.sensor_hz = 1;
-    o.second_sensor_module = false;
-    o.gear_module_hz = 1;
-    o.other_can_hz = 1;
-  }
-  return o;
-}
-
-void load(core::DataSet& set, const sim::SynthesisedSession& session) {
-  set.raw = session.bytes;
-  set.info.raw_byte_count = static_cast<uint32_t>(set.raw.size());
-  set.info.sample_rate = session.sample_rate;
+void prepare(core::ProgramState& state) {
+  state.identity.distance_factor = 1000;
+  state.identity.pulses_per_rev = 1;
 }
 
 // Decoding again into the same slot: the series keep their storage.
 void BM_DecodeFullLogMemory(benchmark::State& st) {
-  const bool dense = st.range(0) == 1;
-  const auto session = sim::synthesise_session(full_memory(dense));
+  const auto session = sim::synthesise_session(bench::full_memory(static_cast<int>(st.range(0))));
   core::ProgramState state;
-  state.identity.distance_factor = 1000;
-  state.identity.pulses_per_rev = 1;
+  prepare(state);
   CheapHost host;
+  bench::put_raw(state.current(), session);
+  core::process_data_packets(state, host);  // the slot as the user has it: decoded before
+  bench::Ratio ratio;
   for (auto _ : st) {
     st.PauseTiming();
-    load(state.current(), session);
+    bench::put_raw(state.current(), session);
     st.ResumeTiming();
-    core::process_data_packets(state, host);
+    const double work = bench::timed_ms([&] { core::process_data_packets(state, host); });
+    st.PauseTiming();
+    const double floor = bench::timed_ms([&] { bench::write_series_floor(state.current()); });
+    ratio.add(work, floor);
+    st.ResumeTiming();
   }
   const core::DataSet& set = state.current();
   if (set.loaded == core::kNotLoaded) st.SkipWithError("decode failed");
-  // Both slots full: decode the same log into B as well for the memory figure.
-  state.current_data_set = core::DataSetId::B;
-  load(state.current(), session);
-  core::process_data_packets(state, host);
+  ratio.report(st, "decode_ms");
   st.counters["samples"] = set.sample_count();
-  st.counters["laps"] = set.lap_count();
-  st.counters["can_frames"] = set.info.can_frame_count;
-  st.counters["two_slots_MB"] =
-      static_cast<double>(state.data_sets[0].memory_bytes() + state.data_sets[1].memory_bytes()) /
-      (1024.0 * 1024.0);
+  st.counters["stored_MB"] = static_cast<double>(bench::stored_doubles(set) * 8) / (1 << 20);
   st.SetBytesProcessed(static_cast<int64_t>(st.iterations()) *
                        static_cast<int64_t>(session.bytes.size()));
 }
 BENCHMARK(BM_DecodeFullLogMemory)
-    ->Arg(1)
+    ->ArgName("kind")
     ->Arg(0)
-    ->ArgName("dense")
+    ->Arg(1)
+    ->Arg(2)
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(3)
+    ->Iterations(4)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
-// The first decode into a fresh slot, paying for the series storage as well.
+// The first decode into a fresh slot, paying for the series storage as well,
+// against a second decode into that same slot.
 void BM_DecodeFullLogMemoryIntoEmptySlot(benchmark::State& st) {
-  const auto session = sim::synthesise_session(full_memory(true));
+  const auto session = sim::synthesise_session(bench::full_memory(static_cast<int>(st.range(0))));
   CheapHost host;
+  bench::Ratio ratio;
+  double touch_ms = 0;
   for (auto _ : st) {
     st.PauseTiming();
     auto state = std::make_unique<core::ProgramState>();
-    state->identity.distance_factor = 1000;
-    state->identity.pulses_per_rev = 1;
-    load(state->current(), session);
+    prepare(*state);
+    bench::put_raw(state->current(), session);
     st.ResumeTiming();
-    core::process_data_packets(*state, host);
+    const double empty = bench::timed_ms([&] { core::process_data_packets(*state, host); });
     st.PauseTiming();
+    bench::put_raw(state->current(), session);
+    const double reused = bench::timed_ms([&] { core::process_data_packets(*state, host); });
+    const auto doubles = static_cast<long>(bench::stored_doubles(state->current()));
     state.reset();
+    touch_ms += bench::timed_ms([&] {
+      core::Series fresh;
+      fresh.assign_zeros(doubles);
+      double* x = fresh.storage_for_writing_from(1);
+      for (long i = 0; i < doubles; i += 512) x[i] = 1;  // one write per 4 KB page
+      benchmark::DoNotOptimize(x);
+      benchmark::ClobberMemory();
+    });
+    ratio.add(empty, reused);
     st.ResumeTiming();
   }
+  ratio.report(st, "empty_ms");
+  st.counters["first_touch_ms"] = touch_ms / static_cast<double>(st.iterations());
 }
 BENCHMARK(BM_DecodeFullLogMemoryIntoEmptySlot)
+    ->ArgName("kind")
+    ->Arg(0)
+    ->Arg(2)
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(3)
+    ->Iterations(4)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
+
+// Both slots holding the same full log: what the slots account for, and how
+// much this process's resident memory grew to hold them.
+void BM_TwoFullSlotsMemory(benchmark::State& st) {
+  const auto session = sim::synthesise_session(bench::full_memory(static_cast<int>(st.range(0))));
+  CheapHost host;
+  for (auto _ : st) {
+    auto state = std::make_unique<core::ProgramState>();
+    prepare(*state);
+    const double before = bench::status_mb("VmRSS:");
+    for (auto slot : {core::DataSetId::A, core::DataSetId::B}) {
+      state->current_data_set = slot;
+      bench::put_raw(state->current(), session);
+      core::process_data_packets(*state, host);
+    }
+    st.counters["rss_growth_MB"] = bench::status_mb("VmRSS:") - before;
+    st.counters["two_slots_MB"] = static_cast<double>(state->data_sets[0].memory_bytes() +
+                                                      state->data_sets[1].memory_bytes()) /
+                                  (1 << 20);
+    st.counters["peak_rss_MB"] = bench::status_mb("VmHWM:");
+  }
+}
+BENCHMARK(BM_TwoFullSlotsMemory)
+    ->ArgName("kind")
+    ->Arg(0)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 }  // namespace

@@ -1,15 +1,21 @@
 // The data files of a whole log memory: saving it as a log data file, loading
-// that file again (reading, parsing and decoding) and the spreadsheet export.
+// that file again (text to raw bytes, and with the decoding) and the
+// spreadsheet export.
+//
+// Floors: for the load, reading the file and splitting it into lines without
+// reading a pair; for the export, writing the very same bytes from a ready
+// buffer through the same atomic writer.
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
 #include <filesystem>
 
+#include "common/text_file.h"
 #include "files/csv_export.h"
 #include "files/log_file.h"
+#include "full_memory.h"
 #include "logger/decoder.h"
-#include "sim/session_synth.h"
 #include "state/program_state.h"
 
 namespace {
@@ -17,63 +23,14 @@ namespace {
 using namespace ardenvis;
 namespace fs = std::filesystem;
 
-class NoProgress : public core::AnalysisProgress {
- public:
-  void show() override {}
-  void hide() override {}
-  void set_stage(const std::string&) override {}
-  void set_bar(core::ProgressBar, long, long) override {}
-  void set_efficiency(const std::string&) override {}
-};
-
-// Every dialog gets `file`; every question is answered Yes (overwrite). The
-// event pump costs what the throttled Qt one does when nothing is pending.
-class FileHost : public core::Host {
- public:
-  core::Answer message(core::MessageKind, const std::string&, core::Buttons buttons) override {
-    return buttons == core::Buttons::YesNo ? core::Answer::Yes : core::Answer::Ok;
-  }
-  std::optional<std::string> open_file(const core::FileDialog&) override { return file; }
-  std::optional<std::string> save_file(const core::FileDialog&) override { return file; }
-  void process_events() override {
-    if ((++calls & 1023) == 0) last_look = std::chrono::steady_clock::now();
-  }
-  void busy_cursor(bool) override {}
-  core::AnalysisProgress& analysis_progress() override { return progress; }
-  void start_timer(core::Tickable&, int) override {}
-  void stop_timer(core::Tickable&) override {}
-
-  std::string file;
-  NoProgress progress;
-  long calls = 0;
-  std::chrono::steady_clock::time_point last_look;
-};
-
-// A full log memory at 20 samples/s: "dense" is mostly engine samples (about
-// 600k of them), otherwise every add-on at its usual rate.
 struct FullMemory {
-  explicit FullMemory(bool dense) {
-    sim::SessionOptions o;
-    o.sample_rate = 20;
-    o.size_target = sim::kFullLogMemoryBytes;
-    o.seed = 3;
-    if (dense) {
-      o.extra_inputs = false;
-      o.gps_hz = o.sensor_hz = o.gear_module_hz = o.other_can_hz = 1;
-      o.second_sensor_module = false;
-    }
-    const auto session = sim::synthesise_session(o);
+  explicit FullMemory(int kind) {
+    const auto session = sim::synthesise_session(bench::full_memory(kind));
     folder = fs::temp_directory_path() / ("ardenvis-bench-" + std::to_string(getpid()));
     fs::create_directories(folder);
     state.identity.distance_factor = 1000;
     core::DataSet& set = state.current();
-    set.raw = session.bytes;
-    set.held_byte_count = static_cast<uint32_t>(set.raw.size());
-    set.info.raw_byte_count = set.held_byte_count;
-    set.info.sample_rate = session.sample_rate;
-    set.info.firmware_major = 4;
-    set.info.firmware_minor = 22;
-    set.download_state = 1;
+    bench::put_raw(set, session);
     set.unit = state.identity;
     core::process_data_packets(state, host);
   }
@@ -82,7 +39,7 @@ struct FullMemory {
 
   fs::path folder;
   core::ProgramState state;
-  FileHost host;
+  bench::CheapHost host;
 };
 
 void report(benchmark::State& st, FullMemory& m, const std::string& file) {
@@ -92,8 +49,19 @@ void report(benchmark::State& st, FullMemory& m, const std::string& file) {
   st.counters["file_MB"] = static_cast<double>(fs::file_size(file)) / (1024.0 * 1024.0);
 }
 
+// Reading the file and walking its lines: what any loader of it pays.
+size_t read_and_split(const std::string& file) {
+  const auto content = core::read_text_file(file);
+  core::LineReader lines(*content);
+  std::string_view line;
+  size_t characters = 0;
+  while (lines.next(line)) characters += line.size();
+  benchmark::DoNotOptimize(characters);
+  return characters;
+}
+
 void BM_SaveLogFile(benchmark::State& st) {
-  FullMemory m(st.range(0) == 1);
+  FullMemory m(static_cast<int>(st.range(0)));
   m.host.file = m.path("session.plr");
   for (auto _ : st) {
     if (!core::save_log_data(m.state, m.host)) st.SkipWithError("save failed");
@@ -101,8 +69,31 @@ void BM_SaveLogFile(benchmark::State& st) {
   report(st, m, m.host.file);
 }
 
+// Text to raw bytes: the loader alone, against reading and splitting the file.
+void BM_LoadLogFile(benchmark::State& st) {
+  FullMemory m(static_cast<int>(st.range(0)));
+  m.host.file = m.path("session.plr");
+  core::save_log_data(m.state, m.host);
+  m.state.current_data_set = core::DataSetId::B;
+  bench::Ratio ratio;
+  for (auto _ : st) {
+    const double work = bench::timed_ms([&] {
+      const auto content = core::read_text_file(m.host.file);
+      if (!content || !core::read_log_file_bytes(m.state, m.host, *content)) {
+        st.SkipWithError("load failed");
+      }
+    });
+    st.PauseTiming();
+    ratio.add(work, bench::timed_ms([&] { read_and_split(m.host.file); }));
+    st.ResumeTiming();
+  }
+  ratio.report(st, "load_ms");
+  report(st, m, m.host.file);
+}
+
+// The whole load as the user has it: the file read, its bytes and the decoding.
 void BM_LoadAndDecodeLogFile(benchmark::State& st) {
-  FullMemory m(st.range(0) == 1);
+  FullMemory m(static_cast<int>(st.range(0)));
   m.host.file = m.path("session.plr");
   core::save_log_data(m.state, m.host);
   m.state.current_data_set = core::DataSetId::B;
@@ -113,24 +104,43 @@ void BM_LoadAndDecodeLogFile(benchmark::State& st) {
 }
 
 void BM_ExportCsv(benchmark::State& st) {
-  FullMemory m(st.range(0) == 1);
+  FullMemory m(static_cast<int>(st.range(0)));
   m.host.file = m.path("session.csv");
+  core::save_csv_data(m.state, m.host, {});
+  const std::string bytes = *core::read_text_file(m.host.file);
+  const std::string copy = m.path("copy.csv");
+  bench::Ratio ratio;
   for (auto _ : st) {
-    if (!core::save_csv_data(m.state, m.host, {})) st.SkipWithError("export failed");
+    const double work = bench::timed_ms([&] {
+      if (!core::save_csv_data(m.state, m.host, {})) st.SkipWithError("export failed");
+    });
+    st.PauseTiming();
+    ratio.add(work, bench::timed_ms([&] {
+                core::AtomicTextWriter out;
+                out.open(copy);
+                constexpr size_t kChunk = 1 << 20;  // the writer's own flush size
+                for (size_t at = 0; at < bytes.size(); at += kChunk) {
+                  out.write(std::string_view(bytes).substr(at, kChunk));
+                }
+                if (!out.commit()) st.SkipWithError("floor write failed");
+              }));
+    st.ResumeTiming();
   }
+  ratio.report(st, "export_ms");
   report(st, m, m.host.file);
 }
 
 #define FILES_BENCHMARK(name)         \
   BENCHMARK(name)                     \
-      ->Arg(1)                        \
+      ->ArgName("kind")               \
       ->Arg(0)                        \
-      ->ArgName("dense")              \
+      ->Arg(2)                        \
       ->Unit(benchmark::kMillisecond) \
-      ->Iterations(2)                 \
-      ->Repetitions(3)                \
+      ->Iterations(3)                 \
+      ->Repetitions(5)                \
       ->ReportAggregatesOnly(true)
 FILES_BENCHMARK(BM_SaveLogFile);
+FILES_BENCHMARK(BM_LoadLogFile);
 FILES_BENCHMARK(BM_LoadAndDecodeLogFile);
 FILES_BENCHMARK(BM_ExportCsv);
 
