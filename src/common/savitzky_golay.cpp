@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <vector>
 
 namespace ardenvis::core {
@@ -88,28 +91,82 @@ inline void smooth_at(const RunState& r, long h, long j) {
   x[j] = sum / r.norm;
 }
 
+// One pass of one run: the chain of windows pass p of series r walks.
+struct Chain {
+  RunState* run;
+  long offset;  // p (h + 1): the pass is at j = J - offset
+  bool later_pass;
+};
+
+// Window j of chain `c`, with the end fills of the pass before it (before its
+// first window) and of its own pass (after its last).
+template <int H>
+inline void chain_step(const Chain& c, long h, long j) {
+  RunState& r = *c.run;
+  double* x = r.x;
+  const long top = r.n - h - 1;
+  if (j == h && c.later_pass) std::fill(x, x + h, x[h]);
+  smooth_at<H>(r, h, j);
+  if (j == top) std::fill(x + top + 1, x + r.n, x[top]);
+}
+
+#if defined(__SSE2__)
+// Two chains' windows at once, each lane with the very operations of
+// smooth_at() (SSE2 adds, multiplies and divides round exactly as the
+// scalar ones), so the two chains of dependent operations share each
+// instruction.
+template <int H>
+inline void smooth_pair_at(const RunState& a, long ja, const RunState& b, long jb) {
+  const double* xa = a.x + ja;
+  const double* xb = b.x + jb;
+  auto pair = [&](long i) { return _mm_loadh_pd(_mm_load_sd(xa + i), xb + i); };
+  __m128d sum = _mm_mul_pd(_mm_set1_pd(a.c[0]), pair(0));
+  for (int i = 1; i <= H; ++i) {
+    sum = _mm_add_pd(
+        sum, _mm_mul_pd(_mm_set1_pd(a.c[static_cast<size_t>(i)]), _mm_add_pd(pair(i), pair(-i))));
+  }
+  const __m128d result = _mm_div_pd(sum, _mm_set1_pd(a.norm));
+  _mm_store_sd(a.x + ja, result);
+  _mm_storeh_pd(b.x + jb, result);
+}
+#endif
+
 // All runs of half-width h (H when known at compile time, else 0). Pass p is
 // at j = J - p (h + 1). Before pass p takes its first window it fills the ends
 // of pass p - 1, as the single pass does once it is through; pass p - 1 is
-// then past every window that reads them.
+// then past every window that reads them. Within one J the chains touch no
+// value another one reads, so they may go in any order, and in pairs.
 template <int H>
 void smooth_runs_of_half(std::span<RunState> runs, long h) {
   if (runs.empty()) return;
   const long lag = h + 1;
   long last = 0;
-  for (const RunState& r : runs) last = std::max(last, (r.n - h - 1) + (r.passes - 1) * lag);
+  std::vector<Chain> chains;
+  for (RunState& r : runs) {
+    last = std::max(last, (r.n - h - 1) + (r.passes - 1) * lag);
+    for (int p = 0; p < r.passes; ++p) chains.push_back({&r, p * lag, p > 0});
+  }
+  const size_t paired = H > 0 ? chains.size() / 2 * 2 : 0;
   for (long J = h; J <= last; ++J) {
-    for (RunState& r : runs) {
-      const long top = r.n - h - 1;
-      for (int p = 0; p < r.passes; ++p) {
-        const long j = J - p * lag;
-        if (j < h) break;  // later passes have not started either
-        if (j > top) continue;
-        double* x = r.x;
-        if (j == h && p > 0) std::fill(x, x + h, x[h]);
-        smooth_at<H>(r, h, j);
-        if (j == top) std::fill(x + top + 1, x + r.n, x[top]);
+    size_t i = 0;
+#if defined(__SSE2__)
+    for (; i < paired; i += 2) {
+      const Chain& a = chains[i];
+      const Chain& b = chains[i + 1];
+      const long ja = J - a.offset;
+      const long jb = J - b.offset;
+      // Strictly inside both passes: no end fill due, both windows whole.
+      if (ja > h && jb > h && ja < a.run->n - h - 1 && jb < b.run->n - h - 1) {
+        smooth_pair_at<H>(*a.run, ja, *b.run, jb);
+      } else {
+        if (ja >= h && ja <= a.run->n - h - 1) chain_step<H>(a, h, ja);
+        if (jb >= h && jb <= b.run->n - h - 1) chain_step<H>(b, h, jb);
       }
+    }
+#endif
+    for (; i < chains.size(); ++i) {
+      const long j = J - chains[i].offset;
+      if (j >= h && j <= chains[i].run->n - h - 1) chain_step<H>(chains[i], h, j);
     }
   }
   for (RunState& r : runs) std::fill(r.x, r.x + h, r.x[h]);

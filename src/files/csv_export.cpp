@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 #include <iterator>
+#include <string_view>
+#include <vector>
 
 #include "common/format.h"
 #include "files/csv_numbers.h"
@@ -183,11 +185,15 @@ void write_samples(AtomicTextWriter& out, const DataSet& set, const UnitFlags& f
   bool all_full = set[Channel::PeloTime].size() >= n && set[Channel::CanLoad].size() >= n;
   for (const Column& c : kColumns) all_full = all_full && set[c.channel].size() >= n;
 
-  char line[64 * kMaxFixedChars];
+  // Lines are gathered in a block and handed to the writer a block at a time.
+  constexpr size_t kLineRoom = 24 * kMaxFixedChars;
+  std::vector<char> block(256 * 1024 + kLineRoom);
+  char* p = block.data();
+  const char* const full = block.data() + block.size() - kLineRoom;
   for (long k = 1; k <= n; ++k) {
     if ((k & 0x3FF) == 0) host.process_events();
     auto value = [&](const double* x, Channel c) { return all_full ? x[k - 1] : set[c][k]; };
-    char* p = write_fixed(line, value(time, Channel::PeloTime), 2);
+    p = write_fixed(p, value(time, Channel::PeloTime), 2);
     *p++ = ',';
     p = write_int(p, static_cast<int>(k));
     for (size_t c = 0; c < std::size(kColumns); ++c) {
@@ -200,8 +206,12 @@ void write_samples(AtomicTextWriter& out, const DataSet& set, const UnitFlags& f
     }
     std::memcpy(p, ",   ", 4);  // the format's ", " then "  %2.0f"
     p = write_fixed(p + 4, value(load, Channel::CanLoad), 0, 2);
-    out.buffer().append(line, static_cast<size_t>(p - line));
-    out.end_line();
+    *p++ = '\r';
+    *p++ = '\n';
+    if (p >= full || k == n) {
+      out.write(std::string_view(block.data(), static_cast<size_t>(p - block.data())));
+      p = block.data();
+    }
   }
 }
 

@@ -383,10 +383,13 @@ void decode_slot(ProgramState& state, Host& host, DataSet& set) {
       for (long i = 1; i <= m; ++i) s.set(i, first);
     }
     // A channel the log never gave a value other than 0 (an input not wired,
-    // a module not fitted) needs no storage: it reads 0 as it is.
+    // a module not fitted) needs no storage: it reads 0 as it is, and the
+    // block an earlier log gave it goes back to the system.
     for (int c = 0; c < kChannelCount; ++c) {
-      if (static_cast<Channel>(c) != Channel::XAxis)
-        set.series[static_cast<size_t>(c)].release_if_zero();
+      if (static_cast<Channel>(c) == Channel::XAxis) continue;
+      Series& s = set.series[static_cast<size_t>(c)];
+      s.release_if_zero();
+      s.release_spare();
     }
     smoothAllDataOnLoad(state);
     end_progress(host);

@@ -38,15 +38,15 @@ void BM_DecodeFullLogMemory(benchmark::State& st) {
     st.PauseTiming();
     bench::put_raw(state.current(), session);
     st.ResumeTiming();
-    const double work = bench::timed_ms([&] { core::process_data_packets(state, host); });
+    const bench::Timing work = bench::timed([&] { core::process_data_packets(state, host); });
     st.PauseTiming();
-    const double floor = bench::timed_ms([&] { bench::write_series_floor(state.current()); });
+    const bench::Timing floor = bench::timed([&] { bench::write_series_floor(state.current()); });
     ratio.add(work, floor);
     st.ResumeTiming();
   }
   const core::DataSet& set = state.current();
   if (set.loaded == core::kNotLoaded) st.SkipWithError("decode failed");
-  ratio.report(st, "decode_ms");
+  ratio.report(st, "decode");
   st.counters["samples"] = set.sample_count();
   st.counters["stored_MB"] = static_cast<double>(bench::stored_doubles(set) * 8) / (1 << 20);
   st.SetBytesProcessed(static_cast<int64_t>(st.iterations()) *
@@ -75,10 +75,10 @@ void BM_DecodeFullLogMemoryIntoEmptySlot(benchmark::State& st) {
     prepare(*state);
     bench::put_raw(state->current(), session);
     st.ResumeTiming();
-    const double empty = bench::timed_ms([&] { core::process_data_packets(*state, host); });
+    const bench::Timing empty = bench::timed([&] { core::process_data_packets(*state, host); });
     st.PauseTiming();
     bench::put_raw(state->current(), session);
-    const double reused = bench::timed_ms([&] { core::process_data_packets(*state, host); });
+    const bench::Timing reused = bench::timed([&] { core::process_data_packets(*state, host); });
     const auto doubles = static_cast<long>(bench::stored_doubles(state->current()));
     state.reset();
     touch_ms += bench::timed_ms([&] {
@@ -92,7 +92,7 @@ void BM_DecodeFullLogMemoryIntoEmptySlot(benchmark::State& st) {
     ratio.add(empty, reused);
     st.ResumeTiming();
   }
-  ratio.report(st, "empty_ms");
+  ratio.report(st, "empty");
   st.counters["first_touch_ms"] = touch_ms / static_cast<double>(st.iterations());
 }
 BENCHMARK(BM_DecodeFullLogMemoryIntoEmptySlot)

@@ -77,17 +77,19 @@ void BM_LoadLogFile(benchmark::State& st) {
   m.state.current_data_set = core::DataSetId::B;
   bench::Ratio ratio;
   for (auto _ : st) {
-    const double work = bench::timed_ms([&] {
+    const bench::Timing work = bench::timed([&] {
       const auto content = core::read_text_file(m.host.file);
       if (!content || !core::read_log_file_bytes(m.state, m.host, *content)) {
         st.SkipWithError("load failed");
       }
     });
     st.PauseTiming();
-    ratio.add(work, bench::timed_ms([&] { read_and_split(m.host.file); }));
+    ratio.add(work, bench::timed([&] { read_and_split(m.host.file); }));
     st.ResumeTiming();
   }
-  ratio.report(st, "load_ms");
+  ratio.report(st, "load");
+  st.counters["bytes_MB"] = m.state.current().info.raw_byte_count / (1024.0 * 1024.0);
+  m.state.current_data_set = core::DataSetId::A;
   report(st, m, m.host.file);
 }
 
@@ -111,11 +113,11 @@ void BM_ExportCsv(benchmark::State& st) {
   const std::string copy = m.path("copy.csv");
   bench::Ratio ratio;
   for (auto _ : st) {
-    const double work = bench::timed_ms([&] {
+    const bench::Timing work = bench::timed([&] {
       if (!core::save_csv_data(m.state, m.host, {})) st.SkipWithError("export failed");
     });
     st.PauseTiming();
-    ratio.add(work, bench::timed_ms([&] {
+    ratio.add(work, bench::timed([&] {
                 core::AtomicTextWriter out;
                 out.open(copy);
                 constexpr size_t kChunk = 1 << 20;  // the writer's own flush size
@@ -126,7 +128,7 @@ void BM_ExportCsv(benchmark::State& st) {
               }));
     st.ResumeTiming();
   }
-  ratio.report(st, "export_ms");
+  ratio.report(st, "export");
   report(st, m, m.host.file);
 }
 

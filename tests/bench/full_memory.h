@@ -6,6 +6,7 @@
 // same run, iteration by iteration, and reports the ratio.
 
 #include <benchmark/benchmark.h>
+#include <time.h>
 
 #include <algorithm>
 #include <chrono>
@@ -91,29 +92,55 @@ inline double ms_since(std::chrono::steady_clock::time_point start) {
       .count();
 }
 
+// CPU time of this thread (user and system), ms: unlike the wall clock it does
+// not grow while other processes have the cores.
+inline double thread_cpu_ms() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+struct Timing {
+  double wall_ms = 0;
+  double cpu_ms = 0;
+};
+
+template <typename Work>
+Timing timed(Work&& work) {
+  const auto start = std::chrono::steady_clock::now();
+  const double cpu = thread_cpu_ms();
+  work();
+  return {ms_since(start), thread_cpu_ms() - cpu};
+}
+
 template <typename Work>
 double timed_ms(Work&& work) {
-  const auto start = std::chrono::steady_clock::now();
-  work();
-  return ms_since(start);
+  return timed(work).wall_ms;
 }
 
 // Work and floor timed side by side in every iteration (so both see the same
-// machine); the counters give the mean of each and their ratio.
+// machine); the counters give the mean of each and their ratio, by the wall
+// clock and by this thread's CPU time (the one to trust while other work
+// shares the cores).
 struct Ratio {
-  double work_ms = 0;
-  double floor_ms = 0;
+  Timing work;
+  Timing floor;
   int count = 0;
-  void add(double work, double floor) {
-    work_ms += work;
-    floor_ms += floor;
+  void add(Timing w, Timing f) {
+    work.wall_ms += w.wall_ms;
+    work.cpu_ms += w.cpu_ms;
+    floor.wall_ms += f.wall_ms;
+    floor.cpu_ms += f.cpu_ms;
     ++count;
   }
-  void report(benchmark::State& st, const char* work_name = "work_ms") const {
+  void report(benchmark::State& st, const std::string& work_name = "work") const {
     if (count == 0) return;
-    st.counters[work_name] = work_ms / count;
-    st.counters["floor_ms"] = floor_ms / count;
-    st.counters["ratio"] = work_ms / floor_ms;
+    st.counters[work_name + "_ms"] = work.wall_ms / count;
+    st.counters["floor_ms"] = floor.wall_ms / count;
+    st.counters["ratio"] = work.wall_ms / floor.wall_ms;
+    st.counters[work_name + "_cpu_ms"] = work.cpu_ms / count;
+    st.counters["floor_cpu_ms"] = floor.cpu_ms / count;
+    st.counters["cpu_ratio"] = work.cpu_ms / floor.cpu_ms;
   }
 };
 
