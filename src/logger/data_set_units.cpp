@@ -5,19 +5,26 @@
 namespace ardenvis::core {
 namespace {
 
-void scale(Series& series, double factor) {
+// Converts every value in place. A series without storage reads 0 everywhere
+// and keeps no storage when the conversion leaves 0 as +0 (a scale factor);
+// otherwise (0 degC is 32 degF, -1 x 0 is -0) it gets storage like any other.
+template <typename Convert>
+void convert_values(Series& series, Convert convert) {
+  if (!series.has_storage() && Series::is_plain_zero(convert(0.0))) return;
   double* x = series.data();
-  for (long i = 0; i < series.size(); ++i) x[i] *= factor;
+  for (long i = 0; i < series.size(); ++i) x[i] = convert(x[i]);
+}
+
+void scale(Series& series, double factor) {
+  convert_values(series, [factor](double v) { return v * factor; });
 }
 
 void to_fahrenheit(Series& series) {
-  double* x = series.data();
-  for (long i = 0; i < series.size(); ++i) x[i] = x[i] * kFahrenheitPerCelsius + 32;
+  convert_values(series, [](double v) { return v * kFahrenheitPerCelsius + 32; });
 }
 
 void to_celsius(Series& series) {
-  double* x = series.data();
-  for (long i = 0; i < series.size(); ++i) x[i] = (x[i] - 32) * kCelsiusPerFahrenheit;
+  convert_values(series, [](double v) { return (v - 32) * kCelsiusPerFahrenheit; });
 }
 
 template <typename Convert>

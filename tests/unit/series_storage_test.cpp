@@ -172,9 +172,11 @@ TEST_F(SlotStorage, UnitConversionOfChannelsWithoutStorage) {
   ASSERT_TRUE(change_degC_degF(state, false));
   EXPECT_EQ(set[Channel::OilTemp][7], 0);
 
-  set[Channel::GpsSpeed].assign_zeros(20);
+  Series& speed = set[Channel::Speed];
+  speed.assign_zeros(20);
   ASSERT_TRUE(change_mph_kmh(state, true));
-  EXPECT_FALSE(set[Channel::GpsSpeed].has_storage());
+  EXPECT_FALSE(speed.has_storage());
+  EXPECT_EQ(speed[4], 0);
   Series& lat = set[Channel::GLat];
   lat.assign_zeros(20);
   apply_g_axis_corrections(set, {false, true, false});
