@@ -128,6 +128,7 @@ void BM_TwoFullSlotsMemory(benchmark::State& st) {
 BENCHMARK(BM_TwoFullSlotsMemory)
     ->ArgName("kind")
     ->Arg(0)
+    ->Arg(1)
     ->Arg(2)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);

@@ -136,6 +136,7 @@ void BM_ExportCsv(benchmark::State& st) {
   BENCHMARK(name)                     \
       ->ArgName("kind")               \
       ->Arg(0)                        \
+      ->Arg(1)                        \
       ->Arg(2)                        \
       ->Unit(benchmark::kMillisecond) \
       ->Iterations(3)                 \
