@@ -155,35 +155,23 @@ void write_samples(AtomicTextWriter& out, const DataSet& set, const UnitFlags& f
   //   "%1.2f,%d,%0.f,%.1f,%0.f,%0.f,%.1f,%0.f,%0.f,%2.1f,%0.f,%.1f,%1.2f,%1.2f,%0.f,%0.f,%0.f,
   //    %0.f,%1.2f,%1.2f, " then "  %2.0f" (the CAN load right-aligned after a comma and three
   //    spaces), written number by number with the same digits.
-  // Each column after the time and the index: its series, how it is scaled
-  // for showing, and its precision and width.
-  struct Column {
-    Channel channel;
-    double divisor;  // 1 = as stored
-    double factor;   // 1 = as stored
-    int precision;
-    int width;
-  };
-  // RPM x 100, Gear / 10 and the G channels / 10: the same operations as ever.
-  static constexpr Column kColumns[] = {
-      {Channel::Rpm, 1, 100, 0, 0},       {Channel::Speed, 1, 1, 1, 0},
-      {Channel::Gear, 10, 1, 0, 0},       {Channel::Brake, 1, 1, 0, 0},
-      {Channel::OilPressure, 1, 1, 1, 0}, {Channel::OilTemp, 1, 1, 0, 0},
-      {Channel::WaterTemp, 1, 1, 0, 0},   {Channel::Battery, 1, 1, 1, 2},
-      {Channel::Fuel, 1, 1, 0, 0},        {Channel::AuxPressure, 1, 1, 1, 0},
-      {Channel::GLat, 10, 1, 2, 1},       {Channel::GLong, 10, 1, 2, 1},
-      {Channel::Odo, 1, 1, 0, 0},         {Channel::LapOdo, 1, 1, 0, 0},
-      {Channel::Lap, 1, 1, 0, 0},         {Channel::Session, 1, 1, 0, 0},
-      {Channel::LapTime, 1, 1, 2, 1},     {Channel::Split, 1, 1, 2, 1},
-  };
-  const double* time = set[Channel::PeloTime].data();
-  const double* values[std::size(kColumns)];
-  for (size_t c = 0; c < std::size(kColumns); ++c) values[c] = set[kColumns[c].channel].data();
-  const double* load = set[Channel::CanLoad].data();
+  const Series* series[kChannelCount];
+  const double* values[kChannelCount];
   // Every series of the slot holds the n samples; a shorter one (a damaged
   // slot) reads 0 beyond its end, as ever.
-  bool all_full = set[Channel::PeloTime].size() >= n && set[Channel::CanLoad].size() >= n;
-  for (const Column& c : kColumns) all_full = all_full && set[c.channel].size() >= n;
+  for (int c = 0; c < kChannelCount; ++c) {
+    series[c] = &set.series[static_cast<size_t>(c)];
+    values[c] = series[c]->data();
+  }
+  bool all_full = true;
+  for (Channel c :
+       {Channel::PeloTime, Channel::Rpm,         Channel::Speed,       Channel::Gear,
+        Channel::Brake,    Channel::OilPressure, Channel::OilTemp,     Channel::WaterTemp,
+        Channel::Battery,  Channel::Fuel,        Channel::AuxPressure, Channel::GLat,
+        Channel::GLong,    Channel::Odo,         Channel::LapOdo,      Channel::Lap,
+        Channel::Session,  Channel::LapTime,     Channel::Split,       Channel::CanLoad}) {
+    all_full = all_full && set[c].size() >= n;
+  }
 
   // Lines are gathered in a block and handed to the writer a block at a time.
   constexpr size_t kLineRoom = 24 * kMaxFixedChars;
@@ -192,20 +180,53 @@ void write_samples(AtomicTextWriter& out, const DataSet& set, const UnitFlags& f
   const char* const full = block.data() + block.size() - kLineRoom;
   for (long k = 1; k <= n; ++k) {
     if ((k & 0x3FF) == 0) host.process_events();
-    auto value = [&](const double* x, Channel c) { return all_full ? x[k - 1] : set[c][k]; };
-    p = write_fixed(p, value(time, Channel::PeloTime), 2);
-    *p++ = ',';
+    auto v = [&](Channel c) {
+      const auto i = static_cast<size_t>(c);
+      return all_full ? values[i][k - 1] : (*series[i])[k];
+    };
+    auto next = [&] { *p++ = ','; };
+    // RPM x 100, Gear / 10 and the G channels / 10: the same operations as ever.
+    p = write_fixed<2>(p, v(Channel::PeloTime));
+    next();
     p = write_int(p, static_cast<int>(k));
-    for (size_t c = 0; c < std::size(kColumns); ++c) {
-      const Column& column = kColumns[c];
-      double v = value(values[c], column.channel);
-      if (column.factor != 1) v *= column.factor;
-      if (column.divisor != 1) v /= column.divisor;
-      *p++ = ',';
-      p = write_fixed(p, v, column.precision, column.width);
-    }
+    next();
+    p = write_fixed<0>(p, v(Channel::Rpm) * 100);
+    next();
+    p = write_fixed<1>(p, v(Channel::Speed));
+    next();
+    p = write_fixed<0>(p, v(Channel::Gear) / 10);
+    next();
+    p = write_fixed<0>(p, v(Channel::Brake));
+    next();
+    p = write_fixed<1>(p, v(Channel::OilPressure));
+    next();
+    p = write_fixed<0>(p, v(Channel::OilTemp));
+    next();
+    p = write_fixed<0>(p, v(Channel::WaterTemp));
+    next();
+    p = write_fixed(p, v(Channel::Battery), 1, 2);
+    next();
+    p = write_fixed<0>(p, v(Channel::Fuel));
+    next();
+    p = write_fixed<1>(p, v(Channel::AuxPressure));
+    next();
+    p = write_fixed<2>(p, v(Channel::GLat) / 10);
+    next();
+    p = write_fixed<2>(p, v(Channel::GLong) / 10);
+    next();
+    p = write_fixed<0>(p, v(Channel::Odo));
+    next();
+    p = write_fixed<0>(p, v(Channel::LapOdo));
+    next();
+    p = write_fixed<0>(p, v(Channel::Lap));
+    next();
+    p = write_fixed<0>(p, v(Channel::Session));
+    next();
+    p = write_fixed<2>(p, v(Channel::LapTime));
+    next();
+    p = write_fixed<2>(p, v(Channel::Split));
     std::memcpy(p, ",   ", 4);  // the format's ", " then "  %2.0f"
-    p = write_fixed(p + 4, value(load, Channel::CanLoad), 0, 2);
+    p = write_fixed(p + 4, v(Channel::CanLoad), 0, 2);
     *p++ = '\r';
     *p++ = '\n';
     if (p >= full || k == n) {
