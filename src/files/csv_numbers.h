@@ -65,6 +65,27 @@ inline constexpr char kPairs[] =
   return out + length;
 }
 
+// `scaled` (the number times 10^Precision, rounded) with the decimal point
+// put back.
+template <int Precision>
+[[gnu::always_inline]] inline char* write_scaled(char* out, uint64_t scaled) {
+  if constexpr (Precision == 0) {
+    return write_unsigned(out, scaled);
+  } else {
+    constexpr uint64_t kIntScale = Precision == 1 ? 10 : 100;
+    out = write_unsigned(out, scaled / kIntScale);
+    const auto decimals = static_cast<size_t>(scaled % kIntScale);
+    *out++ = '.';
+    if constexpr (Precision == 2) {
+      *out++ = kPairs[decimals * 2];
+      *out++ = kPairs[decimals * 2 + 1];
+    } else {
+      *out++ = static_cast<char>('0' + decimals);
+    }
+    return out;
+  }
+}
+
 // The exact way, through std::to_chars.
 char* write_exact(char* out, double value, int precision);
 }  // namespace csv_detail
@@ -74,7 +95,6 @@ char* write_exact(char* out, double value, int precision);
 template <int Precision>
 [[gnu::always_inline]] inline char* write_fixed(char* out, double value) {
   constexpr double kScale = Precision == 0 ? 1.0 : Precision == 1 ? 10.0 : 100.0;
-  constexpr uint64_t kIntScale = Precision == 0 ? 1 : Precision == 1 ? 10 : 100;
   const double scaled = std::fabs(value) * kScale;
   // Beyond 2^50 the scaled value has no room for the rounding check below
   // (and not a number fails the comparison).
@@ -85,25 +105,18 @@ template <int Precision>
   // Below 2^50 the signed conversion is one instruction and exact.
   const auto truncated = static_cast<uint64_t>(static_cast<int64_t>(scaled));
   const double fraction = scaled - static_cast<double>(static_cast<int64_t>(truncated));
+  if (fraction == 0) {  // a whole number of the last decimal: nothing to round
+    *out = '-';
+    out += std::signbit(value) ? 1 : 0;
+    return csv_detail::write_scaled<Precision>(out, truncated);
+  }
   const double slack = scaled * 0x1p-50 + 0x1p-1000;
   if (std::fabs(fraction - 0.5) <= slack) return csv_detail::write_exact(out, value, Precision);
   const uint64_t rounded = truncated + (fraction > 0.5 ? 1 : 0);
 
-  if (std::signbit(value)) *out++ = '-';  // printf keeps the sign of -0.001 and -0
-  if constexpr (Precision == 0) {
-    return csv_detail::write_unsigned(out, rounded);
-  } else {
-    out = csv_detail::write_unsigned(out, rounded / kIntScale);
-    const auto decimals = static_cast<size_t>(rounded % kIntScale);
-    *out++ = '.';
-    if constexpr (Precision == 2) {
-      *out++ = csv_detail::kPairs[decimals * 2];
-      *out++ = csv_detail::kPairs[decimals * 2 + 1];
-    } else {
-      *out++ = static_cast<char>('0' + decimals);
-    }
-    return out;
-  }
+  *out = '-';  // printf keeps the sign of -0.001 and -0
+  out += std::signbit(value) ? 1 : 0;
+  return csv_detail::write_scaled<Precision>(out, rounded);
 }
 
 }  // namespace ardenvis::core
