@@ -250,7 +250,9 @@ SynthesisedSession synthesise_session(const SessionOptions& options) {
     // The sample at time k * dt.
     const double v = speed_at(s);
     const double mph = v * kMphPerMps;
-    const double lat_g = v * v * circuit.curvature_at(s) / kG + noise(0.02);
+    // The unit logs lateral G positive in a right-hand turn (the circuit's
+    // curvature is positive to the left).
+    const double lat_g = -v * v * circuit.curvature_at(s) / kG + noise(0.02);
     const double long_g = (v - previous_speed) / dt / kG + noise(0.02);
     previous_speed = v;
     const int gear = gear_for(mph);
