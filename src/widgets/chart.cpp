@@ -12,6 +12,7 @@
 #include <tuple>
 
 #include "qcustomplot.h"
+#include "widgets/chart_envelope.h"
 
 namespace ardenvis::ui {
 namespace {
@@ -52,6 +53,77 @@ QCPScatterStyle mark_style(int shape, const QPen& pen) {
   return QCPScatterStyle(look, colour, colour, size);
 }
 
+// A polyline drawn in runs of its own pens (a track coloured sample by
+// sample): one plottable however many colours, so a lap of thousands of
+// differently coloured steps paints as fast as one line.
+class PathPlottable : public QCPAbstractPlottable {
+ public:
+  PathPlottable(QCPAxis* key_axis, QCPAxis* value_axis, std::vector<QPointF> points,
+                std::vector<ChartPathRun> runs)
+      : QCPAbstractPlottable(key_axis, value_axis),
+        points_(std::move(points)),
+        runs_(std::move(runs)) {}
+
+  double selectTest(const QPointF&, bool, QVariant*) const override { return -1; }
+  QCPRange getKeyRange(bool& found, QCP::SignDomain) const override {
+    return range_of(found, [](const QPointF& p) { return p.x(); });
+  }
+  QCPRange getValueRange(bool& found, QCP::SignDomain, const QCPRange&) const override {
+    return range_of(found, [](const QPointF& p) { return p.y(); });
+  }
+  const std::vector<QPointF>& points() const { return points_; }
+
+ protected:
+  void draw(QCPPainter* painter) override {
+    QCPAxis* kx = keyAxis();
+    QCPAxis* vy = valueAxis();
+    if (!kx || !vy) return;
+    std::vector<QPointF> pixels(points_.size());
+    for (size_t i = 0; i < points_.size(); ++i) {
+      pixels[i] = QPointF(kx->coordToPixel(points_[i].x()), vy->coordToPixel(points_[i].y()));
+    }
+    for (const ChartPathRun& run : runs_) {
+      const long from = std::clamp<long>(run.from, 0, static_cast<long>(pixels.size()) - 1);
+      const long to = std::clamp<long>(run.to, from, static_cast<long>(pixels.size()) - 1);
+      QPen pen = make_pen(run.colour, run.style, run.width);
+      pen.setCapStyle(Qt::RoundCap);
+      pen.setJoinStyle(Qt::RoundJoin);
+      painter->setPen(pen);
+      if (to == from) {
+        painter->drawPoint(pixels[static_cast<size_t>(from)]);
+      } else {
+        painter->drawPolyline(pixels.data() + from, static_cast<int>(to - from + 1));
+      }
+    }
+  }
+  void drawLegendIcon(QCPPainter*, const QRectF&) const override {}
+
+ private:
+  template <typename Coordinate>
+  QCPRange range_of(bool& found, Coordinate coordinate) const {
+    found = !points_.empty();
+    if (!found) return {};
+    double low = HUGE_VAL;
+    double high = -HUGE_VAL;
+    for (const QPointF& p : points_) {
+      low = std::min(low, coordinate(p));
+      high = std::max(high, coordinate(p));
+    }
+    return {low, high};
+  }
+
+  std::vector<QPointF> points_;
+  std::vector<ChartPathRun> runs_;
+};
+
+// A sorted graph drawn from its envelope, and the view its data was built for.
+struct EnvelopeView {
+  std::shared_ptr<MinMaxEnvelope> envelope;
+  double low = 0;
+  double high = 0;
+  int columns = 0;
+};
+
 }  // namespace
 
 struct Chart::Impl {
@@ -72,6 +144,30 @@ struct Chart::Impl {
   double x_spacing = 0;
   double y_spacing = 0;
   bool clamping = false;
+  bool envelope_on = true;
+  QHash<QCPGraph*, EnvelopeView> envelopes;
+
+  // Hands each enveloped graph the points of its current view; a view that
+  // has not moved keeps its points.
+  void refresh_envelopes() {
+    std::vector<MinMaxEnvelope::Point> points;
+    for (auto it = envelopes.begin(); it != envelopes.end(); ++it) {
+      QCPGraph* graph = it.key();
+      EnvelopeView& view = it.value();
+      const QCPRange range = graph->keyAxis()->range();
+      const int columns = std::max(1, graph->keyAxis()->axisRect()->width());
+      if (range.lower == view.low && range.upper == view.high && columns == view.columns) continue;
+      view.low = range.lower;
+      view.high = range.upper;
+      view.columns = columns;
+      view.envelope->points(range.lower, range.upper, columns, points);
+      QVector<QCPGraphData> data(static_cast<qsizetype>(points.size()));
+      for (size_t i = 0; i < points.size(); ++i) {
+        data[static_cast<qsizetype>(i)] = QCPGraphData(points[i].key, points[i].value);
+      }
+      graph->data()->set(data, true);
+    }
+  }
 
   QCPAxis* x(int layer) const { return x_axes[static_cast<size_t>(std::clamp(layer, 1, 4) - 1)]; }
   QCPAxis* y(int layer) const { return y_axes[static_cast<size_t>(std::clamp(layer, 1, 4) - 1)]; }
@@ -196,6 +292,9 @@ Chart::Chart(QWidget* parent) : QWidget(parent), impl_(std::make_unique<Impl>())
                  p->yAxis->pixelToCoord(event->pos().y()));
   });
   set_mouse_mode(ChartMouseMode::CrossHairDrag);
+  // The layout has just fixed the data area's width: the envelopes are cut
+  // to its pixel columns before anything is painted.
+  connect(plot, &QCustomPlot::afterLayout, this, [this] { impl_->refresh_envelopes(); });
 }
 
 Chart::~Chart() = default;
@@ -257,7 +356,28 @@ void Chart::draw_series(int layer, const double* x, const double* y, long count,
   if (count <= 0) return;
   ChartRange bounds{HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
   QCPAbstractPlottable* plottable = nullptr;
-  if (x_sorted) {
+  if (x_sorted && impl_->envelope_on) {
+    std::vector<double> keys(static_cast<size_t>(count));
+    std::vector<double> values(static_cast<size_t>(count));
+    for (long i = 0; i < count; ++i) {
+      keys[static_cast<size_t>(i)] = x[i] - x_offset;
+      const double value = y[i] - y_offset;
+      values[static_cast<size_t>(i)] = value;
+      bounds.y_low = std::min(bounds.y_low, value);
+      bounds.y_high = std::max(bounds.y_high, value);
+    }
+    bounds.x_low = keys.front();
+    bounds.x_high = keys.back();
+    auto* graph = new QCPGraph(impl_->x(layer), impl_->y(layer));
+    graph->setAdaptiveSampling(false);  // the envelope already follows the pixels
+    impl_->envelopes[graph] = {std::make_shared<MinMaxEnvelope>(std::move(keys), std::move(values)),
+                               HUGE_VAL, -HUGE_VAL, 0};
+    plottable = graph;
+    if (mark_shape) {
+      graph->setLineStyle(QCPGraph::lsNone);
+      graph->setScatterStyle(mark_style(*mark_shape, impl_->pen));
+    }
+  } else if (x_sorted) {
     QVector<QCPGraphData> data(static_cast<qsizetype>(count));
     QCPGraphData* out = data.data();
     for (long i = 0; i < count; ++i) {
@@ -303,7 +423,40 @@ void Chart::draw_series(int layer, const double* x, const double* y, long count,
   if (std::isfinite(bounds.x_low) && std::isfinite(bounds.y_low)) impl_->bounds[plottable] = bounds;
 }
 
+void Chart::draw_path(int layer, const double* x, const double* y, long count,
+                      std::vector<ChartPathRun> runs) {
+  if (count <= 0) return;
+  std::vector<QPointF> points(static_cast<size_t>(count));
+  for (long i = 0; i < count; ++i) points[static_cast<size_t>(i)] = QPointF(x[i], y[i]);
+  auto* path =
+      new PathPlottable(impl_->x(layer), impl_->y(layer), std::move(points), std::move(runs));
+  path->setAntialiased(false);
+}
+
+void Chart::set_envelope(bool on) { impl_->envelope_on = on; }
+
+int Chart::data_area_width() const { return impl_->plot->axisRect()->width(); }
+
+std::vector<QPointF> Chart::drawn_points(int layer) const {
+  impl_->refresh_envelopes();
+  std::vector<QPointF> points;
+  QCustomPlot* plot = impl_->plot;
+  for (int i = 0; i < plot->plottableCount(); ++i) {
+    QCPAbstractPlottable* p = plot->plottable(i);
+    if (impl_->layer_of(p) != layer) continue;
+    if (auto* graph = qobject_cast<QCPGraph*>(p)) {
+      for (const QCPGraphData& d : *graph->data()) points.emplace_back(d.key, d.value);
+    } else if (auto* curve = qobject_cast<QCPCurve*>(p)) {
+      for (const QCPCurveData& d : *curve->data()) points.emplace_back(d.key, d.value);
+    } else if (auto* path = dynamic_cast<PathPlottable*>(p)) {
+      points.insert(points.end(), path->points().begin(), path->points().end());
+    }
+  }
+  return points;
+}
+
 void Chart::clear() {
+  impl_->envelopes.clear();
   impl_->plot->clearPlottables();
   impl_->path = nullptr;
   impl_->marks.clear();
@@ -370,6 +523,23 @@ std::optional<ChartRange> Chart::extent(int layer, const ChartRange& window) con
   for (int i = 0; i < plot->plottableCount(); ++i) {
     QCPAbstractPlottable* p = plot->plottable(i);
     if (impl_->layer_of(p) != layer) continue;
+    auto enveloped = impl_->envelopes.find(qobject_cast<QCPGraph*>(p));
+    if (enveloped != impl_->envelopes.end()) {
+      const MinMaxEnvelope& e = *enveloped->envelope;
+      const size_t first = e.lower(window.x_low);
+      const size_t end = e.upper(window.x_high);
+      double low = 0;
+      double high = 0;
+      if (end > first && e.extremes(first, end - 1, low, high) && low >= window.y_low &&
+          high <= window.y_high) {
+        take(e.key(first), low);
+        take(e.key(end - 1), high);
+      } else {
+        // Values beyond the window's y limits: only the samples inside count.
+        for (size_t k = first; k < end; ++k) take(e.key(k), e.value(k));
+      }
+      continue;
+    }
     if (auto* graph = qobject_cast<QCPGraph*>(p)) {
       auto data = graph->data();
       // Sorted keys: only the part inside the window is read.
@@ -499,6 +669,11 @@ long Chart::point_count(int layer) const {
   for (int i = 0; i < plot->plottableCount(); ++i) {
     QCPAbstractPlottable* p = plot->plottable(i);
     if (impl_->layer_of(p) != layer) continue;
+    auto enveloped = impl_->envelopes.find(qobject_cast<QCPGraph*>(p));
+    if (enveloped != impl_->envelopes.end()) {
+      points += static_cast<long>(enveloped->envelope->size());
+      continue;
+    }
     if (auto* graph = qobject_cast<QCPGraph*>(p)) points += graph->dataCount();
     if (auto* curve = qobject_cast<QCPCurve*>(p)) points += curve->dataCount();
   }

@@ -15,6 +15,7 @@
 #include <QWidget>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QPainter;
 
@@ -24,6 +25,15 @@ enum class ChartPen { Solid, Dotted, Dashed, Invisible };
 // What a mouse drag does on the data area.
 enum class ChartMouseMode { CrossHairDrag, ZoomBox, ZoomPan, Pan, PanHorizontal, None };
 enum class ChartGrid { Both, VerticalOnly, HorizontalOnly, None };
+
+// A run of a path drawn with one pen: points from..to (0-based, inclusive).
+struct ChartPathRun {
+  long from = 0;
+  long to = 0;
+  QColor colour;
+  int width = 1;
+  ChartPen style = ChartPen::Solid;
+};
 
 struct ChartRange {
   double x_low = 0;
@@ -62,7 +72,14 @@ class Chart : public QWidget {
   void mark_at(int layer, double x, double y, int shape);
   void draw_series(int layer, const double* x, const double* y, long count, double x_offset,
                    double y_offset, bool x_sorted, std::optional<int> mark_shape = {});
+  // A polyline whose runs have pens of their own (the track map's colours).
+  void draw_path(int layer, const double* x, const double* y, long count,
+                 std::vector<ChartPathRun> runs);
   void clear();
+  // Long sorted series are drawn from a min/max envelope per pixel column (on
+  // by default); off, they go to QCustomPlot whole, with its own sampling.
+  // Applies to series drawn afterwards.
+  void set_envelope(bool on);
   // Repaints on the next pass of the event loop (several calls, one paint).
   void repaint_chart();
   // Paints now (for measurements and grabs).
@@ -103,6 +120,10 @@ class Chart : public QWidget {
 
   // Points held by the graphs of a layer (before sampling), for tests.
   long point_count(int layer) const;
+  // The points handed to the painter for the current view (after the
+  // envelope), and the data area's width in pixels, for tests.
+  std::vector<QPointF> drawn_points(int layer) const;
+  int data_area_width() const;
 
  signals:
   // Every mouse move: inside the data area or not, and layer 1 coordinates.
