@@ -141,6 +141,39 @@ bool any_slot_has_laps(const ProgramState& state) {
   return usable_lap_count(state.data_sets[0]) > 0 || usable_lap_count(state.data_sets[1]) > 0;
 }
 
+std::vector<SlipTrace> slip_traces(const ProgramState& state, const PlotSettings& settings,
+                                   const PlotSelection& selection, const SlipSettings& slips,
+                                   const Series& odo_slip, const Series& time_slip) {
+  std::vector<SlipTrace> traces;
+  if (settings.mode != DisplayMode::LapOverlay || selection.number != 1) return traces;
+  const Series& x = state.data_sets[selection.slot == DataSetId::B ? 1 : 0][Channel::XAxis];
+  const TraceLine& line = settings.lines[0];
+  static constexpr double kFactors[] = {1, 10, 100, 1000};
+  const std::pair<const SlipRow*, const Series*> rows[] = {{&slips.odo, &odo_slip},
+                                                           {&slips.time, &time_slip}};
+  for (const auto& [row, slip] : rows) {
+    if (!row->checked || !row->enabled || slip->size() < 1) continue;
+    const double factor = kFactors[std::clamp(row->scale, 0, 3)];
+    SlipTrace trace;
+    trace.colour = row->colour;
+    trace.pen = !line.visible
+                    ? PenStyle::Invisible
+                    : (line.style == LineStyle::Dotted ? PenStyle::Dotted : PenStyle::Solid);
+    trace.points = line.style == LineStyle::Points;
+    const long n = slip->size();
+    trace.x.reserve(static_cast<size_t>(n) + 1);
+    trace.y.reserve(static_cast<size_t>(n) + 1);
+    trace.x.push_back(0);
+    trace.y.push_back(0);
+    for (long i = 1; i <= n; ++i) {
+      trace.x.push_back(x[selection.first + i - 1] - selection.x_offset);
+      trace.y.push_back(factor * ((*slip)[i] - (*slip)[1]));
+    }
+    traces.push_back(std::move(trace));
+  }
+  return traces;
+}
+
 LapPlotOutcome LapOverlay::lapPlotUpdate(const ProgramState& state, Host& host,
                                          const std::array<int, 2>& list_positions, int split_count,
                                          int x_axis, int sender) {

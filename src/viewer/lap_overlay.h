@@ -7,10 +7,12 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "common/host.h"
 #include "state/program_state.h"
 #include "viewer/lap_selection.h"
+#include "viewer/plot_pass.h"
 
 namespace ardenvis::core {
 
@@ -62,6 +64,33 @@ LapInfoCaptions lap_info_captions(const LapSelection& selection, int number);
 
 // Lap overlay may be entered only when a slot has laps.
 bool any_slot_has_laps(const ProgramState& state);
+
+// The two slip rows of the "Lap Analysis" panel: checked, colour and the
+// position of the "Scale" choice ("x1", "x10", ...).
+struct SlipRow {
+  bool checked = false;
+  bool enabled = false;
+  uint32_t colour = 0;
+  int scale = 0;
+};
+struct SlipSettings {
+  SlipRow odo;   // fuchsia, "x1" "x10" "x100"
+  SlipRow time;  // red, "x1" "x10" "x100" "x1000"
+};
+// A slip as drawn: from (0, 0), then one point per sample of lap 1 at its
+// x-axis value (less the lap's x offset) and factor x (slip - first slip).
+struct SlipTrace {
+  std::vector<double> x;
+  std::vector<double> y;
+  uint32_t colour = 0;
+  PenStyle pen = PenStyle::Solid;
+  bool points = false;
+};
+// Slip traces drawn with selection 1 in "Lap Overlay": odo slip first, then
+// time slip, each only while checked and enabled; pen from "Data A Line".
+std::vector<SlipTrace> slip_traces(const ProgramState& state, const PlotSettings& settings,
+                                   const PlotSelection& selection, const SlipSettings& slips,
+                                   const Series& odo_slip, const Series& time_slip);
 
 // What lapPlotUpdate asked of the window besides the data it left here.
 struct LapPlotOutcome {

@@ -203,6 +203,35 @@ TEST(ViewerOverlay, BeaconShiftMovesLapOneAndSurvivesReselection) {
   EXPECT_NEAR(f.overlay.odo_slip()[20], 0, 1e-9);
 }
 
+TEST(ViewerOverlay, SlipTracesStartAtZeroWithSelectionOneOnly) {
+  OverlayFixture f(0.6);
+  f.overlay.lapPlotUpdate(f.state, f.host, {0, 2}, 2, kXAxisTime, 0);
+  PlotSettings settings = PlotSettings::defaults();
+  settings.mode = DisplayMode::LapOverlay;
+  settings.overlay[0] = {true, DataSetId::A, 50, 99, 0};
+  const auto selections = choose_selections(f.state, settings);
+  ASSERT_FALSE(selections.empty());
+  SlipSettings slips;
+  slips.odo = {true, true, colour::fuchsia, 1};  // x10
+  slips.time = {true, false, colour::red, 0};    // disabled: not drawn
+  const auto traces = slip_traces(f.state, settings, selections[0], slips, f.overlay.odo_slip(),
+                                  f.overlay.time_slip());
+  ASSERT_EQ(traces.size(), 1u);
+  const SlipTrace& t = traces[0];
+  ASSERT_EQ(t.x.size(), 51u);
+  EXPECT_EQ(t.x[0], 0);
+  EXPECT_EQ(t.y[0], 0);
+  EXPECT_NEAR(t.x[1], 0, 1e-9);  // the lap starts at x = 0
+  EXPECT_NEAR(t.x[50], 4.9, 1e-9);
+  EXPECT_EQ(t.y[1], 0);
+  EXPECT_NEAR(t.y[20], 10 * (f.overlay.odo_slip()[20] - f.overlay.odo_slip()[1]), 1e-9);
+  EXPECT_EQ(t.colour, colour::fuchsia);
+  settings.mode = DisplayMode::AllPlotData;
+  EXPECT_TRUE(slip_traces(f.state, settings, selections[0], slips, f.overlay.odo_slip(),
+                          f.overlay.time_slip())
+                  .empty());
+}
+
 TEST(ViewerOverlay, LapInfoCaptionsNameTheChosenLaps) {
   OverlayFixture f;
   const LapInfoCaptions one = lap_info_captions(f.lap(2), 1);
