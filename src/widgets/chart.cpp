@@ -145,6 +145,38 @@ struct Chart::Impl {
   double y_spacing = 0;
   bool clamping = false;
   bool envelope_on = true;
+  struct Marker {
+    QCPItemStraightLine* vertical = nullptr;
+    QCPItemStraightLine* horizontal = nullptr;
+    double x = 0;
+    double y = 0;
+  };
+  std::array<Marker, 2> markers{};
+  int dragging = 0;  // the marker being dragged, 0 = none
+  std::vector<QCPItemText*> texts;
+  std::array<QCPItemTracer*, 2> dots{};
+
+  void place_marker(Marker& m) {
+    m.vertical->point1->setCoords(m.x, 0);
+    m.vertical->point2->setCoords(m.x, 1);
+    m.horizontal->point1->setCoords(0, m.y);
+    m.horizontal->point2->setCoords(1, m.y);
+  }
+  // The shown marker whose vertical line is nearest the pixel, within reach.
+  int marker_near(double pixel_x) const {
+    int found = 0;
+    double best = 7;
+    for (int i = 0; i < 2; ++i) {
+      const Marker& m = markers[static_cast<size_t>(i)];
+      if (!m.vertical->visible()) continue;
+      const double d = std::fabs(plot->xAxis->coordToPixel(m.x) - pixel_x);
+      if (d < best) {
+        best = d;
+        found = i + 1;
+      }
+    }
+    return found;
+  }
   QHash<QCPGraph*, EnvelopeView> envelopes;
 
   // Hands each enveloped graph the points of its current view; a view that
@@ -279,18 +311,41 @@ Chart::Chart(QWidget* parent) : QWidget(parent), impl_(std::make_unique<Impl>())
   }
   set_labels_style(Qt::black, palette().color(QPalette::ToolTipBase), true);
 
+  for (auto& m : impl_->markers) {
+    m.vertical = new QCPItemStraightLine(plot);
+    m.horizontal = new QCPItemStraightLine(plot);
+    for (QCPItemStraightLine* line : {m.vertical, m.horizontal}) {
+      line->setClipToAxisRect(true);
+      line->setVisible(false);
+      line->setSelectable(false);
+    }
+    impl_->place_marker(m);
+  }
   connect(plot, &QCustomPlot::mouseMove, this, [this](QMouseEvent* event) {
     QCustomPlot* p = impl_->plot;
+    if (impl_->dragging > 0) {
+      auto& m = impl_->markers[static_cast<size_t>(impl_->dragging - 1)];
+      m.x = p->xAxis->pixelToCoord(event->pos().x());
+      m.y = p->yAxis->pixelToCoord(event->pos().y());
+      impl_->place_marker(m);
+      p->replot(QCustomPlot::rpQueuedReplot);
+      emit marker_moved(impl_->dragging, m.x, m.y);
+    }
     const bool inside = p->axisRect()->rect().contains(event->pos());
     emit cursor_moved(inside, inside ? p->xAxis->pixelToCoord(event->pos().x()) : 0,
                       inside ? p->yAxis->pixelToCoord(event->pos().y()) : 0);
   });
   connect(plot, &QCustomPlot::mousePress, this, [this](QMouseEvent* event) {
     QCustomPlot* p = impl_->plot;
+    if (impl_->mode == ChartMouseMode::CrossHairDrag) {
+      impl_->dragging = impl_->marker_near(event->pos().x());
+      if (impl_->dragging > 0) return;
+    }
     if (!p->axisRect()->rect().contains(event->pos())) return;
     emit clicked(p->xAxis->pixelToCoord(event->pos().x()),
                  p->yAxis->pixelToCoord(event->pos().y()));
   });
+  connect(plot, &QCustomPlot::mouseRelease, this, [this] { impl_->dragging = 0; });
   set_mouse_mode(ChartMouseMode::CrossHairDrag);
   // The layout has just fixed the data area's width: the envelopes are cut
   // to its pixel columns before anything is painted.
@@ -433,6 +488,51 @@ void Chart::draw_path(int layer, const double* x, const double* y, long count,
   path->setAntialiased(false);
 }
 
+void Chart::set_dot(int tag, bool shown, double x, double y, const QColor& colour) {
+  if (tag < 1 || tag > 2) return;
+  QCPItemTracer*& dot = impl_->dots[static_cast<size_t>(tag - 1)];
+  if (!dot) {
+    dot = new QCPItemTracer(impl_->plot);
+    dot->setStyle(QCPItemTracer::tsCircle);
+    dot->setSize(9);
+    dot->position->setType(QCPItemPosition::ptPlotCoords);
+    dot->position->setAxes(impl_->x(1), impl_->y(1));
+    dot->setClipToAxisRect(true);
+  }
+  dot->position->setCoords(x, y);
+  dot->setPen(QPen(colour));
+  dot->setBrush(QBrush(colour));
+  dot->setVisible(shown);
+}
+
+void Chart::set_marker_visible(int marker, bool visible, const QColor& colour) {
+  if (marker < 1 || marker > 2) return;
+  auto& m = impl_->markers[static_cast<size_t>(marker - 1)];
+  for (QCPItemStraightLine* line : {m.vertical, m.horizontal}) {
+    line->setPen(QPen(colour, 1));
+    line->setVisible(visible);
+  }
+}
+
+bool Chart::marker_visible(int marker) const {
+  if (marker < 1 || marker > 2) return false;
+  return impl_->markers[static_cast<size_t>(marker - 1)].vertical->visible();
+}
+
+void Chart::set_marker_position(int marker, double x, double y) {
+  if (marker < 1 || marker > 2) return;
+  auto& m = impl_->markers[static_cast<size_t>(marker - 1)];
+  m.x = x;
+  m.y = y;
+  impl_->place_marker(m);
+}
+
+QPointF Chart::marker_position(int marker) const {
+  if (marker < 1 || marker > 2) return {};
+  const auto& m = impl_->markers[static_cast<size_t>(marker - 1)];
+  return {m.x, m.y};
+}
+
 void Chart::set_envelope(bool on) { impl_->envelope_on = on; }
 
 int Chart::data_area_width() const { return impl_->plot->axisRect()->width(); }
@@ -455,7 +555,21 @@ std::vector<QPointF> Chart::drawn_points(int layer) const {
   return points;
 }
 
+void Chart::text_at(double x, double y, const QString& caption, const QColor& colour) {
+  auto* text = new QCPItemText(impl_->plot);
+  text->position->setType(QCPItemPosition::ptPlotCoords);
+  text->position->setAxes(impl_->x(1), impl_->y(1));
+  text->position->setCoords(x, y);
+  text->setPositionAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  text->setColor(colour);
+  text->setText(caption);
+  text->setClipToAxisRect(true);
+  impl_->texts.push_back(text);
+}
+
 void Chart::clear() {
+  for (QCPItemText* text : impl_->texts) impl_->plot->removeItem(text);
+  impl_->texts.clear();
   impl_->envelopes.clear();
   impl_->plot->clearPlottables();
   impl_->path = nullptr;
@@ -549,6 +663,8 @@ std::optional<ChartRange> Chart::extent(int layer, const ChartRange& window) con
       }
     } else if (auto* curve = qobject_cast<QCPCurve*>(p)) {
       for (const QCPCurveData& d : *curve->data()) take(d.key, d.value);
+    } else if (auto* path = dynamic_cast<PathPlottable*>(p)) {
+      for (const QPointF& point : path->points()) take(point.x(), point.y());
     }
   }
   if (!(found.x_low <= found.x_high)) return std::nullopt;

@@ -97,6 +97,10 @@ class Chart : public QWidget {
   int grid_layer() const;
   void set_grid_spacing(double x_spacing, double y_spacing);
 
+  // A small text at layer 1's data coordinates, left aligned, removed by clear()
+  // like the drawn items (scale captions drawn by the program).
+  void text_at(double x, double y, const QString& caption, const QColor& colour);
+
   // Text labels 1..20 on layer 1's data coordinates.
   void set_label(int label, double x, double y, const QString& caption);
   void set_label_visible(int label, bool visible);
@@ -108,6 +112,19 @@ class Chart : public QWidget {
   // A picture behind the data area; false when the file cannot be read.
   bool set_background_image(const QString& path);
   void clear_background_image();
+
+  // Cross-hair markers 1 and 2 on layer 1: a vertical and a horizontal line
+  // through their position. In cross-hair drag mode a press within a few
+  // pixels of a shown marker's vertical line (or of the left axis, where a
+  // marker waits) drags it.
+  void set_marker_visible(int marker, bool visible, const QColor& colour);
+  bool marker_visible(int marker) const;
+  void set_marker_position(int marker, double x, double y);
+  QPointF marker_position(int marker) const;
+
+  // A round dot at layer 1's coordinates known by a tag (1 or 2: the
+  // markers' dots on the track map and the G circle); clear() keeps it.
+  void set_dot(int tag, bool shown, double x = 0, double y = 0, const QColor& colour = Qt::red);
 
   // Mouse modes, with the layers that take part in zoom and pan.
   void set_mouse_mode(ChartMouseMode mode, bool layer1 = true, bool layer2 = false);
@@ -129,6 +146,8 @@ class Chart : public QWidget {
   // Every mouse move: inside the data area or not, and layer 1 coordinates.
   void cursor_moved(bool inside, double x, double y);
   void clicked(double x, double y);
+  // A marker was dragged to (x, y).
+  void marker_moved(int marker, double x, double y);
   // A zoom or pan changed the visible range.
   void ranges_changed();
 

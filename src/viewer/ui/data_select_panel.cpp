@@ -33,6 +33,8 @@ DataSelectPanel::DataSelectPanel(QWidget* parent) : QGroupBox("Data Select", par
   auto* heading_a = new QLabel("Data A", standard);
   auto* heading_b = new QLabel("Data B", standard);
   heading_a->setObjectName("channelHeadingA");
+  heading_a_ = heading_a;
+  heading_b_ = heading_b;
   heading_b->setObjectName("channelHeadingB");
   grid->addWidget(heading_a, 0, 0);
   grid->addWidget(heading_b, 0, 1);
@@ -74,7 +76,10 @@ DataSelectPanel::DataSelectPanel(QWidget* parent) : QGroupBox("Data Select", par
     slip_grid->addWidget(make_colour_box(colour, check->objectName() + "Colour"), slip_row, 0);
     slip_grid->addWidget(check, slip_row, 1);
     slip_grid->addWidget(new QLabel("Scale", slips), slip_row, 2);
-    slip_grid->addWidget(combo(scales, check->objectName() + "Scale", slips), slip_row, 3);
+    QComboBox* scale = combo(scales, check->objectName() + "Scale", slips);
+    slip_grid->addWidget(scale, slip_row, 3);
+    connect(check, &QCheckBox::toggled, this, &DataSelectPanel::channels_changed);
+    connect(scale, &QComboBox::currentIndexChanged, this, &DataSelectPanel::colours_changed);
     ++slip_row;
   }
   layout->addWidget(slips);
@@ -169,6 +174,40 @@ void DataSelectPanel::refresh_unit_labels(const core::UnitFlags& flags) {
 void DataSelectPanel::reset_line_titles() {
   line_a_box_->setTitle("Data A Line Type");
   line_b_box_->setTitle("Data B Line Type");
+  heading_a_->setText("Data A");
+  heading_b_->setText("Data B");
+}
+
+void DataSelectPanel::set_lap_captions(const core::LapInfoCaptions& one,
+                                       const core::LapInfoCaptions& two) {
+  line_a_box_->setTitle(qs(one.line_group));
+  line_b_box_->setTitle(qs(two.line_group));
+  heading_a_->setText(qs(one.column_heading));
+  heading_b_->setText(qs(two.column_heading));
+}
+
+core::SlipSettings DataSelectPanel::slip_settings() const {
+  core::SlipSettings slips;
+  auto row = [this](QCheckBox* check) {
+    core::SlipRow r;
+    r.checked = check->isChecked();
+    r.enabled = check->isEnabled();
+    if (auto* colour = findChild<QComboBox*>(check->objectName() + "Colour")) {
+      r.colour = colour->currentData().toUInt();
+    }
+    if (auto* scale = findChild<QComboBox*>(check->objectName() + "Scale")) {
+      r.scale = std::max(scale->currentIndex(), 0);
+    }
+    return r;
+  };
+  slips.odo = row(odo_slip_);
+  slips.time = row(time_slip_);
+  return slips;
+}
+
+void DataSelectPanel::set_slip_boxes(const core::SlipBoxes& boxes) {
+  odo_slip_->setEnabled(boxes.odo);
+  time_slip_->setEnabled(boxes.time);
 }
 
 void DataSelectPanel::enable_line_styles() {

@@ -7,6 +7,7 @@
 #include <array>
 
 #include "state/program_state.h"
+#include "viewer/lap_overlay.h"
 #include "viewer/plot_pass.h"
 
 class QCheckBox;
@@ -32,6 +33,10 @@ class DataSelectPanel : public QGroupBox {
   // Channel unit labels and the odo slip caption in the units in force.
   void refresh_unit_labels(const core::UnitFlags& flags);
   void reset_line_titles();
+  // "Lap Overlay": the line group captions and column headings name the laps.
+  void set_lap_captions(const core::LapInfoCaptions& one, const core::LapInfoCaptions& two);
+  core::SlipSettings slip_settings() const;
+  void set_slip_boxes(const core::SlipBoxes& boxes);
   // Line style boxes follow their "Visible" ticks.
   void enable_line_styles();
 
@@ -63,6 +68,8 @@ class DataSelectPanel : public QGroupBox {
   QGroupBox* line_b_box_ = nullptr;
   QComboBox* x_axis_ = nullptr;
   QCheckBox* b_on_second_axis_ = nullptr;
+  QLabel* heading_a_ = nullptr;
+  QLabel* heading_b_ = nullptr;
 };
 
 }  // namespace ardenvis::ui

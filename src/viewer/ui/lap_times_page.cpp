@@ -127,6 +127,8 @@ LapTimesPage::LapTimesPage(core::ProgramState& state, core::Host& host, core::La
     selector->setMinimumWidth(260);
     select->addRow(s == 0 ? "Selection 1:" : "Selection 2:", selector);
     lap_selectors_[s] = selector;
+    connect(selector, &QComboBox::activated, this,
+            [this, s] { emit lap_selected(static_cast<int>(s) + 1); });
   }
   bottom->addWidget(select_box, 1);
   bottom_row_ = new QWidget(lap_area_);
@@ -176,6 +178,10 @@ void LapTimesPage::set_selector_items(const std::vector<std::string>& items) {
     selector->addItems(texts);
     selector->setCurrentIndex(-1);
   }
+}
+
+std::array<int, 2> LapTimesPage::lap_positions() const {
+  return {lap_selectors_[0]->currentIndex(), lap_selectors_[1]->currentIndex()};
 }
 
 bool LapTimesPage::eventFilter(QObject* watched, QEvent* event) {

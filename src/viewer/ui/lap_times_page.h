@@ -34,9 +34,13 @@ class LapTimesPage : public QGroupBox {
   void set_selector_items(const std::vector<std::string>& items);
   // The two lap panels share the space above the bottom row of boxes.
   void arrange_boxes();
+  // The selectors' list positions (-1 = no lap chosen).
+  std::array<int, 2> lap_positions() const;
 
  signals:
   void process_laps(core::LapBuildSender sender);
+  // A lap was chosen in "Selection 1:" (1) or "Selection 2:" (2).
+  void lap_selected(int selector);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -2,6 +2,8 @@
 
 #include <QVBoxLayout>
 
+#include "viewer/ui/marker_box.h"
+#include "viewer/ui/statistics_box.h"
 #include "viewer/ui/view_data_widgets.h"
 
 namespace ardenvis::ui {
@@ -11,8 +13,10 @@ using view_data::reserved_box;
 MarkerPanel::MarkerPanel(QWidget* parent) : QGroupBox("Markers, Labels and Statistics", parent) {
   setObjectName("markersBox");
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(reserved_box("Markers", "markerSubBox", this));
-  layout->addWidget(reserved_box("Statistics (Time Axis Only)", "statisticsBox", this));
+  markers_ = new MarkerBox(this);
+  layout->addWidget(markers_);
+  statistics_ = new StatisticsBox(this);
+  layout->addWidget(statistics_);
   layout->addWidget(reserved_box("Labels", "labelsBox", this));
 }
 

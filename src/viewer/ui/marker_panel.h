@@ -5,10 +5,20 @@
 
 namespace ardenvis::ui {
 
+class MarkerBox;
+class StatisticsBox;
+
 class MarkerPanel : public QGroupBox {
   Q_OBJECT
  public:
   explicit MarkerPanel(QWidget* parent = nullptr);
+
+  MarkerBox* markers() const { return markers_; }
+  StatisticsBox* statistics() const { return statistics_; }
+
+ private:
+  MarkerBox* markers_ = nullptr;
+  StatisticsBox* statistics_ = nullptr;
 };
 
 }  // namespace ardenvis::ui

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "viewer/ui/g_axis_box.h"
 #include "viewer/ui/view_data_widgets.h"
 #include "viewer/viewer_units.h"
 #include "widgets/chart.h"
@@ -79,7 +80,8 @@ OptionPanel::OptionPanel(bool filter_when_loaded, QWidget* parent) : QGroupBox("
   for (QComboBox* c : {grid_lines_, grid_horizontal_, grid_vertical_, grid_enable_}) {
     connect(c, &QComboBox::currentIndexChanged, this, &OptionPanel::grid_changed);
   }
-  layout->addWidget(view_data::reserved_box("G-Axis Correct", "gAxisBox", this));
+  g_axis_ = new GAxisBox(this);
+  layout->addWidget(g_axis_);
 }
 
 core::UnitFlags OptionPanel::selected_units() const {

@@ -13,6 +13,7 @@ class QComboBox;
 namespace ardenvis::ui {
 
 class Chart;
+class GAxisBox;
 
 class OptionPanel : public QGroupBox {
   Q_OBJECT
@@ -27,6 +28,7 @@ class OptionPanel : public QGroupBox {
   int grid_enable_choice() const;
   // Draws the chosen grid lines and spacings on the chart, following `layer`.
   void apply_grid(Chart& chart, int layer);
+  GAxisBox* g_axis() const { return g_axis_; }
 
  signals:
   void speed_unit_changed();
@@ -53,6 +55,7 @@ class OptionPanel : public QGroupBox {
   QComboBox* grid_enable_ = nullptr;
   double grid_x_spacing_ = 0;  // 0 = automatic
   double grid_y_spacing_ = 0;
+  GAxisBox* g_axis_ = nullptr;
 };
 
 }  // namespace ardenvis::ui

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -14,7 +15,9 @@
 #include "viewer/plot_channels.h"
 #include "viewer/ui/data_select_panel.h"
 #include "viewer/ui/file_panel.h"
+#include "viewer/ui/g_axis_box.h"
 #include "viewer/ui/g_circle_page.h"
+#include "viewer/ui/lap_analysis.h"
 #include "viewer/ui/lap_times_page.h"
 #include "viewer/ui/marker_panel.h"
 #include "viewer/ui/notes_page.h"
@@ -97,6 +100,18 @@ TForm10::TForm10(core::ProgramState& state, core::Host& host, QWidget* parent)
   layout->addLayout(buttons);
 
   wire_panels();
+  analysis_ = new LapAnalysis(state_, host_,
+                              {plot_page_, lap_page_, track_page_, gcircle_page_, data_panel_,
+                               view_panel_, marker_panel_, option_panel_, right_tabs_,
+                               [this] { reload_engine_data(); }, [this] { redraw_engine_data(); },
+                               [this] { refresh_engine_data(); }, [this] { change_view_mode(); },
+                               [this] {
+                                 lap_times_.process_laps(state_, host_, lap_page_->lap_options(),
+                                                         core::LapBuildSender::TrackMapLap);
+                                 lap_page_->refresh();
+                               },
+                               [this] { zoomFull(); }},
+                              this);
   connect(this, &PelorantWindow::closed_by_user, this, [this] {
     clear_plot_data();
     emit back_to_main();
@@ -170,6 +185,7 @@ core::PlotSettings TForm10::plot_settings() const {
   settings.mode =
       view_panel_->lap_overlay() ? core::DisplayMode::LapOverlay : core::DisplayMode::AllPlotData;
   data_panel_->fill_plot_settings(settings);
+  analysis_->fill_overlay(settings);
   return settings;
 }
 
@@ -180,6 +196,7 @@ void TForm10::activated() { setup_form_10(); }
 
 void TForm10::setup_form_10() {
   set_plot_progress(0);
+  analysis_->window_shown();
   progress_->set_progress(10);
   progress_->show();
   host_.process_events();
@@ -260,11 +277,13 @@ void TForm10::adjustBoxesonResize() {
 void TForm10::plot_engine_data(const core::PlotSelection& selection) {
   const core::PlotSettings settings = plot_settings();
   Chart* chart = plot_chart();
+  analysis_->draw_g_points(selection, settings);
   for (const core::Trace& trace : core::plot_engine_data(state_, settings, selection)) {
     chart->set_pen(to_qcolor(trace.colour), chart_pen(trace.pen));
     chart->draw_series(trace.layer, trace.x, trace.y, trace.count, trace.x_offset, trace.y_offset,
                        trace.x_sorted, trace.points ? std::optional<int>(0) : std::nullopt);
   }
+  analysis_->draw_slips(selection, settings);
 }
 
 void TForm10::draw_selections(bool fit_full_range, bool auto_scale) {
@@ -289,6 +308,7 @@ void TForm10::draw_selections(bool fit_full_range, bool auto_scale) {
         chart->set_range(layer, {r.x_low, r.y_low, r.x_high, r.y_high});
       }
     }
+    analysis_->update_stats(selection, settings);
   }
 }
 
@@ -300,6 +320,7 @@ void TForm10::refresh_engine_data() {
   plot_chart()->clear();
   draw_selections(false, view_panel_->y_autoscale() && data_panel_->any_channel_checked());
   plot_chart()->repaint_chart();
+  analysis_->track_map_step();
 }
 
 void TForm10::redraw_engine_data() {
@@ -314,10 +335,13 @@ void TForm10::reload_engine_data() {
   Chart* chart = plot_chart();
   chart->clear();
   gcircle_page_->chart()->clear();
+  plot_page_->lap_g_circle()->clear();
+  analysis_->changeGCircleScale();
   for (int label = 1; label <= Chart::kLabels; ++label) {
     chart->set_label(label, core::kPlotRangeLimit, core::kPlotRangeLimit, "");
   }
   draw_selections(true, false);
+  analysis_->track_map_step();
   chart->repaint_chart();
   track_page_->chart()->repaint_chart();
   gcircle_page_->chart()->repaint_chart();
@@ -326,6 +350,8 @@ void TForm10::reload_engine_data() {
 void TForm10::clear_plot_data() {
   plot_chart()->clear();
   gcircle_page_->chart()->clear();
+  plot_page_->lap_g_circle()->clear();
+  analysis_->changeGCircleScale();
   plot_chart()->repaint_chart();
   gcircle_page_->chart()->repaint_chart();
 }
@@ -377,6 +403,7 @@ void TForm10::change_x_axis() {
   plot_chart()->set_x_caption(1, caption);
   plot_chart()->set_x_caption(2, caption);
   refresh_unit_labels();
+  analysis_->x_axis_changed(choice);
 }
 
 void TForm10::change_display_mode() {
@@ -407,15 +434,7 @@ void TForm10::change_axis_mode() {
 
 void TForm10::change_view_mode() {
   if (view_panel_->lap_overlay()) {
-    if (core::usable_lap_count(state_.data_sets[0]) == 0 &&
-        core::usable_lap_count(state_.data_sets[1]) == 0) {
-      host_.message(core::MessageKind::Information, "No Lap Data to View", core::Buttons::Ok);
-      view_panel_->set_lap_overlay(false);
-      return;
-    }
-    plot_page_->set_mode_caption("Lap Overlay");
-    gcircle_page_->set_mode_caption("Lap Overlay");
-    track_page_->show_mode_note(false);
+    if (!analysis_->enter_overlay()) return;
     change_x_axis();
     change_display_mode();
     reload_engine_data();
@@ -423,7 +442,7 @@ void TForm10::change_view_mode() {
   }
   plot_page_->set_mode_caption("Plot All");
   gcircle_page_->set_mode_caption("Plot All");
-  track_page_->show_mode_note(true);
+  analysis_->leave_overlay();
   data_panel_->reset_line_titles();
   change_x_axis();
   change_display_mode();
@@ -522,7 +541,7 @@ void TForm10::load_data_set(DataSetId slot) {
   const bool loaded = core::load_log_data(state_, host_);
   set_plot_progress(20);
   if (loaded && state_.data_set(slot).has_data()) {
-    core::change_loaded_units(state_, slot, {});
+    core::change_loaded_units(state_, slot, option_panel_->g_axis()->corrections(slot));
     set_plot_progress(30);
     track_page_->chart()->clear();
     copy_notes(slot);
@@ -571,6 +590,20 @@ void TForm10::set_plot_progress(int percent) { plot_page_->set_progress(percent)
 void TForm10::processLaps(core::LapBuildSender sender) {
   lap_times_.process_laps(state_, host_, lap_page_->lap_options(), sender);
   lap_page_->refresh();
+  // The overlay follows the ticks and the split count (its copies of the
+  // splits are taken when it is updated); sorting changes neither.
+  const bool keeps_overlay =
+      sender == core::LapBuildSender::SortBox || sender == core::LapBuildSender::SplitSegment;
+  if (!keeps_overlay && analysis_->overlay().any_lap()) analysis_->lapPlotUpdate(0);
+}
+
+void TForm10::keyPressEvent(QKeyEvent* event) {
+  if (!analysis_->key_down(event)) PelorantWindow::keyPressEvent(event);
+}
+
+void TForm10::keyReleaseEvent(QKeyEvent* event) {
+  if (!event->isAutoRepeat()) analysis_->key_up();
+  PelorantWindow::keyReleaseEvent(event);
 }
 
 void TForm10::update_lap_combo() { lap_page_->set_selector_items(core::lap_combo_items(state_)); }

@@ -23,6 +23,7 @@ class Chart;
 class DataSelectPanel;
 class FilePanel;
 class GCirclePage;
+class LapAnalysis;
 class LapTimesPage;
 class MarkerPanel;
 class NotesPage;
@@ -78,6 +79,8 @@ class TForm10 : public PelorantWindow {
  protected:
   void activated() override;
   void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
 
  private:
   QWidget* build_left_panel();
@@ -116,6 +119,9 @@ class TForm10 : public PelorantWindow {
   std::array<NotesPage*, 2> notes_pages_{};
   TrackMapPage* track_page_ = nullptr;
   GCirclePage* gcircle_page_ = nullptr;
+
+  // Overlay, track map, G circle, markers, statistics and function keys.
+  LapAnalysis* analysis_ = nullptr;
 };
 
 }  // namespace ardenvis::ui

@@ -1,5 +1,7 @@
 #include "viewer/ui/plot_page.h"
 
+#include <QCheckBox>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -39,6 +41,20 @@ PlotPage::PlotPage(QWidget* parent) : QGroupBox("Plot", parent) {
 
   auto* bottom = new QHBoxLayout;
   bottom->addWidget(new QLabel("Press F1 for Function Key Help", this));
+  lap_track_on_ = new QCheckBox("Lap Track", this);
+  lap_track_on_->setObjectName("lapTrackCheck");
+  lap_g_circle_on_ = new QCheckBox("Lap G Circle", this);
+  lap_g_circle_on_->setObjectName("lapGCircleCheck");
+  for (QCheckBox* box : {lap_track_on_, lap_g_circle_on_}) {
+    box->setChecked(true);
+    box->setEnabled(false);
+    bottom->addWidget(box);
+  }
+  connect(lap_track_on_, &QCheckBox::toggled, this, &PlotPage::showTrackMap);
+  connect(lap_g_circle_on_, &QCheckBox::toggled, this, [this] {
+    showTrackMap();
+    if (lap_g_circle_on_->isChecked()) emit lap_g_circle_toggled();
+  });
   bottom->addStretch();
   bottom->addWidget(new QLabel("Plot Progress", this));
   progress_ = new QProgressBar(this);
@@ -51,6 +67,86 @@ PlotPage::PlotPage(QWidget* parent) : QGroupBox("Plot", parent) {
   connect(full, &QPushButton::clicked, this, &PlotPage::full_clicked);
   bottom->addWidget(full);
   layout->addLayout(bottom);
+
+  readout_ = new QLabel(chart_);
+  readout_->setObjectName("plotReadout");
+  readout_->setStyleSheet("background: #ffffe1; border: 1px solid gray; padding: 2px;");
+  readout_->setVisible(false);
+  for (size_t i = 0; i < 2; ++i) {
+    cursor_labels_[i] = new QLabel(chart_);
+    cursor_labels_[i]->setObjectName(i == 0 ? "cursorYLabel" : "cursorXLabel");
+    cursor_labels_[i]->setStyleSheet("background: white; border: 1px solid gray;");
+    cursor_labels_[i]->setVisible(false);
+  }
+  lap_track_ = new Chart(chart_);
+  lap_track_->setObjectName("lapTrackChart");
+  lap_g_circle_ = new Chart(chart_);
+  lap_g_circle_->setObjectName("lapGCircleChart");
+  for (Chart* small : {lap_track_, lap_g_circle_}) {
+    small->resize(150, 150);
+    small->set_scales_visible(1, false);
+    small->set_mouse_mode(ChartMouseMode::None, false, false);
+    small->setVisible(false);
+  }
+  chart_->installEventFilter(this);
+}
+
+bool PlotPage::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == chart_ && event->type() == QEvent::Resize) place_lap_windows();
+  return QGroupBox::eventFilter(watched, event);
+}
+
+// The readout box sits at the foot of the plot; the lap windows 150 and 302
+// pixels above it.
+void PlotPage::place_lap_windows() {
+  const int box_top = chart_->height() - 110;
+  readout_->move(70, box_top);
+  cursor_labels_[0]->move(70, 8);
+  cursor_labels_[1]->move(150, 8);
+  const int right = chart_->width() - 170;
+  const bool track = lap_track_on_->isChecked();
+  lap_track_->move(right, box_top - 150);
+  lap_g_circle_->move(right, box_top - (track ? 302 : 150));
+}
+
+void PlotPage::showTrackMap() {
+  place_lap_windows();
+  lap_track_->setVisible(overlay_ && lap_track_on_->isChecked());
+  lap_g_circle_->setVisible(overlay_ && lap_g_circle_on_->isChecked());
+  lap_track_->raise();
+  lap_g_circle_->raise();
+}
+
+bool PlotPage::lap_g_circle_on() const {
+  return overlay_ && lap_g_circle_on_->isEnabled() && lap_g_circle_on_->isChecked();
+}
+
+void PlotPage::set_lap_windows_enabled(bool overlay) {
+  overlay_ = overlay;
+  lap_track_on_->setEnabled(overlay);
+  lap_g_circle_on_->setEnabled(overlay);
+  if (!overlay) {
+    lap_track_->clear();
+    lap_g_circle_->clear();
+  }
+  showTrackMap();
+}
+
+void PlotPage::show_readout(bool shown, const QString& text) {
+  readout_->setText(text);
+  readout_->adjustSize();
+  readout_->setVisible(shown);
+  readout_->raise();
+}
+
+void PlotPage::show_cursor_labels(bool shown, const QString& y, const QString& x) {
+  cursor_labels_[0]->setText(y);
+  cursor_labels_[1]->setText(x);
+  for (QLabel* label : cursor_labels_) {
+    label->adjustSize();
+    label->setVisible(shown);
+    label->raise();
+  }
 }
 
 void PlotPage::set_progress(int percent) { progress_->setValue(percent); }

@@ -3,7 +3,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QLabel>
 #include <QSignalBlocker>
+#include <QSpinBox>
 
 #include "viewer/ui/view_data_widgets.h"
 
@@ -28,7 +30,17 @@ ViewPanel::ViewPanel(QWidget* parent) : QGroupBox("View Options", parent) {
   connect(display_mode_, &QComboBox::activated, this, &ViewPanel::display_mode_activated);
   connect(y_autoscale_, &QCheckBox::toggled, this, &ViewPanel::y_autoscale_toggled);
   connect(zoom_pan_, &QComboBox::currentIndexChanged, this, &ViewPanel::zoom_pan_changed);
-  layout->addRow(view_data::reserved_box("Beacon Position Adjust", "beaconBox", this));
+  QGroupBox* beacon = view_data::group("Beacon Position Adjust", "beaconBox", this);
+  auto* beacon_layout = new QFormLayout(beacon);
+  beacon_label_ = new QLabel("Distance (m)", beacon);
+  beacon_ = new QSpinBox(beacon);
+  beacon_->setObjectName("beaconDistance");
+  beacon_->setRange(-100000, 100000);
+  beacon_->setSingleStep(1);
+  beacon_->setEnabled(false);
+  beacon_layout->addRow(beacon_label_, beacon_);
+  layout->addRow(beacon);
+  connect(beacon_, &QSpinBox::valueChanged, this, &ViewPanel::beacon_changed);
 }
 
 bool ViewPanel::lap_overlay() const { return display_mode_->currentIndex() == 1; }
@@ -45,6 +57,18 @@ int ViewPanel::zoom_pan_choice() const { return zoom_pan_->currentIndex(); }
 void ViewPanel::reset_zoom_pan() {
   const QSignalBlocker block(zoom_pan_);
   zoom_pan_->setCurrentIndex(0);
+}
+
+}  // namespace ardenvis::ui
+
+namespace ardenvis::ui {
+
+int ViewPanel::beacon_distance() const { return beacon_->value(); }
+
+void ViewPanel::set_beacon_enabled(bool enabled) { beacon_->setEnabled(enabled); }
+
+void ViewPanel::set_beacon_unit(bool feet) {
+  beacon_label_->setText(feet ? "Distance (ft)" : "Distance (m)");
 }
 
 }  // namespace ardenvis::ui

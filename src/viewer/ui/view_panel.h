@@ -6,6 +6,8 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
+class QSpinBox;
 
 namespace ardenvis::ui {
 
@@ -21,16 +23,23 @@ class ViewPanel : public QGroupBox {
   int zoom_pan_choice() const;
   // Back to "Off" without running its handler.
   void reset_zoom_pan();
+  // "Beacon Position Adjust": the entered distance, usable in "Lap Overlay".
+  int beacon_distance() const;
+  void set_beacon_enabled(bool enabled);
+  void set_beacon_unit(bool feet);
 
  signals:
   void display_mode_activated();
   void y_autoscale_toggled();
   void zoom_pan_changed();
+  void beacon_changed();  // shiftbeacon
 
  private:
   QComboBox* display_mode_ = nullptr;
   QCheckBox* y_autoscale_ = nullptr;
   QComboBox* zoom_pan_ = nullptr;
+  QLabel* beacon_label_ = nullptr;
+  QSpinBox* beacon_ = nullptr;
 };
 
 }  // namespace ardenvis::ui
