@@ -11,9 +11,12 @@ namespace ardenvis::core {
 namespace {
 
 constexpr double kDiagonal = 0.7071;
-constexpr double kPlaceResolution = 1000;  // per g
+// Places per g: 200, half a pixel of a 500-pixel chart at the full view of
+// +-2.5 g. The load-time smoothing makes every sample's G a little different,
+// so finer places would keep nearly all of a full log's samples.
+constexpr double kPlaceResolution = 200;
 
-// A sample's place on a grid far finer than any pixel of the chart.
+// A sample's place on a grid of half-pixels at the full view.
 uint64_t place_key(double x, double y) {
   const auto qx = static_cast<int64_t>(std::llround(std::clamp(x, -1e6, 1e6) * kPlaceResolution));
   const auto qy = static_cast<int64_t>(std::llround(std::clamp(y, -1e6, 1e6) * kPlaceResolution));

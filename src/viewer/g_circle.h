@@ -17,8 +17,8 @@ struct GPoint {
 };
 
 // The points of samples first..last, split by braking. Samples that land on
-// the same thousandth of a g are drawn once: on a full log hundreds of
-// thousands of samples fall on a few thousand distinct places.
+// the same 1/200 g (half a pixel at the full view) are drawn once: on a full
+// log hundreds of thousands of samples fall on a few thousand places.
 struct GCirclePoints {
   std::vector<GPoint> normal;
   std::vector<GPoint> braking;  // Brake != 0

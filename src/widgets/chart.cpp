@@ -311,10 +311,15 @@ Chart::Chart(QWidget* parent) : QWidget(parent), impl_(std::make_unique<Impl>())
   }
   set_labels_style(Qt::black, palette().color(QPalette::ToolTipBase), true);
 
+  // Markers and dots live on a layer of their own with its own paint buffer,
+  // so dragging a marker repaints that layer, not every trace under it.
+  plot->addLayer("markers", plot->layer("main"), QCustomPlot::limAbove);
+  plot->layer("markers")->setMode(QCPLayer::lmBuffered);
   for (auto& m : impl_->markers) {
     m.vertical = new QCPItemStraightLine(plot);
     m.horizontal = new QCPItemStraightLine(plot);
     for (QCPItemStraightLine* line : {m.vertical, m.horizontal}) {
+      line->setLayer("markers");
       line->setClipToAxisRect(true);
       line->setVisible(false);
       line->setSelectable(false);
@@ -328,8 +333,8 @@ Chart::Chart(QWidget* parent) : QWidget(parent), impl_(std::make_unique<Impl>())
       m.x = p->xAxis->pixelToCoord(event->pos().x());
       m.y = p->yAxis->pixelToCoord(event->pos().y());
       impl_->place_marker(m);
-      p->replot(QCustomPlot::rpQueuedReplot);
       emit marker_moved(impl_->dragging, m.x, m.y);
+      repaint_markers();
     }
     const bool inside = p->axisRect()->rect().contains(event->pos());
     emit cursor_moved(inside, inside ? p->xAxis->pixelToCoord(event->pos().x()) : 0,
@@ -493,6 +498,7 @@ void Chart::set_dot(int tag, bool shown, double x, double y, const QColor& colou
   QCPItemTracer*& dot = impl_->dots[static_cast<size_t>(tag - 1)];
   if (!dot) {
     dot = new QCPItemTracer(impl_->plot);
+    dot->setLayer("markers");
     dot->setStyle(QCPItemTracer::tsCircle);
     dot->setSize(9);
     dot->position->setType(QCPItemPosition::ptPlotCoords);
@@ -503,6 +509,11 @@ void Chart::set_dot(int tag, bool shown, double x, double y, const QColor& colou
   dot->setPen(QPen(colour));
   dot->setBrush(QBrush(colour));
   dot->setVisible(shown);
+}
+
+void Chart::repaint_markers() {
+  if (!isVisible()) return;
+  impl_->plot->layer("markers")->replot();
 }
 
 void Chart::set_marker_visible(int marker, bool visible, const QColor& colour) {

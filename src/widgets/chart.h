@@ -122,6 +122,9 @@ class Chart : public QWidget {
   void set_marker_position(int marker, double x, double y);
   QPointF marker_position(int marker) const;
 
+  // Repaints only the markers and dots over the last painted traces.
+  void repaint_markers();
+
   // A round dot at layer 1's coordinates known by a tag (1 or 2: the
   // markers' dots on the track map and the G circle); clear() keeps it.
   void set_dot(int tag, bool shown, double x = 0, double y = 0, const QColor& colour = Qt::red);

@@ -111,11 +111,27 @@ void MinMaxEnvelope::points(double low_key, double high_key, int columns,
   }
   out.reserve(4 * cols + 2);
   const double width = (high_key - low_key) / static_cast<double>(columns);
+  // The first index at or after `from` whose key reaches `key`, galloping
+  // forward: columns are met in order and each is near the last, so the
+  // search stays within a few cache lines instead of the whole series.
+  auto lower_from = [&](size_t from, double key) {
+    size_t step = 1;
+    size_t low = from;
+    size_t high = from;
+    while (high < end && keys_[high] < key) {
+      low = high + 1;
+      high = std::min(end, high + step);
+      step *= 2;
+    }
+    return static_cast<size_t>(std::lower_bound(keys_.begin() + static_cast<long>(low),
+                                                keys_.begin() + static_cast<long>(high), key) -
+                               keys_.begin());
+  };
   size_t a = begin;
   for (size_t c = 0; c <= cols + 1 && a < end; ++c) {
     // Column c holds keys below low_key + c x width (the first column also
     // the sample before the view; the last the one after).
-    size_t b = c > cols ? end : std::min(end, lower(low_key + static_cast<double>(c) * width));
+    size_t b = c > cols ? end : lower_from(a, low_key + static_cast<double>(c) * width);
     if (b <= a) continue;
     double lo = 0;
     double hi = 0;
@@ -123,10 +139,11 @@ void MinMaxEnvelope::points(double low_key, double high_key, int columns,
     if (b - a <= 2 || !extremes(a, b - 1, lo, hi)) {
       for (size_t i = a; i < b; ++i) out.push_back({keys_[i], values_[i]});
     } else {
-      out.push_back({key, values_[a]});
-      out.push_back({key, lo});
-      out.push_back({key, hi});
-      out.push_back({key, values_[b - 1]});
+      // One pixel wide: the column's vertical stroke from its lowest to its
+      // highest value, in the order the line would have reached them.
+      const bool rising = values_[a] <= values_[b - 1];
+      out.push_back({key, rising ? lo : hi});
+      out.push_back({key, rising ? hi : lo});
     }
     a = b;
   }

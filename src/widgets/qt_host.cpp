@@ -48,17 +48,33 @@ core::Answer QtHost::message(core::MessageKind kind, const std::string& text,
                              core::Buttons buttons) {
   QMessageBox::Icon icon = QMessageBox::Information;
   switch (kind) {
-    case core::MessageKind::Information: icon = QMessageBox::Information; break;
-    case core::MessageKind::Warning: icon = QMessageBox::Warning; break;
-    case core::MessageKind::Error: icon = QMessageBox::Critical; break;
-    case core::MessageKind::Confirmation: icon = QMessageBox::Question; break;
+    case core::MessageKind::Information:
+      icon = QMessageBox::Information;
+      break;
+    case core::MessageKind::Warning:
+      icon = QMessageBox::Warning;
+      break;
+    case core::MessageKind::Error:
+      icon = QMessageBox::Critical;
+      break;
+    case core::MessageKind::Confirmation:
+      icon = QMessageBox::Question;
+      break;
   }
   QMessageBox::StandardButtons standard = QMessageBox::Ok;
   switch (buttons) {
-    case core::Buttons::Ok: standard = QMessageBox::Ok; break;
-    case core::Buttons::Abort: standard = QMessageBox::Abort; break;
-    case core::Buttons::YesNo: standard = QMessageBox::Yes | QMessageBox::No; break;
-    case core::Buttons::OkCancel: standard = QMessageBox::Ok | QMessageBox::Cancel; break;
+    case core::Buttons::Ok:
+      standard = QMessageBox::Ok;
+      break;
+    case core::Buttons::Abort:
+      standard = QMessageBox::Abort;
+      break;
+    case core::Buttons::YesNo:
+      standard = QMessageBox::Yes | QMessageBox::No;
+      break;
+    case core::Buttons::OkCancel:
+      standard = QMessageBox::Ok | QMessageBox::Cancel;
+      break;
   }
   QMessageBox box(icon, QApplication::applicationName(), message_text(text), standard,
                   active_parent());
@@ -68,11 +84,16 @@ core::Answer QtHost::message(core::MessageKind kind, const std::string& text,
   const int result = box.exec();
   if (was_busy) QApplication::restoreOverrideCursor();
   switch (result) {
-    case QMessageBox::Yes: return core::Answer::Yes;
-    case QMessageBox::No: return core::Answer::No;
-    case QMessageBox::Abort: return core::Answer::Abort;
-    case QMessageBox::Cancel: return core::Answer::Cancel;
-    default: return core::Answer::Ok;
+    case QMessageBox::Yes:
+      return core::Answer::Yes;
+    case QMessageBox::No:
+      return core::Answer::No;
+    case QMessageBox::Abort:
+      return core::Answer::Abort;
+    case QMessageBox::Cancel:
+      return core::Answer::Cancel;
+    default:
+      return core::Answer::Ok;
   }
 }
 

@@ -410,7 +410,7 @@ void LapAnalysis::update_markers() {
   }
   box->show_fields(core::marker_fields(m[0], m[1]));
   update_blobs(core::DotRule::Markers);
-  chart->repaint_chart();
+  chart->repaint_markers();
 }
 
 void LapAnalysis::update_blobs(core::DotRule rule) {
@@ -439,7 +439,7 @@ void LapAnalysis::update_blobs(core::DotRule rule) {
                          set[core::Channel::GLong][sample] / 10, colour);
     }
   }
-  for (Chart* chart : charts) chart->repaint_chart();
+  for (Chart* chart : charts) chart->repaint_markers();
 }
 
 void LapAnalysis::clear_blobs() {
