@@ -126,6 +126,24 @@ void BM_ZoomStepSolid(benchmark::State& st) {
   all_plot_data();
 }
 
+// The floor of a frame: the same chart and zoom step with nothing drawn
+// (axes, grid, labels and the paint buffers only).
+void BM_ZoomStepFloor(benchmark::State& st) {
+  Viewer& v = viewer();
+  all_plot_data();
+  const ui::ChartRange full = v.chart().range(1);
+  v.chart().clear();
+  bool in = true;
+  for (auto _ : st) {
+    const double c = (full.x_low + full.x_high) / 2;
+    const double h = (full.x_high - full.x_low) / 2 * (in ? 1 / 1.4 : 1.0);
+    v.chart().set_range(1, {c - h, full.y_low, c + h, full.y_high});
+    v.chart().repaint_now();
+    in = !in;
+  }
+  all_plot_data();
+}
+
 void BM_ZoomStepPlain(benchmark::State& st) {
   plain(true);
   BM_ZoomStep(st);
@@ -301,6 +319,7 @@ BENCHMARK(BM_PanStep)
     ->Iterations(20)
     ->Repetitions(3);
 
+BENCHMARK(BM_ZoomStepFloor)->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(3);
 BENCHMARK(BM_ZoomStepSolid)->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(3);
 BENCHMARK(BM_ZoomStepPlain)->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(3);
 BENCHMARK(BM_PanStepPlain)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(3);
