@@ -28,6 +28,7 @@
 #include "viewer/ui/view_data_widgets.h"
 #include "viewer/ui/view_panel.h"
 #include "viewer/viewer_units.h"
+#include "viewer/zoom_keys.h"
 #include "widgets/chart.h"
 
 namespace ardenvis::ui {
@@ -370,24 +371,11 @@ void TForm10::zoomFull() {
 }
 
 void TForm10::change_mouse_mode() {
-  struct Mode {
-    ChartMouseMode mode;
-    bool layer1;
-    bool layer2;
-  };
-  static const Mode kModes[] = {
-      {ChartMouseMode::CrossHairDrag, false, false},
-      {ChartMouseMode::ZoomBox, true, true},
-      {ChartMouseMode::ZoomPan, true, true},
-      {ChartMouseMode::Pan, true, false},
-      {ChartMouseMode::Pan, false, true},
-      {ChartMouseMode::PanHorizontal, true, false},
-      {ChartMouseMode::PanHorizontal, false, true},
-      {ChartMouseMode::Pan, true, true},
-      {ChartMouseMode::PanHorizontal, true, true},
-  };
-  const int i = std::clamp(view_panel_->zoom_pan_choice(), 0, 8);
-  plot_chart()->set_mouse_mode(kModes[i].mode, kModes[i].layer1, kModes[i].layer2);
+  const auto choices = core::plot_zoom_pan_choices();
+  const auto& c = choices[static_cast<size_t>(
+      std::clamp<int>(view_panel_->zoom_pan_choice(), 0, static_cast<int>(choices.size()) - 1))];
+  // The chart's modes are named as the core's, in the same order.
+  plot_chart()->set_mouse_mode(static_cast<ChartMouseMode>(c.mode), c.layer1, c.layer2);
 }
 
 void TForm10::change_data_axis() {
