@@ -123,13 +123,13 @@ TEST_F(ExportChecksum, FullLogMemoriesExportAndDecodeUnchanged) {
   using sim::DistanceForm;
   const Case cases[] = {
       {"dense, add-ons once a second", full_memory(20, 1, 1, 1, false, DistanceForm::Metres), false,
-       18194573855662041994ull, 2949395641536271289ull},
+       10680775037089875279ull, 8164178463208636952ull},
       {"every add-on", full_memory(20, 10, 5, 5, true, DistanceForm::Metres), false,
-       14249216812489805667ull, 15257727559215180175ull},
+       5615997053364295863ull, 13364808347766068514ull},
       {"no GPS, sensor or gear module", full_memory(20, 0, 0, 0, false, DistanceForm::Metres),
-       false, 3054295621784145234ull, 16497900790911206871ull},
+       false, 13388520573092230476ull, 16531148575828570693ull},
       {"pulses at 10/s in display units", full_memory(10, 0, 5, 0, true, DistanceForm::Pulses),
-       true, 11077357072150281903ull, 9366463321413957124ull},
+       true, 17496326875418080069ull, 12984148928645216957ull},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -163,9 +163,9 @@ TEST_F(ExportChecksum, FullLogMemoryThroughTheLogDataFile) {
   ASSERT_TRUE(b.has_data());
   Checksum raw;
   raw.add(b.raw.data(), b.info.raw_byte_count);
-  EXPECT_EQ(raw.value, 16462857691477294563ull);
-  EXPECT_EQ(series_checksum(b), 15257727559215180175ull);
-  EXPECT_EQ(text_checksum(exported()), 2050852386064882764ull);
+  EXPECT_EQ(raw.value, 200005795139524183ull);
+  EXPECT_EQ(series_checksum(b), 13364808347766068514ull);
+  EXPECT_EQ(text_checksum(exported()), 180332253237283378ull);
 }
 
 }  // namespace
