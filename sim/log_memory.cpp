@@ -90,21 +90,31 @@ void LogMemory::set_lite_recording(const std::vector<uint8_t>& bytes, uint8_t ra
   config_[17] = channel;
 }
 
-void LogMemory::send_byte(uint8_t byte) {
-  if (options_.stall_after >= 0 && sent_in_read_ >= options_.stall_after) return;
+bool LogMemory::send_byte(uint8_t byte) {
+  if (options_.stall_after >= 0 && sent_in_read_ >= options_.stall_after) return false;
   ++sent_in_read_;
   unit_.send(byte);
+  return true;
 }
 
 void LogMemory::send_block(const std::vector<uint8_t>& memory, long address, int block_number) {
   ++blocks_sent_;
+  auto pause = options_.pause_blocks.find(block_number);
+  const bool pausing =
+      pause != options_.pause_blocks.end() && !paused_blocks_.contains(block_number);
+  if (pausing) paused_blocks_.insert(block_number);
+  auto pause_here = [&](long sent) {
+    if (pausing && sent == pause->second.after_bytes) unit_.pause_output(pause->second.ms);
+  };
   uint8_t check = 0;
+  bool stalled = false;
   for (long a = address; a < address + command::block_length; ++a) {
+    pause_here(a - address);
     const uint8_t byte = a >= 0 && a < static_cast<long>(memory.size())
                              ? memory[static_cast<size_t>(a)]
                              : uint8_t{0xFF};
     check ^= byte;
-    send_byte(byte);
+    stalled = !send_byte(byte) || stalled;
   }
   auto bad = options_.bad_blocks.find(block_number);
   if (bad != options_.bad_blocks.end() &&
@@ -112,8 +122,9 @@ void LogMemory::send_block(const std::vector<uint8_t>& memory, long address, int
     ++bad_sends_[block_number];
     check ^= 0x5A;
   }
-  // A stalled unit sends no check byte either.
-  if (options_.stall_after < 0 || sent_in_read_ < options_.stall_after) unit_.send(check);
+  pause_here(command::block_length);
+  // A unit that stalled inside the block sends no check byte either.
+  if (!stalled) unit_.send(check);
 }
 
 void LogMemory::install() {
@@ -151,6 +162,7 @@ void LogMemory::install() {
                                              block_number_ = -1;
                                              sent_in_read_ = 0;
                                              bad_sends_.clear();
+                                             paused_blocks_.clear();
                                              in_block_read_ = true;
                                              unit_.send(0);
                                            }});
@@ -186,6 +198,7 @@ void LogMemory::install() {
                        if (address == kLiteFirstAddress) {
                          sent_in_read_ = 0;
                          bad_sends_.clear();
+                         paused_blocks_.clear();
                        }
                        const int block =
                            static_cast<int>((address - kLiteFirstAddress) / command::block_length);

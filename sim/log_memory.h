@@ -3,12 +3,14 @@
 // flash loggers' paged memory holding up to 16 sessions with their 241-byte
 // index, the lite logger's byte memory with its end pointer, rate and channel,
 // and the block reads of both ("o", "f", "u", "c" and "j") with their XOR
-// checks. Faults are switchable: bad check bytes on chosen blocks, and a unit
-// that falls silent part way through a block read.
+// checks. Faults are switchable: bad check bytes on chosen blocks, a pause
+// part way through a chosen block, and a unit that falls silent part way
+// through a block read.
 
 #include <array>
 #include <cstdint>
 #include <map>
+#include <set>
 #include <vector>
 
 #include "sim/simulated_unit.h"
@@ -26,6 +28,13 @@ struct StoredSession {
   uint16_t recorded_duration_s = 0;
 };
 
+// A pause inside a block reply: after this many of its bytes (254: before its
+// check byte) the unit falls silent for ms milliseconds, then goes on.
+struct BlockPause {
+  int after_bytes = 0;
+  int ms = 0;
+};
+
 struct LogMemoryOptions {
   uint8_t flash_memory_code = 15;  // 9, 11 or 15 (anything else: not fitted)
   uint8_t lite_memory_code = 32;   // 8 or 32
@@ -34,8 +43,12 @@ struct LogMemoryOptions {
   // Block number (0 = the first after "o", or the first of the lite recording)
   // -> how many times it is sent with a wrong check byte (kAlways: every time).
   std::map<int, int> bad_blocks;
-  // Data bytes a block read sends before the unit falls silent (-1 = never).
-  // Counted from "o", or from the lite recording's first block.
+  // Block number (counted as for bad_blocks) -> a pause the first time it is
+  // sent; its resends go through without one.
+  std::map<int, BlockPause> pause_blocks;
+  // Data bytes a block read sends before the unit falls silent (-1 = never);
+  // a block whose data all went out still gets its check byte. Counted from
+  // "o", or from the lite recording's first block.
   long stall_after = -1;
 };
 inline constexpr int kAlways = -1;
@@ -76,13 +89,15 @@ class LogMemory {
 
   int blocks_sent() const { return blocks_sent_; }
   int resends() const { return resends_; }
+  int pauses_made() const { return static_cast<int>(paused_blocks_.size()); }
 
  private:
   void install();
   bool is_lite() const { return unit_.options().unit_type == 2; }
   // Sends the 254 bytes at address (0xFF past the stored data) and their check.
   void send_block(const std::vector<uint8_t>& memory, long address, int block_number);
-  void send_byte(uint8_t byte);
+  // False when the unit has stalled and the byte is not sent.
+  bool send_byte(uint8_t byte);
 
   SimulatedUnit& unit_;
   LogMemoryOptions options_;
@@ -100,6 +115,7 @@ class LogMemory {
   int block_number_ = 0;
   long sent_in_read_ = 0;         // data bytes since the block read began
   std::map<int, int> bad_sends_;  // per block: bad sends made so far
+  std::set<int> paused_blocks_;   // blocks whose pause has been made
   int blocks_sent_ = 0;
   int resends_ = 0;
 };

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -50,6 +51,9 @@ void usage() {
                "  --memory-full   set the index's memory-full bit\n"
                "  --bad-block B[:N]  send block B (0 = the first) with a bad check byte\n"
                "                  N times (default 1; \"always\" for every time); repeatable\n"
+               "  --pause-block N:K:MS  after K bytes of block N (0 = the first; K = 254:\n"
+               "                  before its check byte) fall silent for MS ms, then go\n"
+               "                  on; once per block read; repeatable\n"
                "  --stall-after N fall silent after N bytes of a block read\n"
                "  --erase-fails   refuse to clear the log memory\n"
                "  --pulses-per-rev P  configuration byte 14 (default 1)\n"
@@ -67,6 +71,17 @@ bool parse_int(const char* text, int& value) {
   if (!end || *end) return false;
   value = static_cast<int>(v);
   return true;
+}
+
+// "N:K:MS" with N >= 0, 0 <= K <= 254 and MS > 0.
+bool parse_pause(const std::string& text, int& block, ardenvis::sim::BlockPause& pause) {
+  const size_t first = text.find(':');
+  const size_t second = first == std::string::npos ? first : text.find(':', first + 1);
+  if (second == std::string::npos) return false;
+  return parse_int(text.substr(0, first).c_str(), block) &&
+         parse_int(text.substr(first + 1, second - first - 1).c_str(), pause.after_bytes) &&
+         parse_int(text.substr(second + 1).c_str(), pause.ms) && block >= 0 &&
+         pause.after_bytes >= 0 && pause.after_bytes <= 254 && pause.ms > 0;
 }
 
 }  // namespace
@@ -147,6 +162,18 @@ int main(int argc, char** argv) {
         return 2;
       }
       memory_options.bad_blocks[block] = count == "always" ? sim::kAlways : times;
+    } else if (arg == "--pause-block") {
+      if (i + 1 >= argc) {
+        usage();
+        return 2;
+      }
+      int block = 0;
+      sim::BlockPause pause;
+      if (!parse_pause(argv[++i], block, pause)) {
+        usage();
+        return 2;
+      }
+      memory_options.pause_blocks[block] = pause;
     } else if (arg == "--stall-after") {
       next_int(v);
       memory_options.stall_after = v;
@@ -240,6 +267,8 @@ int main(int argc, char** argv) {
   constexpr double kBytesPerSecond = 11520.0;  // 115200 baud, 10 bits a byte
   auto pace_start = clock::now();
   double sent_since_start = 0;
+  // The end of a pause the unit is in (when pause_due() says so).
+  std::optional<clock::time_point> pause_end;
 
   while (!g_stop) {
     pollfd pfd{master, POLLIN, 0};
@@ -250,13 +279,23 @@ int main(int argc, char** argv) {
       ssize_t n = read(master, buffer, sizeof buffer);
       for (ssize_t i = 0; i < n; ++i) unit.receive(buffer[i]);
     }
+    if (unit.has_output() && unit.pause_due() > 0) {
+      // Bytes before the pause are on the line already; hold the rest back.
+      // A pause that ends starts the pacing afresh, like an idle line.
+      if (!pause_end) pause_end = clock::now() + std::chrono::milliseconds(unit.pause_due());
+      if (clock::now() < *pause_end) continue;
+      unit.pause_elapsed(unit.pause_due());
+      pause_end.reset();
+      pace_start = clock::now();
+      sent_since_start = 0;
+    }
     if (!unit.has_output()) {
       // The line was idle: pacing starts afresh with the next reply.
       pace_start = clock::now();
       sent_since_start = 0;
       continue;
     }
-    size_t allowed = unit.pending_output();
+    size_t allowed = std::min(unit.pending_output(), unit.output_before_pause());
     if (!fast) {
       double elapsed = std::chrono::duration<double>(clock::now() - pace_start).count();
       double budget = elapsed * kBytesPerSecond - sent_since_start;

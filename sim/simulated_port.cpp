@@ -11,13 +11,21 @@ bool SimulatedPort::open(const core::LineSettings& settings) {
   return true;
 }
 
-uint8_t SimulatedPort::read_byte() {
+std::optional<uint8_t> SimulatedPort::try_read_byte() {
+  constexpr int kReadTimeout_ms = 50;
   ++reads_;
   if (!exchanges_.empty()) ++exchanges_.back().reads_after;
-  if (!is_open_ || !unit_.has_output()) {
+  const int pause = is_open_ && unit_.has_output() ? unit_.pause_due() : 0;
+  if (pause > 0 && pause < kReadTimeout_ms) {
+    // The pause ends within the read's time-out: the byte comes, late.
+    unit_.pause_elapsed(pause);
+    if (on_silence) on_silence(pause);
+  }
+  if (!is_open_ || !unit_.has_output() || unit_.pause_due() > 0) {
     ++silent_reads_;
-    if (on_silence) on_silence(50);
-    return 0;
+    unit_.pause_elapsed(kReadTimeout_ms);
+    if (on_silence) on_silence(kReadTimeout_ms);
+    return std::nullopt;
   }
   return unit_.take_output();
 }

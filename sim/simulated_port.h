@@ -18,12 +18,16 @@ class SimulatedPort : public core::SerialDevice {
 
   // COM numbers that exist; every other number fails to open.
   std::set<int> available_ports{1};
-  // Called with 50 on every silent read, so a fake clock can move on.
+  // Called with the milliseconds a read waited (50 on every silent read), so a
+  // fake clock can move on.
   std::function<void(int ms)> on_silence;
 
   bool open(const core::LineSettings& settings) override;
   void close() override { is_open_ = false; }
-  uint8_t read_byte() override;
+  // Silence (no output, or a pause of the unit's) ends the read at once, as if
+  // its 50 ms time-out had passed; a pause takes as many silent reads as it
+  // has whole time-outs, and the read in which it ends gets the byte.
+  std::optional<uint8_t> try_read_byte() override;
   void write_byte(uint8_t byte) override;
 
   bool is_open() const { return is_open_; }

@@ -1,5 +1,7 @@
 #include "sim/simulated_unit.h"
 
+#include <algorithm>
+
 #include "link/commands.h"
 #include "sim/live_frames.h"
 #include "sim/log_memory.h"
@@ -36,7 +38,9 @@ int SimulatedUnit::command_count(uint8_t command) const {
 }
 
 void SimulatedUnit::send(uint8_t byte) {
-  if (!options_.silent) output_.push_back(byte);
+  if (options_.silent) return;
+  output_.push_back(byte);
+  ++queued_total_;
 }
 
 void SimulatedUnit::send(const std::vector<uint8_t>& bytes) {
@@ -47,7 +51,37 @@ uint8_t SimulatedUnit::take_output() {
   if (output_.empty()) return 0;
   uint8_t b = output_.front();
   output_.pop_front();
+  pauses_.erase(taken_total_);  // a pause never outlives the byte it held back
+  ++taken_total_;
   return b;
+}
+
+void SimulatedUnit::discard_output() {
+  output_.clear();
+  pauses_.clear();
+  taken_total_ = queued_total_;
+}
+
+void SimulatedUnit::pause_output(int ms) {
+  if (ms > 0 && !options_.silent) pauses_[queued_total_] += ms;
+}
+
+int SimulatedUnit::pause_due() const {
+  auto it = pauses_.find(taken_total_);
+  return it == pauses_.end() ? 0 : it->second;
+}
+
+void SimulatedUnit::pause_elapsed(int ms) {
+  auto it = pauses_.find(taken_total_);
+  if (it == pauses_.end()) return;
+  it->second -= ms;
+  if (it->second <= 0) pauses_.erase(it);
+}
+
+size_t SimulatedUnit::output_before_pause() const {
+  auto it = pauses_.lower_bound(taken_total_);
+  if (it == pauses_.end()) return output_.size();
+  return std::min(output_.size(), static_cast<size_t>(it->first - taken_total_));
 }
 
 void SimulatedUnit::receive(uint8_t byte) {
@@ -77,26 +111,26 @@ void SimulatedUnit::install_session_commands() {
                                 status_queries_ = 0;
                                 send({'P', 'L', 'R', 'T'});
                               }});
-  set_command(command::status, {{}, [this](const auto&) {
-                                  send(status_queries_++ == 0 ? options_.status
-                                                              : options_.second_status);
-                                }});
+  set_command(command::status,
+              {{}, [this](const auto&) {
+                 send(status_queries_++ == 0 ? options_.status : options_.second_status);
+               }});
   // The lite logger answers with major and minor only: its download reads
   // nothing more after them, and 4 more bytes would land in its first block.
   set_command(command::version, {{}, [this](const auto&) {
                                    send({options_.version_major, options_.version_minor});
                                    if (options_.unit_type != 2) send({0, 0, 0, 0});
                                  }});
-  set_command(command::identity, {{}, [this](const auto&) {
-                                    auto hi = [](uint16_t w) { return static_cast<uint8_t>(w >> 8); };
-                                    auto lo = [](uint16_t w) { return static_cast<uint8_t>(w & 0xFF); };
-                                    const auto& o = options_;
-                                    send({hi(o.unit_type), lo(o.unit_type), hi(o.identity_word),
-                                          lo(o.identity_word), hi(o.distance_factor),
-                                          lo(o.distance_factor), hi(o.third_word), lo(o.third_word),
-                                          0, 0, 0});
-                                    for (uint8_t b : o.identity_bytes) send(b);
-                                  }});
+  set_command(command::identity,
+              {{}, [this](const auto&) {
+                 auto hi = [](uint16_t w) { return static_cast<uint8_t>(w >> 8); };
+                 auto lo = [](uint16_t w) { return static_cast<uint8_t>(w & 0xFF); };
+                 const auto& o = options_;
+                 send({hi(o.unit_type), lo(o.unit_type), hi(o.identity_word), lo(o.identity_word),
+                       hi(o.distance_factor), lo(o.distance_factor), hi(o.third_word),
+                       lo(o.third_word), 0, 0, 0});
+                 for (uint8_t b : o.identity_bytes) send(b);
+               }});
   // Outside a block read "u" is the live-data poll: "V" then the live frame.
   set_command(command::live_poll, {{}, [this](const auto&) { send(live_frames_->reply()); }});
 }

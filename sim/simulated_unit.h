@@ -19,12 +19,12 @@ struct UnitOptions {
   uint8_t second_status = 85;  // reply to the second "p"
   uint8_t version_major = 4;
   uint8_t version_minor = 22;
-  uint16_t unit_type = 1;      // 1 and 5 flash loggers, 2 lite logger
+  uint16_t unit_type = 1;  // 1 and 5 flash loggers, 2 lite logger
   uint16_t identity_word = 0x1234;
   uint16_t distance_factor = 1000;
   uint16_t third_word = 0x0001;
   uint8_t identity_bytes[5] = {1, 2, 3, 4, 5};
-  bool silent = false;         // a switched-off unit: nothing is ever sent
+  bool silent = false;  // a switched-off unit: nothing is ever sent
 };
 
 void set_firmware_version(UnitOptions& options, int version_number);
@@ -49,7 +49,17 @@ class SimulatedUnit {
   size_t pending_output() const { return output_.size(); }
   uint8_t take_output();
   // Drops whatever the unit had queued (a port purge on open).
-  void discard_output() { output_.clear(); }
+  void discard_output();
+
+  // Pauses in the output: the unit falls silent for ms before the byte it
+  // sends next (a unit busy with its flash, an adapter hiccup), then goes on.
+  void pause_output(int ms);
+  // Milliseconds of silence still due before the next output byte (0: none).
+  int pause_due() const;
+  // The line has been silent for ms of the pause due.
+  void pause_elapsed(int ms);
+  // How many queued bytes may go out before the next pause.
+  size_t output_before_pause() const;
 
   // How many times each command byte started a command.
   int command_count(uint8_t command) const;
@@ -76,6 +86,9 @@ class SimulatedUnit {
   UnitOptions options_;
   std::map<uint8_t, Command> commands_;
   std::deque<uint8_t> output_;
+  uint64_t queued_total_ = 0;       // bytes ever queued
+  uint64_t taken_total_ = 0;        // bytes ever taken
+  std::map<uint64_t, int> pauses_;  // before the byte of this number: ms of silence
   std::map<uint8_t, int> counts_;
   std::vector<uint8_t> command_log_;
   int status_queries_ = 0;  // "p" since the last "q"

@@ -78,14 +78,12 @@ bool TSerialPort::open(const core::LineSettings& settings) {
     port_.reset();
     return false;
   }
-  bool applied = port_->setBaudRate(parsed.baud) &&
-                 port_->setParity(parsed.parity == 'Y' ? QSerialPort::EvenParity
-                                                       : QSerialPort::NoParity) &&
-                 port_->setDataBits(static_cast<QSerialPort::DataBits>(parsed.data_bits)) &&
-                 port_->setStopBits(parsed.stop_bits == 2 ? QSerialPort::TwoStop
-                                                          : QSerialPort::OneStop) &&
-                 port_->setFlowControl(parsed.xon ? QSerialPort::SoftwareControl
-                                                  : QSerialPort::NoFlowControl);
+  bool applied =
+      port_->setBaudRate(parsed.baud) &&
+      port_->setParity(parsed.parity == 'Y' ? QSerialPort::EvenParity : QSerialPort::NoParity) &&
+      port_->setDataBits(static_cast<QSerialPort::DataBits>(parsed.data_bits)) &&
+      port_->setStopBits(parsed.stop_bits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
+      port_->setFlowControl(parsed.xon ? QSerialPort::SoftwareControl : QSerialPort::NoFlowControl);
   // A pseudo-terminal has no modem lines and refuses DTR; that is harmless.
   port_->setDataTerminalReady(settings.dtr);
   port_->clearError();
@@ -105,17 +103,17 @@ void TSerialPort::close() {
   }
 }
 
-uint8_t TSerialPort::read_byte() {
-  if (port_ && port_->isOpen() && port_->bytesAvailable() > 0) {
-    char byte = 0;
-    if (port_->getChar(&byte)) return static_cast<uint8_t>(byte);
+std::optional<uint8_t> TSerialPort::try_read_byte() {
+  char byte = 0;
+  // Bytes already in the port's buffer cost no system call.
+  if (port_ && port_->isOpen() && port_->bytesAvailable() > 0 && port_->getChar(&byte)) {
+    return static_cast<uint8_t>(byte);
   }
   QElapsedTimer waited;
   waited.start();
   if (port_ && port_->isOpen()) {
-    if (port_->waitForReadyRead(read_timeout_ms_)) {
-      char byte = 0;
-      if (port_->getChar(&byte)) return static_cast<uint8_t>(byte);
+    if (port_->waitForReadyRead(read_timeout_ms_) && port_->getChar(&byte)) {
+      return static_cast<uint8_t>(byte);
     }
     port_->clearError();  // a time-out is silence, not an error
   }
@@ -123,13 +121,14 @@ uint8_t TSerialPort::read_byte() {
   // unplugged adapter fails at once): callers read in loops and must not spin.
   const qint64 left = read_timeout_ms_ - waited.elapsed();
   if (left > 0) QThread::msleep(static_cast<unsigned long>(left));
-  return 0;
+  return std::nullopt;
 }
 
-void TSerialPort::write_byte(uint8_t byte) {
-  if (!port_ || !port_->isOpen()) return;
-  const char c = static_cast<char>(byte);
-  port_->write(&c, 1);
+void TSerialPort::write_byte(uint8_t byte) { write_bytes(&byte, 1); }
+
+void TSerialPort::write_bytes(const uint8_t* bytes, size_t count) {
+  if (!port_ || !port_->isOpen() || count == 0) return;
+  port_->write(reinterpret_cast<const char*>(bytes), static_cast<qint64>(count));
   port_->flush();
 }
 

@@ -16,8 +16,9 @@ class TSerialPort : public core::SerialDevice {
 
   bool open(const core::LineSettings& settings) override;
   void close() override;
-  uint8_t read_byte() override;
+  std::optional<uint8_t> try_read_byte() override;
   void write_byte(uint8_t byte) override;
+  void write_bytes(const uint8_t* bytes, size_t count) override;
 
   // The line-settings text the last open built, e.g.
   // "COM1: baud=115200 parity=N data=8 stop=1 xon=off TO=ON".

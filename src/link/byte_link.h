@@ -2,7 +2,9 @@
 // The byte pipe to the unit. A read that sees nothing for about 50 ms returns 0:
 // the protocol never tells a received zero from silence.
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace ardenvis::core {
@@ -10,8 +12,17 @@ namespace ardenvis::core {
 class ByteLink {
  public:
   virtual ~ByteLink() = default;
-  virtual uint8_t read_byte() = 0;
+  // One byte, or nothing when the line stayed silent for the read time-out.
+  virtual std::optional<uint8_t> try_read_byte() = 0;
   virtual void write_byte(uint8_t byte) = 0;
+  // A request of several bytes goes out as one write, so the unit gets it
+  // in one piece and can answer at once.
+  virtual void write_bytes(const uint8_t* bytes, size_t count) {
+    for (size_t i = 0; i < count; ++i) write_byte(bytes[i]);
+  }
+
+  // The protocol's own view of a read: silence reads as 0.
+  uint8_t read_byte() { return try_read_byte().value_or(0); }
 };
 
 // Line settings of one open: the unit always gets 115200 8N1, no XON/XOFF,

@@ -8,13 +8,28 @@
 
 namespace ardenvis::core {
 
-uint8_t UnitLink::read(Host& host) {
+uint8_t UnitLink::read(Host& host) { return try_read(host).value_or(0); }
+
+std::optional<uint8_t> UnitLink::try_read(Host& host) {
   host.process_events();
-  return port ? port->read_byte() : 0;
+  return port ? port->try_read_byte() : std::nullopt;
 }
 
 void UnitLink::write(uint8_t byte) {
   if (port) port->write_byte(byte);
+}
+
+void UnitLink::write(std::initializer_list<uint8_t> bytes) {
+  if (port) port->write_bytes(bytes.begin(), bytes.size());
+}
+
+bool UnitLink::drain_until_silent(Host& host, long max_bytes,
+                                  const std::function<bool()>& give_up) {
+  for (long dropped = 0; dropped <= max_bytes; ++dropped) {
+    if (give_up && give_up()) return false;
+    if (!try_read(host)) return true;
+  }
+  return false;
 }
 
 void UnitLink::drain(Host& host, int count) {
@@ -59,7 +74,8 @@ int change_serial_port(UnitLink& link, Host& host, int selected_item) {
   link.serial_port_number = static_cast<uint8_t>(selected_item);
   open_serial_port(link, selected_item);
   if (!link.serial_port_open) {
-    host.message(MessageKind::Warning, format("Cannot Open COM Port %d", selected_item), Buttons::Ok);
+    host.message(MessageKind::Warning, format("Cannot Open COM Port %d", selected_item),
+                 Buttons::Ok);
     link.serial_port_number = 0;
     return 0;
   }
@@ -89,9 +105,12 @@ constexpr std::array<HandshakeVariant, 8> kVariants{{
 
 const char* second_status_text(SecondStatusWording wording) {
   switch (wording) {
-    case WithoutDots: return message::second_status_without_dots;
-    case Pelorant2: return message::second_status_pelorant2;
-    case Standard: break;
+    case WithoutDots:
+      return message::second_status_without_dots;
+    case Pelorant2:
+      return message::second_status_pelorant2;
+    case Standard:
+      break;
   }
   return message::second_status;
 }
@@ -107,11 +126,16 @@ const HandshakeVariant& handshake_variant(Operation operation) {
 
 std::string status_refusal_text(uint8_t status, ProblemWording wording) {
   switch (status) {
-    case 187: return message::link_not_established;
-    case 188: return message::vehicle_moving;
-    case 189: return message::engine_running;
-    case 190: return message::logger_running;
-    default: break;
+    case 187:
+      return message::link_not_established;
+    case 188:
+      return message::vehicle_moving;
+    case 189:
+      return message::engine_running;
+    case 190:
+      return message::logger_running;
+    default:
+      break;
   }
   return wording == Long ? message::problem_talking_long : message::problem_talking_short;
 }

@@ -2,6 +2,7 @@
 
 #include <ctime>
 #include <exception>
+#include <optional>
 
 #include "common/format.h"
 #include "link/commands.h"
@@ -18,6 +19,9 @@ constexpr int kWatchdogInterval_ms = 1000;
 constexpr int kMaxRetries = 10;
 constexpr long kBarStep = 1000;  // the bar moves at most once per this many bytes
 constexpr int kFirstFirmwareWithResend = 422;
+// A unit that keeps talking after a failed block is not one to wait for: the
+// most a paused unit can still owe is the rest of its block.
+constexpr long kMaxDrainBytes = 4 * (command::block_length + 1);
 
 // Stops the watchdog on every way out of the transfer, also through the
 // error trap, so no tick can reach a finished download.
@@ -200,18 +204,25 @@ DownloadResult get_log_data(ProgramState& state, Host& host, const DownloadReque
     const bool resends = link.unit.version_number >= kFirstFirmwareWithResend;
     watchdog_run.start();
 
+    const auto transfer_ends = [&] { return state.log_cancel || watchdog.counter() >= 2; };
+
     while (received < length && !state.log_cancel && watchdog.counter() < 2) {
       host.process_events();
       uint8_t check = 0;
       long sum = 0;
-      link.write(command::next_block);
-      link.write(command::block_length);
+      link.write({command::next_block, command::block_length});
       retries = 0;
       while (retries < kMaxRetries && watchdog.counter() < 2) {
         host.process_events();
         long stored = 0;
+        // A read that timed out is no byte of the block: the unit paused, so
+        // the bytes after it are out of step and the block is bad, however
+        // its check comes out (any rotation of a good block passes the XOR).
+        bool timed_out = false;
         for (int i = 0; i < command::block_length; ++i) {
-          const uint8_t byte = link.read(host);
+          const std::optional<uint8_t> read = link.try_read(host);
+          timed_out = timed_out || !read;
+          const uint8_t byte = read.value_or(0);
           // Bytes past the session's end are part of the block's check only.
           if (received < length) {
             buffer[static_cast<size_t>(received++)] = byte;
@@ -220,11 +231,15 @@ DownloadResult get_log_data(ProgramState& state, Host& host, const DownloadReque
           check ^= byte;
           sum += byte;
         }
-        const uint8_t unit_check = link.read(host);
+        const std::optional<uint8_t> unit_check = link.try_read(host);
+        timed_out = timed_out || !unit_check;
         ++attempts;
         // A silent unit reads as zeros with a zero check: sum 0 counts as bad.
-        if (unit_check == check && sum != 0) break;
+        if (!timed_out && unit_check == check && sum != 0) break;
         if (!resends) {
+          // A block that failed its check is kept as it came; what arrived
+          // around a pause is out of step and never kept.
+          if (timed_out) received -= stored;
           retries = kMaxRetries;
           download_state = kStoppedEarly;
           break;
@@ -233,11 +248,16 @@ DownloadResult get_log_data(ProgramState& state, Host& host, const DownloadReque
         ++failures;
         progress.set_bar(ProgressBar::LinkQuality, kMaxRetries - retries, kMaxRetries);
         progress.set_efficiency(efficiency_text(attempts, failures));
-        link.write(command::resend_block);
-        link.write(command::block_length);
         check = 0;
         sum = 0;
         received -= stored;
+        // The rest of a paused block is still on its way: let it pass, or the
+        // resend would be read shifted by it.
+        if (!link.drain_until_silent(host, kMaxDrainBytes, transfer_ends)) {
+          if (!transfer_ends()) retries = kMaxRetries;  // a line that never goes quiet
+          break;
+        }
+        link.write({command::resend_block, command::block_length});
       }
       if (retries >= kMaxRetries || download_state == kStoppedEarly) {
         progress.hide();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <optional>
 
 #include "common/format.h"
 #include "link/commands.h"
@@ -48,6 +49,29 @@ constexpr ChannelPlace kChannelPlaces[4] = {
     {2, {3, 4}},    // road speed
     {2, {10, 11}},  // lap distance
 };
+
+// A paused unit owes at most the rest of its block; a line that keeps talking
+// beyond that is left to the next exchange's own drains.
+constexpr long kMaxDrainBytes = 4 * (command::block_length + 1);
+// A unit silent this long (about two seconds of read time-outs) has stopped,
+// not paused.
+constexpr int kStoppedUnitSilentReads = 40;
+
+// After a time-out inside a block the unit may only have paused and still owe
+// the rest of the block (owed bytes, its check byte included): let that pass,
+// then wait for a silent line, so none of it meets the next exchange.
+void let_block_rest_pass(UnitLink& link, Host& host, long owed, const bool& cancel) {
+  int silent_reads = 0;
+  while (owed > 0 && silent_reads < kStoppedUnitSilentReads && !cancel) {
+    if (link.try_read(host)) {
+      --owed;
+      silent_reads = 0;
+    } else {
+      ++silent_reads;
+    }
+  }
+  link.drain_until_silent(host, kMaxDrainBytes, [&] { return cancel; });
+}
 
 }  // namespace
 
@@ -149,28 +173,45 @@ DownloadResult get_fram_data(ProgramState& state, Host& host, const DownloadRequ
       while (position < length && !state.log_cancel) {
         host.process_events();
         uint8_t check = 0;
-        link.write(command::lite_block_read);
-        link.write(static_cast<uint8_t>(address & 0xFF));
-        link.write(static_cast<uint8_t>((address >> 8) & 0xFF));
-        link.write(command::block_length);
-        for (int s = 0; s < samples_per_block; ++s) {
+        link.write({command::lite_block_read, static_cast<uint8_t>(address & 0xFF),
+                    static_cast<uint8_t>((address >> 8) & 0xFF), command::block_length});
+        // A read that timed out is no sample byte: the unit paused or fell
+        // silent, and what follows is out of step. The transfer stops there
+        // with the samples before it, as at a bad check byte.
+        long block_bytes = 0;  // bytes of this block received
+        bool timed_out = false;
+        const auto read_sample_byte = [&]() -> uint8_t {
+          const std::optional<uint8_t> byte = link.try_read(host);
+          timed_out = !byte;
+          if (byte) ++block_bytes;
+          check ^= byte.value_or(0);
+          return byte.value_or(0);
+        };
+        for (int s = 0; s < samples_per_block && !timed_out; ++s) {
           if (position < length) {
             uint8_t* record = &buffer[static_cast<size_t>(position)];
             std::fill(record, record + kLiteRecordBytes, uint8_t{0});
             record[0] = kLiteRecordHeader;
-            for (int b = 0; b < place.bytes; ++b) {
-              const uint8_t byte = link.read(host);
-              record[place.offsets[b]] = byte;
-              check ^= byte;
+            for (int b = 0; b < place.bytes && !timed_out; ++b) {
+              record[place.offsets[b]] = read_sample_byte();
             }
-            position += kLiteRecordBytes;
+            if (timed_out) {
+              std::fill(record, record + kLiteRecordBytes, uint8_t{0});
+            } else {
+              position += kLiteRecordBytes;
+            }
           } else {
             // The recording ended inside this block: the rest counts only
             // towards the check.
-            for (int b = 0; b < place.bytes; ++b) check ^= link.read(host);
+            for (int b = 0; b < place.bytes && !timed_out; ++b) read_sample_byte();
           }
         }
-        if (link.read(host) != check) {
+        const std::optional<uint8_t> unit_check = timed_out ? std::nullopt : link.try_read(host);
+        if (!unit_check || *unit_check != check) {
+          if (!unit_check) {
+            let_block_rest_pass(link, host, command::block_length + 1 - block_bytes,
+                                state.log_cancel);
+          }
           progress.hide();
           download_state = kStoppedEarly;
           break;

@@ -3,6 +3,9 @@
 // last handshake learned about the unit.
 
 #include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <optional>
 
 #include "common/host.h"
 
@@ -39,8 +42,16 @@ struct UnitLink {
   // Every read first lets the user interface process its events, so windows
   // repaint and cancel buttons and timers act in the middle of an exchange.
   uint8_t read(Host& host);
+  // The same read, telling a time-out apart from a received byte.
+  std::optional<uint8_t> try_read(Host& host);
   void write(uint8_t byte);
+  void write(std::initializer_list<uint8_t> bytes);  // one request, one write
   void drain(Host& host, int count);
+  // Reads and drops until the line has been silent for one read time-out, so
+  // that whatever a paused unit still had to send is gone before the next
+  // request. Gives up after max_bytes or as soon as give_up() says so (a
+  // cancel or a watchdog). True when the line went silent.
+  bool drain_until_silent(Host& host, long max_bytes, const std::function<bool()>& give_up = {});
 };
 
 }  // namespace ardenvis::core

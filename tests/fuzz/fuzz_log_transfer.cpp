@@ -15,7 +15,7 @@ namespace {
 
 // The unit is ready and of an accepted version, so every exchange gets past
 // its handshake; every other reply comes from the fuzz input in order,
-// whatever was asked. After the input the unit is silent (reads give 0).
+// whatever was asked. After the input the unit is silent (reads time out).
 class ReplayDevice : public ardenvis::core::SerialDevice {
  public:
   ReplayDevice(const uint8_t* data, size_t size, uint8_t minor)
@@ -25,13 +25,14 @@ class ReplayDevice : public ardenvis::core::SerialDevice {
     return true;
   }
   void close() override {}
-  uint8_t read_byte() override {
+  std::optional<uint8_t> try_read_byte() override {
     if (!queued_.empty()) {
       const uint8_t byte = queued_.front();
       queued_.pop_front();
       return byte;
     }
-    return at_ < size_ ? data_[at_++] : 0;
+    if (at_ < size_) return data_[at_++];
+    return std::nullopt;
   }
   void write_byte(uint8_t byte) override {
     if (byte == 'p') queued_.push_back(85);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+
 #include "unit/logger_fixture.h"
 
 namespace ardenvis::core {
@@ -139,6 +142,50 @@ TEST(Download, LinkQualityAndEfficiencyAfterResends) {
   EXPECT_EQ(b.state.data_set(DataSetId::A).raw, sample_records(423));
   // The bar moves at most once per 1000 bytes: set up, then 5 moves.
   EXPECT_EQ(b.host.progress.bar_updates[ProgressBar::Downloading], 6);
+}
+
+// A unit that pauses inside a block (busy with its flash, an adapter hiccup):
+// the bytes after the pause arrive late, and the block must be asked for again
+// only once they have passed, or every later block is read shifted.
+TEST(Download, PausedBlocksAreAskedForAgainOnceAndSavedExactly) {
+  struct Case {
+    std::map<int, sim::BlockPause> pauses;
+    int resends;
+  };
+  const Case cases[] = {
+      {{{1, {100, 200}}, {3, {3, 80}}}, 2},  // two pauses, one resend each
+      {{{0, {0, 120}}}, 1},                  // before the first byte
+      {{{2, {254, 60}}}, 1},                 // before the check byte
+      {{{4, {50, 600}}}, 1},
+  };
+  for (const Case& c : cases) {
+    DownloadBench b({100});  // 1200 bytes: 5 blocks
+    b.memory().options().pause_blocks = c.pauses;
+    b.host.expect(b.processed(1200));
+    const DownloadResult r = b.download(1);
+    EXPECT_EQ(b.host.verify(), "");
+    EXPECT_EQ(r.outcome, DownloadOutcome::Complete);
+    EXPECT_EQ(b.state.data_set(DataSetId::A).raw, sample_records(100));
+    EXPECT_EQ(b.memory().pauses_made(), static_cast<int>(c.pauses.size()));
+    EXPECT_EQ(b.sent('u'), c.resends);
+    EXPECT_EQ(b.memory().resends(), c.resends);
+    EXPECT_EQ(b.sent('f'), 5);
+    EXPECT_EQ(b.unit.pending_output(), 0u);
+  }
+}
+
+TEST(Download, OldFirmwareStopsAtAPauseAndKeepsNothingFromIt) {
+  DownloadBench b({50}, 421);  // 600 bytes
+  b.memory().options().pause_blocks = {{1, {30, 100}}};
+  b.host.expect(MessageKind::Warning, "Ardenvis Download Stopped [254,600,10]");
+  b.host.expect(b.processed(254));
+  EXPECT_EQ(b.download(1).outcome, DownloadOutcome::StoppedEarly);
+  EXPECT_EQ(b.host.verify(), "");
+  EXPECT_EQ(b.sent('u'), 0);
+  const DataSet& slot = b.state.data_set(DataSetId::A);
+  EXPECT_EQ(slot.held_byte_count, 254u);
+  const auto unit_bytes = sample_records(50);
+  EXPECT_TRUE(std::equal(slot.raw.begin(), slot.raw.begin() + 254, unit_bytes.begin()));
 }
 
 TEST(Download, EfficiencyText) {

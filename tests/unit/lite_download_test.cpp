@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+
 #include "unit/logger_fixture.h"
 
 namespace ardenvis::core {
@@ -102,6 +105,76 @@ TEST(LiteDownload, BadCheckStopsAndDecodesWhatArrived) {
   EXPECT_EQ(early.host.verify(), "");
   EXPECT_EQ(early.sent('j'), 1);
   EXPECT_EQ(early.state.data_set(DataSetId::A).download_state, kStoppedEarly);
+}
+
+// The lite logger never asks for a block again: a read that times out ends
+// the transfer with the samples before it, and a time-out is never a sample.
+TEST(LiteDownload, PauseOrSilenceStopsWithNothingFromAfterIt) {
+  struct Case {
+    const char* what;
+    std::map<int, sim::BlockPause> pauses;
+    long stall_after;
+    long kept_samples;
+    const char* stopped;
+    const char* processed;
+  };
+  const Case cases[] = {
+      {"pause after 10 bytes of block 1",
+       {{1, {10, 200}}},
+       -1,
+       132,
+       "Ardenvis Lite Download Stopped [1584,6000]",
+       "Processed 1524 bytes of Data"},
+      {"pause inside a sample",
+       {{1, {11, 80}}},
+       -1,
+       132,
+       "Ardenvis Lite Download Stopped [1584,6000]",
+       "Processed 1524 bytes of Data"},
+      {"pause before the check byte",
+       {{0, {254, 80}}},
+       -1,
+       127,
+       "Ardenvis Lite Download Stopped [1524,6000]",
+       "Processed 1464 bytes of Data"},
+      // A unit that falls silent after its first block once gave blocks of
+      // zeros with a zero check, all accepted: a "complete" session of zeros.
+      {"silent after block 1",
+       {},
+       254,
+       127,
+       "Ardenvis Lite Download Stopped [1524,6000]",
+       "Processed 1464 bytes of Data"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    LiteBench b(1000, 1);  // 500 samples, 6000 raw bytes, 4 blocks
+    b.memory().options().pause_blocks = c.pauses;
+    b.memory().options().stall_after = c.stall_after;
+    b.host.expect(MessageKind::Warning, c.stopped);
+    b.host.expect(MessageKind::Information, c.processed);
+    const DownloadResult r = b.download();
+    EXPECT_EQ(b.host.verify(), "");
+    EXPECT_EQ(r.outcome, DownloadOutcome::StoppedEarly);
+    const DataSet& slot = b.state.data_set(DataSetId::A);
+    EXPECT_EQ(slot.download_state, kStoppedEarly);
+    ASSERT_EQ(slot.held_byte_count, static_cast<uint32_t>(c.kept_samples * 12));
+    for (long k = 0; k < c.kept_samples; ++k) {
+      const uint8_t* record = &slot.raw[static_cast<size_t>(k * 12)];
+      ASSERT_EQ(record[5], (2 * k) % 250 + 1) << k;
+      ASSERT_EQ(record[6], (2 * k + 1) % 250 + 1) << k;
+    }
+    EXPECT_TRUE(std::all_of(slot.raw.begin() + c.kept_samples * 12, slot.raw.end(),
+                            [](uint8_t byte) { return byte == 0; }));
+    // The rest of the paused block has passed: the next download is whole.
+    EXPECT_EQ(b.unit.pending_output(), 0u);
+    if (c.stall_after < 0) {
+      b.memory().options().pause_blocks.clear();
+      b.host.expect(MessageKind::Information, "Processed 5940 bytes of Data");
+      EXPECT_EQ(b.download().outcome, DownloadOutcome::Complete);
+      EXPECT_EQ(b.host.verify(), "");
+    }
+  }
 }
 
 TEST(LiteDownload, RefusalsAndTheirDrains) {
