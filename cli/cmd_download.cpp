@@ -2,16 +2,20 @@
 // decode it, and save it as a log data file (or write its raw bytes).
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 
 #include "cli/commands.h"
 #include "cli/console_host.h"
 #include "cli/port_option.h"
+#include "files/file_dialogs.h"
 #include "files/log_file.h"
 #include "link/SerialPort.h"
 #include "link/unit_session.h"
@@ -30,6 +34,31 @@ double cpu_seconds() {
   getrusage(RUSAGE_SELF, &usage);
   auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
   return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// Why `path` cannot take the download's output, or nothing when it can. A
+// paced download takes minutes: a path that cannot be written is refused
+// before the transfer, not after it. log_data: the file is a log data file,
+// written through a temporary file in its folder.
+std::optional<std::string> unwritable_reason(const std::string& path, bool log_data) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path file(path);
+  if (path.empty() || file.filename().empty()) return "no file name";
+  if (log_data) {
+    const std::string_view extension = core::file_extension(path);
+    if (!extension.empty() && extension != ".plr") return "a log data file must end in .plr";
+  }
+  const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+  if (!fs::is_directory(folder, ec)) return "folder " + folder.string() + " does not exist";
+  if (::access(folder.c_str(), W_OK | X_OK) != 0 && (log_data || !fs::exists(file, ec))) {
+    return "folder " + folder.string() + " cannot be written";
+  }
+  if (fs::is_directory(file, ec)) return "it is a folder";
+  if (fs::exists(file, ec) && ::access(file.c_str(), W_OK) != 0) {
+    return "the file cannot be written";
+  }
+  return std::nullopt;
 }
 
 bool write_raw(const core::DataSet& slot, const std::string& path) {
@@ -60,6 +89,14 @@ int download(Arguments& args) {
   }
   auto number = port_number_or_complain(port_value, "download");
   if (!number) return 2;
+  for (const auto& [path, log_data] : {std::pair{out, true}, std::pair{raw, false}}) {
+    if (!path) continue;
+    if (auto reason = unwritable_reason(*path, log_data)) {
+      std::fprintf(stderr, "download: cannot write %s (%s); nothing downloaded\n", path->c_str(),
+                   reason->c_str());
+      return 2;
+    }
+  }
 
   ConsoleHost host(yes);
   serial::TSerialPort port;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -93,6 +94,61 @@ TEST_F(DownloadE2e, SessionIntoDataSetBIsTheUnitsOwnAndDecodes) {
   EXPECT_EQ(state.data_set(core::DataSetId::A).info.label, "No Data");
 }
 
+// A unit that pauses inside two blocks, paced at 115200 baud as a real line:
+// each paused block is asked for once more and the session is the unit's own,
+// byte for byte.
+TEST_F(DownloadE2e, PausedBlocksOverThePacedLineAreSavedExactly) {
+  SimProcess sim(8, {"--sessions", "1", "--session-bytes", "6000", "--pause-block", "1:100:200",
+                     "--pause-block", "3:3:80"});
+  state.link.serial_port_number = 8;
+  ASSERT_TRUE(core::view_session_data(state, host));
+  sim::SimulatedUnit unit;
+  sim::SessionSetup setup;
+  setup.sessions = 1;
+  setup.newest_bytes = 6000;
+  const auto sessions = sim::store_synthesised_sessions(unit.log_memory(), setup);
+  ASSERT_EQ(sessions.back().bytes.size(), 6000u);
+
+  host.expect(
+      core::MessageKind::Information,
+      "Processed " + std::to_string(framed_length(sessions.back().bytes)) + " bytes of Data");
+  const core::DownloadResult r =
+      core::downloadLogSession(state, host, {1, core::DataSetId::A, false, false});
+  EXPECT_EQ(host.verify(), "");
+  ASSERT_EQ(r.outcome, core::DownloadOutcome::Complete);
+  EXPECT_EQ(state.data_set(core::DataSetId::A).raw, sessions.back().bytes);
+  // The label is written at each failure: the last one was the 5th attempt
+  // (blocks 0, 1, 1 again, 2, 3) and the 2nd failure, and no block failed twice.
+  EXPECT_EQ(host.progress.efficiency, "60.00%");
+  EXPECT_EQ(host.progress.bars[core::ProgressBar::LinkQuality].first, 9);
+}
+
+// The lite logger never asks again: a pause stops its download with the
+// samples before it, none from after.
+TEST_F(DownloadE2e, LiteLoggerPauseStopsWithTheSamplesBeforeIt) {
+  SimProcess sim(9, {"--unit-type", "2", "--lite-channel", "1", "--lite-bytes", "1000",
+                     "--pause-block", "1:10:200"});
+  state.link.serial_port_number = 9;
+  ASSERT_TRUE(core::view_session_data(state, host));
+  const auto recording = sim::lite_recording(simulator_sessions().back(), 1, 1000);
+  ASSERT_EQ(recording.size(), 1000u);
+
+  host.expect(core::MessageKind::Warning, "Ardenvis Lite Download Stopped [1584,6000]");
+  host.expect(core::MessageKind::Information, "Processed 1524 bytes of Data");
+  const core::DownloadResult r =
+      core::downloadLogSession(state, host, {1, core::DataSetId::A, false, false});
+  EXPECT_EQ(host.verify(), "");
+  EXPECT_EQ(r.outcome, core::DownloadOutcome::StoppedEarly);
+  const core::DataSet& slot = state.data_set(core::DataSetId::A);
+  ASSERT_EQ(slot.held_byte_count, 132u * 12);
+  for (size_t k = 0; k < 132; ++k) {
+    ASSERT_EQ(slot.raw[k * 12 + 5], recording[2 * k]) << k;
+    ASSERT_EQ(slot.raw[k * 12 + 6], recording[2 * k + 1]) << k;
+  }
+  EXPECT_TRUE(std::all_of(slot.raw.begin() + 132 * 12, slot.raw.end(),
+                          [](uint8_t byte) { return byte == 0; }));
+}
+
 std::string run(const std::string& command, int& status) {
   std::string output;
   FILE* pipe = popen((command + " 2>&1").c_str(), "r");
@@ -127,6 +183,15 @@ TEST_F(DownloadE2e, CommandLineIndexAndDownload) {
   out = run(cli + " download --port COM6 --session 1 --out " + file + " --yes", status);
   EXPECT_EQ(status, 0) << out;
   std::filesystem::remove(file);
+
+  // An output that cannot be written is refused before the transfer.
+  for (const std::string& bad : {std::string("/nonexistent-ardenvis/session.plr"), file + ".txt"}) {
+    out = run(cli + " download --port COM6 --session 1 --out " + bad, status);
+    EXPECT_EQ(status, 2) << out;
+    EXPECT_NE(out.find("download: cannot write " + bad), std::string::npos) << out;
+    EXPECT_NE(out.find("nothing downloaded"), std::string::npos) << out;
+    EXPECT_EQ(out.find("received"), std::string::npos) << out;
+  }
 
   out = run(cli + " download --port COM6 --session 9 --raw /dev/null", status);
   EXPECT_NE(status, 0);
