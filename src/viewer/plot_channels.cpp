@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/format.h"
 #include "viewer/viewer_units.h"
 
 namespace ardenvis::core {
@@ -69,19 +70,21 @@ std::span<const int> plot_channel_draw_order() {
 }
 
 std::string unit_label(const PlotChannel& row, const UnitFlags& flags) {
+  // Formatted rather than "(" + unit + ")": g++ 12 at -O3 reports a false
+  // -Wrestrict inside std::string for a one-character literal + string.
   switch (row.unit) {
     case UnitKind::None:
       return "";
     case UnitKind::TimesTen:
       return "x10";
     case UnitKind::Speed:
-      return "(" + speed_unit(flags) + ")";
+      return format("(%s)", speed_unit(flags).c_str());
     case UnitKind::Pressure:
-      return "(" + pressure_unit(flags) + ")";
+      return format("(%s)", pressure_unit(flags).c_str());
     case UnitKind::Temperature:
-      return "(" + temperature_unit(flags) + ")";
+      return format("(%s)", temperature_unit(flags).c_str());
     case UnitKind::Distance:
-      return "(" + distance_unit(flags) + ")";
+      return format("(%s)", distance_unit(flags).c_str());
   }
   return "";
 }
