@@ -27,6 +27,9 @@ inline constexpr uint8_t lite_block_read = 'j';    // addr lo/hi, 254 -> 254 dat
 inline constexpr uint8_t write_block = 't';        // 254, 254 data, XOR -> 1 byte
 
 inline constexpr uint8_t block_length = 254;
+// What a unit that paused inside a block can still owe is the rest of that
+// block; a line that keeps talking for four blocks' worth is not settling.
+inline constexpr long block_drain_limit = 4 * (block_length + 1);
 inline constexpr uint8_t status_ready = 85;  // "U"
 inline constexpr uint8_t live_reply = 86;    // "V"
 

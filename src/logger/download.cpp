@@ -19,9 +19,6 @@ constexpr int kWatchdogInterval_ms = 1000;
 constexpr int kMaxRetries = 10;
 constexpr long kBarStep = 1000;  // the bar moves at most once per this many bytes
 constexpr int kFirstFirmwareWithResend = 422;
-// A unit that keeps talking after a failed block is not one to wait for: the
-// most a paused unit can still owe is the rest of its block.
-constexpr long kMaxDrainBytes = 4 * (command::block_length + 1);
 
 // Stops the watchdog on every way out of the transfer, also through the
 // error trap, so no tick can reach a finished download.
@@ -253,7 +250,7 @@ DownloadResult get_log_data(ProgramState& state, Host& host, const DownloadReque
         received -= stored;
         // The rest of a paused block is still on its way: let it pass, or the
         // resend would be read shifted by it.
-        if (!link.drain_until_silent(host, kMaxDrainBytes, transfer_ends)) {
+        if (!link.drain_until_silent(host, command::block_drain_limit, transfer_ends)) {
           if (!transfer_ends()) retries = kMaxRetries;  // a line that never goes quiet
           break;
         }

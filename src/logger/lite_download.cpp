@@ -50,9 +50,6 @@ constexpr ChannelPlace kChannelPlaces[4] = {
     {2, {10, 11}},  // lap distance
 };
 
-// A paused unit owes at most the rest of its block; a line that keeps talking
-// beyond that is left to the next exchange's own drains.
-constexpr long kMaxDrainBytes = 4 * (command::block_length + 1);
 // A unit silent this long (about two seconds of read time-outs) has stopped,
 // not paused.
 constexpr int kStoppedUnitSilentReads = 40;
@@ -70,7 +67,7 @@ void let_block_rest_pass(UnitLink& link, Host& host, long owed, const bool& canc
       ++silent_reads;
     }
   }
-  link.drain_until_silent(host, kMaxDrainBytes, [&] { return cancel; });
+  link.drain_until_silent(host, command::block_drain_limit, [&] { return cancel; });
 }
 
 }  // namespace
