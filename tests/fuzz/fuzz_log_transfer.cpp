@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 
+#include "link/byte_link.h"
 #include "logger/download.h"
 #include "logger/log_index.h"
 #include "state/program_state.h"
