@@ -15,7 +15,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -268,7 +267,8 @@ int main(int argc, char** argv) {
   auto pace_start = clock::now();
   double sent_since_start = 0;
   // The end of a pause the unit is in (when pause_due() says so).
-  std::optional<clock::time_point> pause_end;
+  bool in_pause = false;
+  clock::time_point pause_end{};
 
   while (!g_stop) {
     pollfd pfd{master, POLLIN, 0};
@@ -282,10 +282,13 @@ int main(int argc, char** argv) {
     if (unit.has_output() && unit.pause_due() > 0) {
       // Bytes before the pause are on the line already; hold the rest back.
       // A pause that ends starts the pacing afresh, like an idle line.
-      if (!pause_end) pause_end = clock::now() + std::chrono::milliseconds(unit.pause_due());
-      if (clock::now() < *pause_end) continue;
+      if (!in_pause) {
+        in_pause = true;
+        pause_end = clock::now() + std::chrono::milliseconds(unit.pause_due());
+      }
+      if (clock::now() < pause_end) continue;
       unit.pause_elapsed(unit.pause_due());
-      pause_end.reset();
+      in_pause = false;
       pace_start = clock::now();
       sent_since_start = 0;
     }

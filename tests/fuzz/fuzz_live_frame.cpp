@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "link/byte_link.h"
 #include "live/live_frame.h"
 #include "live/system_check.h"
 #include "live/virtual_display.h"
@@ -13,13 +14,16 @@
 
 namespace {
 
-// Replays the fuzz input as the unit's bytes, then falls silent (reads give 0).
+// Replays the fuzz input as the unit's bytes, then falls silent (reads time out).
 class ReplayLine : public ardenvis::core::SerialDevice {
  public:
   ReplayLine(const uint8_t* data, size_t size) : data_(data), size_(size) {}
   bool open(const ardenvis::core::LineSettings&) override { return true; }
   void close() override {}
-  uint8_t read_byte() override { return at_ < size_ ? data_[at_++] : 0; }
+  std::optional<uint8_t> try_read_byte() override {
+    if (at_ < size_) return data_[at_++];
+    return std::nullopt;
+  }
   void write_byte(uint8_t) override {}
   bool drained() const { return at_ >= size_; }
 

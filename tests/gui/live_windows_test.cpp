@@ -11,6 +11,7 @@
 #include <QtTest>
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <thread>
 
 #include "e2e/sim_process.h"
@@ -51,8 +52,8 @@ class TimedPort : public core::SerialDevice {
  public:
   bool open(const core::LineSettings& s) override { return port_.open(s); }
   void close() override { port_.close(); }
-  uint8_t read_byte() override {
-    const uint8_t b = port_.read_byte();
+  std::optional<uint8_t> try_read_byte() override {
+    const std::optional<uint8_t> b = port_.try_read_byte();
     last_read_ns = clock.nsecsElapsed();
     return b;
   }
