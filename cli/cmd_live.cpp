@@ -10,6 +10,7 @@
 #include "cli/commands.h"
 #include "cli/console_host.h"
 #include "cli/port_option.h"
+#include "common/format.h"
 #include "link/SerialPort.h"
 #include "link/unit_session.h"
 #include "live/live_frame.h"
@@ -44,7 +45,9 @@ void print_dashboard(const core::DashboardView& v) {
   std::printf("  lamps: %s\n", lamps.empty() ? "none" : lamps.c_str());
   std::string pairs;
   for (int k = 5; k >= 1; --k) {
-    pairs += " " + std::to_string(k) + (v.shift_pairs[static_cast<size_t>(k - 1)] ? ":on" : ":off");
+    // Formatted rather than " " + std::to_string(k): g++ 12 at -O3 reports a
+    // false -Wrestrict inside std::string for a one-character literal + string.
+    pairs += core::format(" %d%s", k, v.shift_pairs[static_cast<size_t>(k - 1)] ? ":on" : ":off");
   }
   std::printf("  shift lights: pairs%s, top:%s\n", pairs.c_str(), v.shift_top ? "on" : "off");
 }
