@@ -19,6 +19,7 @@
 #include <string_view>
 
 #include "link/port_directory.h"
+#include "sim/camera_flash.h"
 #include "sim/live_frames.h"
 #include "sim/log_memory.h"
 #include "sim/simulated_unit.h"
@@ -56,6 +57,10 @@ void usage() {
                "  --stall-after N fall silent after N bytes of a block read\n"
                "  --erase-fails   refuse to clear the log memory\n"
                "  --pulses-per-rev P  configuration byte 14 (default 1)\n"
+               "camera database upload:\n"
+               "  --reject-block B[:N]  answer upload block B with 2 (rejected) N times\n"
+               "  --reply-delay MS  silence before every upload block reply\n"
+               "  --erase-delay MS  silence before the erase's reply\n"
                "lite logger (--unit-type 2):\n"
                "  --lite-memory-code C  8 or 32 (default 32)\n"
                "  --lite-channel C  recorded channel 0..3 (default 1)\n"
@@ -90,6 +95,7 @@ int main(int argc, char** argv) {
   sim::UnitOptions options;
   sim::SessionSetup setup;
   sim::LogMemoryOptions memory_options;
+  sim::CameraFlashOptions camera_options;
   bool memory_full = false;
   int pulses_per_rev = 1;
   int lite_channel = 1;
@@ -176,6 +182,18 @@ int main(int argc, char** argv) {
     } else if (arg == "--stall-after") {
       next_int(v);
       memory_options.stall_after = v;
+    } else if (arg == "--reject-block") {
+      int block = 0, times = 1;
+      const char* text = i + 1 < argc ? argv[++i] : "";
+      if (std::sscanf(text, "%d:%d", &block, &times) < 1) {
+        usage();
+        return 2;
+      }
+      camera_options.rejected_blocks[block] = times;
+    } else if (arg == "--reply-delay") {
+      next_int(camera_options.reply_delay_ms);
+    } else if (arg == "--erase-delay") {
+      next_int(camera_options.erase_delay_ms);
     } else if (arg == "--erase-fails") {
       memory_options.erase_reply = 1;
     } else if (arg == "--pulses-per-rev") {
@@ -250,6 +268,7 @@ int main(int argc, char** argv) {
   unit.live_frames().options() = live_options;
   sim::LogMemory& memory = unit.log_memory();
   memory.options() = memory_options;
+  unit.camera_flash().options() = camera_options;
   memory.config()[14] = static_cast<uint8_t>(pulses_per_rev);
   const auto sessions = sim::store_synthesised_sessions(memory, setup);
   if (memory_full) memory.index()[0] |= 0x80;

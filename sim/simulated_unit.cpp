@@ -4,6 +4,7 @@
 
 #include "link/commands.h"
 #include "sim/live_frames.h"
+#include "sim/camera_flash.h"
 #include "sim/log_memory.h"
 
 namespace ardenvis::sim {
@@ -19,6 +20,7 @@ SimulatedUnit::SimulatedUnit(UnitOptions options)
     : options_(options), live_frames_(std::make_unique<LiveFrames>()) {
   install_session_commands();
   log_memory_ = std::make_unique<LogMemory>(*this);
+  camera_flash_ = std::make_unique<CameraFlash>(*this, *log_memory_);
 }
 
 SimulatedUnit::~SimulatedUnit() = default;
@@ -98,8 +100,15 @@ void SimulatedUnit::receive(uint8_t byte) {
     collecting_ = true;
   }
   if (collecting_ && static_cast<int>(arguments_.size()) >= arguments_wanted_) {
-    collecting_ = false;
     auto it = commands_.find(current_);
+    if (it != commands_.end() && it->second.more_arguments) {
+      const int more = it->second.more_arguments(arguments_);
+      if (more > 0) {
+        arguments_wanted_ += more;
+        return;
+      }
+    }
+    collecting_ = false;
     if (it != commands_.end() && it->second.run) it->second.run(arguments_);
   }
 }

@@ -31,6 +31,7 @@ void set_firmware_version(UnitOptions& options, int version_number);
 
 class LogMemory;
 class LiveFrames;
+class CameraFlash;
 
 class SimulatedUnit {
  public:
@@ -43,6 +44,8 @@ class SimulatedUnit {
   LogMemory& log_memory() { return *log_memory_; }
   // The answers to the live-data poll: a car running, and their faults.
   LiveFrames& live_frames() { return *live_frames_; }
+  // The camera database upload into the same flash.
+  CameraFlash& camera_flash() { return *camera_flash_; }
 
   void receive(uint8_t byte);
   bool has_output() const { return !output_.empty(); }
@@ -70,6 +73,9 @@ class SimulatedUnit {
   struct Command {
     std::function<int()> argument_count;
     std::function<void(const std::vector<uint8_t>& arguments)> run;
+    // Optional: once the arguments asked for so far have arrived, how many
+    // more follow (a length byte announcing a data block); 0 = run now.
+    std::function<int(const std::vector<uint8_t>& so_far)> more_arguments{};
   };
   void set_command(uint8_t byte, Command command);
   // The command installed for a byte, or nullptr.
@@ -77,6 +83,7 @@ class SimulatedUnit {
 
  protected:
   friend class LogMemory;
+  friend class CameraFlash;
   void send(uint8_t byte);
   void send(const std::vector<uint8_t>& bytes);
 
@@ -100,6 +107,7 @@ class SimulatedUnit {
 
   std::unique_ptr<LiveFrames> live_frames_;
   std::unique_ptr<LogMemory> log_memory_;
+  std::unique_ptr<CameraFlash> camera_flash_;
 };
 
 }  // namespace ardenvis::sim

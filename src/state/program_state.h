@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/host.h"
+#include "state/camera_flash_data.h"
 #include "state/data_set.h"
 #include "state/log_index_table.h"
 #include "state/unit_link.h"
@@ -96,6 +97,13 @@ struct ProgramState {
   // "Cancel", by closing that window or by a watchdog; polled by the log
   // transfers, decoding and file loading.
   bool log_cancel = false;
+  // Cancel flag of the "Configuration" window, set by the same progress window
+  // "Cancel" and by the camera transfers' watchdog; polled by the camera
+  // database load, upload and check.
+  bool config_cancel = false;
+
+  // The camera database last loaded from a file.
+  TCameraFlashData camera;
 
   // Offered after a decoding fault ("Save to File ... ?"): saves the current data
   // set as a log data file. Empty until the log data file code is wired in.

@@ -42,7 +42,10 @@ Application::Application(core::ProgramState& state, core::SerialDevice& port,
 
   host_.set_dialog_parent(form1_);
   host_.set_analysis_progress(form17_);
-  connect(form17_, &TForm17::cancel_requested, this, [this] { state_.log_cancel = true; });
+  connect(form17_, &TForm17::cancel_requested, this, [this] {
+    state_.log_cancel = true;
+    state_.config_cancel = true;
+  });
 
   // The main window's creation step.
   core::initialise_program_state(state_, port, program_folder);

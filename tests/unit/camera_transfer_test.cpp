@@ -1,0 +1,298 @@
+// Uploading the camera database to the simulated unit and checking it.
+
+#include <gtest/gtest.h>
+
+#include "config/camera_database.h"
+#include "link/commands.h"
+#include "sim/camera_flash.h"
+#include "unit/camera_fixture.h"
+#include "unit/logger_fixture.h"
+
+namespace ardenvis::testing {
+namespace {
+
+namespace command = core::command;
+using core::CameraTransferOutcome;
+
+struct CameraBench : LoggerBench {
+  RecordingMemo memo;
+  CameraBench() { firmware(424); }
+  sim::CameraFlash& camera() { return unit.camera_flash(); }
+
+  // Loads a database of `record_bytes` record bytes (36 header bytes first).
+  void load(int record_bytes) {
+    CamFile file(record_bytes);
+    host.expect("Data Loaded OK");
+    core::load_camera_database(state.camera, file.text(), "test.cam", host, memo,
+                               state.config_cancel);
+  }
+  core::CameraTransferResult upload() { return core::writeFlashData(state, host); }
+  core::CameraTransferResult check() { return core::readFlashData(state, host, memo); }
+
+  // The bytes written after the first write of `command_byte`.
+  std::vector<uint8_t> written_from(uint8_t command_byte) const {
+    std::vector<uint8_t> out;
+    bool on = false;
+    for (const auto& e : port.exchanges()) {
+      on = on || e.written == command_byte;
+      if (on) out.push_back(e.written);
+    }
+    return out;
+  }
+};
+
+// 300 bytes go as two blocks: 254 data bytes, then 46 data bytes and 208
+// padding bytes 0xAA; each check byte is the XOR of the block's 254 bytes.
+TEST(CameraUpload, ThreeHundredBytesGoAsTwoPaddedBlocks) {
+  CameraBench t;
+  t.load(300 - 36);
+  const std::vector<uint8_t> image = t.state.camera.data;
+  ASSERT_EQ(image.size(), 300u);
+  sim::StoredSession session;
+  session.bytes = sample_records(20);
+  t.memory().store_session(session);
+  t.port.clear_log();
+
+  t.host.expect(core::MessageKind::Information, "Data Upload OK");
+  const auto result = t.upload();
+  EXPECT_EQ(t.host.verify(), "");
+  EXPECT_EQ(result.outcome, CameraTransferOutcome::Succeeded);
+  EXPECT_EQ(result.position, 300);
+
+  std::vector<uint8_t> expected = {'z', 't', 254};
+  uint8_t check = 0;
+  for (int i = 0; i < 254; ++i) {
+    expected.push_back(image[static_cast<size_t>(i)]);
+    check ^= image[static_cast<size_t>(i)];
+  }
+  expected.push_back(check);
+  expected.insert(expected.end(), {'t', 254});
+  check = 0;
+  for (int i = 254; i < 300; ++i) {
+    expected.push_back(image[static_cast<size_t>(i)]);
+    check ^= image[static_cast<size_t>(i)];
+  }
+  for (int i = 0; i < 208; ++i) {
+    expected.push_back(0xAA);
+    check ^= 0xAA;
+  }
+  expected.push_back(check);
+  expected.insert(expected.end(), {'t', 0});
+  EXPECT_EQ(t.written_from('z'), expected);
+
+  // The erase cleared the logged sessions; the flash holds the database.
+  EXPECT_EQ(t.memory().index()[1], 0);
+  ASSERT_GE(t.memory().flash().size(), 300u);
+  EXPECT_TRUE(std::equal(image.begin(), image.end(), t.memory().flash().begin()));
+  EXPECT_EQ(t.camera().uploads_ended(), 1);
+  EXPECT_EQ(t.host.progress.stages.back(), "Uploading");
+  EXPECT_EQ(t.host.busy_depth, 0);
+}
+
+TEST(CameraUpload, TenRejectionsStopWithoutAnnouncingAnotherBlock) {
+  CameraBench t;
+  t.load(600);
+  t.camera().options().rejected_blocks[1] = sim::kAlways;
+  t.host.expect(core::MessageKind::Warning, "Ardenvis Upload Problem [254,636]");
+  const auto result = t.upload();
+  EXPECT_EQ(t.host.verify(), "");
+  EXPECT_EQ(result.outcome, CameraTransferOutcome::Stopped);
+  EXPECT_EQ(t.camera().blocks_rejected(), 10);
+  // One announcement per block sent, then the end: the unit never waits
+  // inside a block, and the closing "t", 0 is read as the end.
+  EXPECT_EQ(t.sent(command::write_block), 1 + 10 + 1);
+  EXPECT_EQ(t.camera().uploads_ended(), 1);
+  EXPECT_EQ(t.camera().out_of_step(), 0);
+  EXPECT_EQ(t.host.progress.efficiency, "9.09%");
+  EXPECT_EQ(t.port.opens(), 2);  // the port is re-opened after the problem
+}
+
+TEST(CameraUpload, RejectedBlocksAreResentUntilTaken) {
+  CameraBench t;
+  t.load(600);
+  t.camera().options().rejected_blocks[1] = 3;
+  t.host.expect("Data Upload OK");
+  const auto result = t.upload();
+  EXPECT_EQ(t.host.verify(), "");
+  EXPECT_EQ(result.failures, 3);
+  // Shown at the last failure: 1 of 4 attempts went through.
+  EXPECT_EQ(t.host.progress.efficiency, "25.00%");
+  EXPECT_EQ(t.host.progress.bars[core::ProgressBar::LinkQuality].first, 7);
+  EXPECT_TRUE(std::equal(t.state.camera.data.begin(), t.state.camera.data.end(),
+                         t.memory().flash().begin()));
+}
+
+// Replies that come after the line's time-out are still replies: a block is
+// never sent twice (the unit would store it twice), also after a long erase.
+TEST(CameraUpload, LateRepliesAndASlowEraseStoreEveryBlockOnce) {
+  for (auto [reply_ms, erase_ms] : {std::pair{120, 0}, std::pair{0, 1500}, std::pair{300, 600}}) {
+    SCOPED_TRACE(::testing::Message() << reply_ms << " " << erase_ms);
+    CameraBench t;
+    t.load(700);
+    t.camera().options().reply_delay_ms = reply_ms;
+    t.camera().options().erase_delay_ms = erase_ms;
+    t.host.expect("Data Upload OK");
+    const auto result = t.upload();
+    EXPECT_EQ(t.host.verify(), "");
+    EXPECT_EQ(result.failures, 0);
+    EXPECT_EQ(t.camera().blocks_taken(), 3);
+    EXPECT_TRUE(std::equal(t.state.camera.data.begin(), t.state.camera.data.end(),
+                           t.memory().flash().begin()));
+  }
+}
+
+TEST(CameraUpload, AUnitThatStopsAnsweringCancelsTheUpload) {
+  CameraBench t;
+  t.load(700);
+  t.camera().options().reply_delay_ms = 5000;
+  t.host.expect(core::MessageKind::Information, "Upload Cancelled, No Data Stored");
+  EXPECT_EQ(t.upload().outcome, CameraTransferOutcome::Cancelled);
+  EXPECT_EQ(t.host.verify(), "");
+  EXPECT_TRUE(t.state.config_cancel);
+  EXPECT_FALSE(t.host.progress.visible);
+}
+
+TEST(CameraUpload, NothingLoadedOrNoMemoryErasesNothing) {
+  {
+    CameraBench t;
+    core::TCameraFlashData failed;
+    t.host.expect("File Format Error, No Data Loaded");
+    CamFile file(8);
+    file.trailer = {"256"};
+    core::load_camera_database(t.state.camera, file.text(), "x.cam", t.host, t.memo,
+                               t.state.config_cancel);
+    t.host.expect(core::MessageKind::Information, "No Data to Upload");
+    EXPECT_EQ(t.upload().outcome, CameraTransferOutcome::NoData);
+    EXPECT_EQ(t.host.verify(), "");
+    EXPECT_EQ(t.sent(command::erase), 0);
+  }
+  {
+    CameraBench t;
+    t.load(8);
+    t.memory().options().flash_memory_code = 3;
+    t.host.expect(core::MessageKind::Warning, "No Camera Memory Fitted!!!");
+    EXPECT_EQ(t.upload().outcome, CameraTransferOutcome::NoMemory);
+    EXPECT_EQ(t.host.verify(), "");
+    EXPECT_EQ(t.sent(command::erase), 0);
+  }
+}
+
+TEST(CameraUpload, UnitsBelow423AreRefusedAndThePortReopened) {
+  CameraBench t;
+  t.load(8);
+  t.firmware(422);
+  t.host.expect(core::MessageKind::Error, "Ardenvis Version not compatible with Pelorant Version");
+  EXPECT_EQ(t.upload().outcome, CameraTransferOutcome::NotStarted);
+  EXPECT_EQ(t.host.verify(), "");
+  EXPECT_EQ(t.sent(command::erase), 0);
+  EXPECT_EQ(t.port.opens(), 2);
+}
+
+TEST(CameraCheck, UploadThenCheckPassesWithTheMemoLines) {
+  CameraBench t;
+  t.load(1000);
+  t.host.expect("Data Upload OK");
+  t.upload();
+  t.host.expect(core::MessageKind::Information, "Database Test Passed OK");
+  const auto result = t.check();
+  EXPECT_EQ(t.host.verify(), "");
+  EXPECT_EQ(result.outcome, CameraTransferOutcome::Succeeded);
+  EXPECT_EQ(t.state.camera.read_back, t.state.camera.data);
+  EXPECT_EQ(t.memo.lines, (std::vector<std::string>{
+                              "Checking Dash Version...", "Ver: 4.24", "Memory: 69.20 Mbits", " ",
+                              "Checking Database Version...", "Pocket GPS Version: 2.500",
+                              "Orvik File Format: 1.050", " ", "Checking Camera Data...",
+                              "Checking 1036 bytes of data...", "Test Passed..."}));
+  EXPECT_EQ(t.host.progress.stages.back(), "Downloading");
+}
+
+TEST(CameraCheck, DifferentFlashFailsTheTest) {
+  CameraBench t;
+  t.load(1000);
+  t.host.expect("Data Upload OK");
+  t.upload();
+  t.memory().flash()[700] ^= 0x10;
+  t.host.expect(core::MessageKind::Warning, "Database Test FAILED");
+  EXPECT_EQ(t.check().outcome, CameraTransferOutcome::Differs);
+  EXPECT_EQ(t.host.verify(), "");
+  EXPECT_EQ(t.memo.lines.back(), "Test Failed!!!");
+}
+
+// A bad check byte: units from 424 read the block again, 423 stops at once.
+TEST(CameraCheck, BadBlockIsReadAgainFrom424AndStopsAt423) {
+  for (int version : {423, 424}) {
+    SCOPED_TRACE(version);
+    CameraBench t;
+    t.load(1000);
+    t.host.expect("Data Upload OK");
+    t.upload();
+    t.firmware(version);
+    t.memory().options().bad_blocks[1] = 1;
+    if (version == 423) {
+      t.host.expect(core::MessageKind::Warning, "Ardenvis Download Stopped [508,1036]");
+    } else {
+      t.host.expect("Database Test Passed OK");
+    }
+    const auto result = t.check();
+    EXPECT_EQ(t.host.verify(), "");
+    EXPECT_EQ(t.memory().resends(), version == 423 ? 0 : 1);
+    EXPECT_EQ(t.sent(command::next_block), version == 423 ? 2 : 5);
+    EXPECT_EQ(t.sent(command::end_block_read), 1);
+    EXPECT_EQ(result.outcome,
+              version == 423 ? CameraTransferOutcome::Stopped : CameraTransferOutcome::Succeeded);
+  }
+}
+
+// A pause inside a block: the time-out's 0 is not data, the rest of the block
+// is let go by before the block is asked for again, and the check passes.
+TEST(CameraCheck, PauseInsideABlockIsReadAgainInStep) {
+  for (auto [after, ms] : {std::pair{3, 80}, std::pair{100, 200}, std::pair{253, 120}}) {
+    SCOPED_TRACE(::testing::Message() << after << " " << ms);
+    CameraBench t;
+    t.load(1500);
+    t.host.expect("Data Upload OK");
+    t.upload();
+    t.memory().options().pause_blocks[2] = {after, ms};
+    t.host.expect("Database Test Passed OK");
+    const auto result = t.check();
+    EXPECT_EQ(t.host.verify(), "");
+    EXPECT_EQ(result.failures, 1);
+    EXPECT_EQ(t.memory().resends(), 1);
+    EXPECT_EQ(t.state.camera.read_back, t.state.camera.data);
+  }
+}
+
+TEST(CameraCheck, TenBadReadsAndASilentUnit) {
+  {
+    CameraBench t;
+    t.load(600);
+    t.host.expect("Data Upload OK");
+    t.upload();
+    t.memory().options().bad_blocks[0] = sim::kAlways;
+    t.host.expect(core::MessageKind::Warning, "Ardenvis Download Stopped [0,636]");
+    EXPECT_EQ(t.check().outcome, CameraTransferOutcome::Stopped);
+    EXPECT_EQ(t.host.verify(), "");
+    EXPECT_EQ(t.memory().resends(), 9);
+  }
+  {
+    CameraBench t;
+    t.load(600);
+    t.host.expect("Data Upload OK");
+    t.upload();
+    t.memory().options().stall_after = 300;
+    t.host.expect(core::MessageKind::Information, "Download Cancelled");
+    EXPECT_EQ(t.check().outcome, CameraTransferOutcome::Cancelled);
+    EXPECT_EQ(t.host.verify(), "");
+  }
+  {
+    CameraBench t;
+    t.load(600);
+    t.host.expect(core::MessageKind::Information, "No File Loaded to Check with Dash");
+    t.state.camera = {};
+    EXPECT_EQ(t.check().outcome, CameraTransferOutcome::NoData);
+    EXPECT_EQ(t.host.verify(), "");
+  }
+}
+
+}  // namespace
+}  // namespace ardenvis::testing
