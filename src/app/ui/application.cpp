@@ -29,7 +29,7 @@ Application::Application(core::ProgramState& state, core::SerialDevice& port,
   form1_ = new TForm1;
   form2_ = new TForm2(state_, host_);
   form3_ = new TForm3(state_, host_);
-  form4_ = new TForm4;
+  form4_ = new TForm4(state_, host_);
   form6_ = new TForm6;
   form9_ = new TForm9;
   form11_ = new TForm11(state_, host_);
@@ -106,6 +106,7 @@ void Application::wire_navigation() {
   // Calculator and its help.
   connect(form4_, &TForm4::back_to_toolbox, this, [this] { go(form4_, form21_); });
   connect(form4_, &TForm4::view_help, this, [this] { go(form4_, form9_); });
+  connect(form4_, &TForm4::goto_configuration, this, [this] { go(form4_, form3_); });
   connect(form9_, &TForm9::back_to_calculator, this, [this] { go(form9_, form4_); });
 
   // Logger.
