@@ -30,6 +30,7 @@ namespace {
 QLineEdit* read_only_field(const QString& object_name, QWidget* parent) {
   auto* field = new QLineEdit(parent);
   field->setReadOnly(true);
+  field->setFocusPolicy(Qt::NoFocus);
   field->setObjectName(object_name);
   return field;
 }
