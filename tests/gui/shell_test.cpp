@@ -42,12 +42,11 @@ class ShellTest : public QObject {
   }
   // Only `expected` of the program's windows is visible.
   void expect_only_visible(QWidget* expected) {
-    const QList<QWidget*> windows = {app_->main_window(), app_->log_analysis(),
-                                     app_->configuration(), app_->calculator(),
-                                     app_->about(), app_->calculator_help(),
-                                     app_->view_data(), app_->setup_notes(),
-                                     app_->download_menu(), app_->tool_box(),
-                                     app_->virtual_display(), app_->system_check()};
+    const QList<QWidget*> windows = {
+        app_->main_window(), app_->log_analysis(),    app_->configuration(),
+        app_->calculator(),  app_->about(),           app_->calculator_help(),
+        app_->view_data(),   app_->setup_notes(),     app_->download_menu(),
+        app_->tool_box(),    app_->virtual_display(), app_->system_check()};
     for (QWidget* w : windows) {
       QCOMPARE(w->isVisible(), w == expected);
     }
@@ -110,7 +109,12 @@ class ShellTest : public QObject {
     expect_only_visible(app_->calculator());
     QTest::mouseClick(button(app_->calculator(), "backToToolboxButton"), Qt::LeftButton);
     expect_only_visible(app_->tool_box());
-    QTest::mouseClick(button(app_->tool_box(), "mainMenuButton"), Qt::LeftButton);
+    // Valid start values: the hand-over leads to the configuration window.
+    QTest::mouseClick(button(app_->tool_box(), "calculatorButton"), Qt::LeftButton);
+    QTest::mouseClick(button(app_->calculator(), "gotoConfigurationButton"), Qt::LeftButton);
+    expect_only_visible(app_->configuration());
+    QTest::mouseClick(button(app_->configuration(), "mainMenuButton"), Qt::LeftButton);
+    expect_only_visible(app_->main_window());
   }
 
   void about_and_back() {
