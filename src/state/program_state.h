@@ -9,6 +9,7 @@
 
 #include "common/host.h"
 #include "state/camera_flash_data.h"
+#include "state/config_buffer.h"
 #include "state/data_set.h"
 #include "state/log_index_table.h"
 #include "state/unit_link.h"
@@ -92,6 +93,9 @@ struct ProgramState {
   bool speed_calibration = false;
 
   CalculatorParameters calculator;
+  // The configuration images, their staging copies and the values kept beside
+  // them (version, memory size, pulses-per-revolution code, flags).
+  ConfigState config;
 
   // Cancel flag of the "Log Analysis" window: set by the progress window's
   // "Cancel", by closing that window or by a watchdog; polled by the log
