@@ -15,10 +15,7 @@ constexpr size_t kBlockWithCheck = command::block_length + 1;
 }  // namespace
 
 CameraFlash::CameraFlash(SimulatedUnit& unit, LogMemory& memory) : unit_(unit), memory_(memory) {
-  unit_.set_command(command::flash_memory_type, {{}, [this](const auto&) {
-                                                   unit_.send(0);
-                                                   unit_.send(memory_.options().flash_memory_code);
-                                                 }});
+  // "a" (the flash memory type) is answered by the configuration memories.
   // The erase opens every upload: it clears the logged sessions with the
   // flash, and the next block goes to the flash's start.
   const SimulatedUnit::Command* log_erase = unit_.find_command(command::erase);

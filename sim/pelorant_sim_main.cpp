@@ -20,6 +20,7 @@
 
 #include "link/port_directory.h"
 #include "sim/camera_flash.h"
+#include "sim/config_memory.h"
 #include "sim/live_frames.h"
 #include "sim/log_memory.h"
 #include "sim/simulated_unit.h"
@@ -65,7 +66,11 @@ void usage() {
                "  --lite-memory-code C  8 or 32 (default 32)\n"
                "  --lite-channel C  recorded channel 0..3 (default 1)\n"
                "  --lite-bytes N  recorded bytes (default 4000)\n"
-               "  --lite-full     logger status: memory full\n");
+               "  --lite-full     logger status: memory full\n"
+               "configuration:\n"
+               "  --config-fail-eeprom A  acknowledge the EEPROM write of address A with 1\n"
+               "  --config-fail-fram A    likewise for the FRAM (bank 0)\n"
+               "  --config-silent-after N fall silent after N configuration replies\n");
   std::fputs(ardenvis::sim::kLiveOptionsUsage, stderr);
 }
 
@@ -96,6 +101,7 @@ int main(int argc, char** argv) {
   sim::SessionSetup setup;
   sim::LogMemoryOptions memory_options;
   sim::CameraFlashOptions camera_options;
+  sim::ConfigMemoryOptions config_options;
   bool memory_full = false;
   int pulses_per_rev = 1;
   int lite_channel = 1;
@@ -205,6 +211,13 @@ int main(int argc, char** argv) {
       next_int(lite_channel);
     } else if (arg == "--lite-bytes") {
       next_int(lite_bytes);
+    } else if (arg == "--config-fail-eeprom") {
+      next_int(config_options.fail_eeprom_write_at);
+    } else if (arg == "--config-fail-fram") {
+      next_int(config_options.fail_fram_write_at);
+    } else if (arg == "--config-silent-after") {
+      next_int(v);
+      config_options.silent_after = v;
     } else if (arg == "--lite-full") {
       memory_options.logger_status |= 1;
     } else if (arg == "--help" || arg == "-h") {
@@ -270,6 +283,7 @@ int main(int argc, char** argv) {
   memory.options() = memory_options;
   unit.camera_flash().options() = camera_options;
   memory.config()[14] = static_cast<uint8_t>(pulses_per_rev);
+  unit.config_memory().options() = config_options;
   const auto sessions = sim::store_synthesised_sessions(memory, setup);
   if (memory_full) memory.index()[0] |= 0x80;
   if (!sessions.empty()) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "link/commands.h"
+#include "sim/config_memory.h"
 #include "sim/live_frames.h"
 #include "sim/camera_flash.h"
 #include "sim/log_memory.h"
@@ -21,6 +22,7 @@ SimulatedUnit::SimulatedUnit(UnitOptions options)
   install_session_commands();
   log_memory_ = std::make_unique<LogMemory>(*this);
   camera_flash_ = std::make_unique<CameraFlash>(*this, *log_memory_);
+  config_memory_ = std::make_unique<ConfigMemory>(*this, log_memory_->config());
 }
 
 SimulatedUnit::~SimulatedUnit() = default;

@@ -32,6 +32,7 @@ void set_firmware_version(UnitOptions& options, int version_number);
 class LogMemory;
 class LiveFrames;
 class CameraFlash;
+class ConfigMemory;
 
 class SimulatedUnit {
  public:
@@ -46,6 +47,8 @@ class SimulatedUnit {
   LiveFrames& live_frames() { return *live_frames_; }
   // The camera database upload into the same flash.
   CameraFlash& camera_flash() { return *camera_flash_; }
+  // The configuration memories: EEPROM, FRAM, memory size and CAN modules.
+  ConfigMemory& config_memory() { return *config_memory_; }
 
   void receive(uint8_t byte);
   bool has_output() const { return !output_.empty(); }
@@ -84,6 +87,7 @@ class SimulatedUnit {
  protected:
   friend class LogMemory;
   friend class CameraFlash;
+  friend class ConfigMemory;
   void send(uint8_t byte);
   void send(const std::vector<uint8_t>& bytes);
 
@@ -108,6 +112,7 @@ class SimulatedUnit {
   std::unique_ptr<LiveFrames> live_frames_;
   std::unique_ptr<LogMemory> log_memory_;
   std::unique_ptr<CameraFlash> camera_flash_;
+  std::unique_ptr<ConfigMemory> config_memory_;
 };
 
 }  // namespace ardenvis::sim

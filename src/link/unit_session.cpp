@@ -15,6 +15,12 @@ std::optional<uint8_t> UnitLink::try_read(Host& host) {
   return port ? port->try_read_byte() : std::nullopt;
 }
 
+std::optional<uint8_t> UnitLink::read_reply(Host& host) {
+  const uint8_t byte = read(host);
+  if (!port || port->last_read_timed_out()) return std::nullopt;
+  return byte;
+}
+
 void UnitLink::write(uint8_t byte) {
   if (port) port->write_byte(byte);
 }

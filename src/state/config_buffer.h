@@ -30,11 +30,26 @@ struct ConfigBuffer {
   std::span<uint8_t, kCanStatisticsBytes> can_statistics() {
     return area<2 * kEepromBytes + 2 * kFramBytes, kCanStatisticsBytes>();
   }
+  std::span<const uint8_t, kEepromBytes> eeprom() const { return area<0, kEepromBytes>(); }
+  std::span<const uint8_t, kEepromBytes> eeprom_staging() const {
+    return area<kEepromBytes, kEepromBytes>();
+  }
+  std::span<const uint8_t, kFramBytes> fram() const { return area<2 * kEepromBytes, kFramBytes>(); }
+  std::span<const uint8_t, kFramBytes> fram_staging() const {
+    return area<2 * kEepromBytes + kFramBytes, kFramBytes>();
+  }
+  std::span<const uint8_t, kCanStatisticsBytes> can_statistics() const {
+    return area<2 * kEepromBytes + 2 * kFramBytes, kCanStatisticsBytes>();
+  }
 
  private:
   template <size_t Offset, size_t Count>
   std::span<uint8_t, Count> area() {
     return std::span<uint8_t, Count>(bytes.data() + Offset, Count);
+  }
+  template <size_t Offset, size_t Count>
+  std::span<const uint8_t, Count> area() const {
+    return std::span<const uint8_t, Count>(bytes.data() + Offset, Count);
   }
 };
 
