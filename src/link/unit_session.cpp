@@ -80,8 +80,7 @@ int change_serial_port(UnitLink& link, Host& host, int selected_item) {
   link.serial_port_number = static_cast<uint8_t>(selected_item);
   open_serial_port(link, selected_item);
   if (!link.serial_port_open) {
-    host.message(MessageKind::Warning, format("Cannot Open COM Port %d", selected_item),
-                 Buttons::Ok);
+    host.message(MessageKind::Warning, format("Cannot Open COM Port %d", selected_item), Buttons::Ok);
     link.serial_port_number = 0;
     return 0;
   }
@@ -111,12 +110,9 @@ constexpr std::array<HandshakeVariant, 8> kVariants{{
 
 const char* second_status_text(SecondStatusWording wording) {
   switch (wording) {
-    case WithoutDots:
-      return message::second_status_without_dots;
-    case Pelorant2:
-      return message::second_status_pelorant2;
-    case Standard:
-      break;
+    case WithoutDots: return message::second_status_without_dots;
+    case Pelorant2: return message::second_status_pelorant2;
+    case Standard: break;
   }
   return message::second_status;
 }
@@ -132,16 +128,11 @@ const HandshakeVariant& handshake_variant(Operation operation) {
 
 std::string status_refusal_text(uint8_t status, ProblemWording wording) {
   switch (status) {
-    case 187:
-      return message::link_not_established;
-    case 188:
-      return message::vehicle_moving;
-    case 189:
-      return message::engine_running;
-    case 190:
-      return message::logger_running;
-    default:
-      break;
+    case 187: return message::link_not_established;
+    case 188: return message::vehicle_moving;
+    case 189: return message::engine_running;
+    case 190: return message::logger_running;
+    default: break;
   }
   return wording == Long ? message::problem_talking_long : message::problem_talking_short;
 }
