@@ -102,6 +102,7 @@ void Application::wire_navigation() {
 
   connect(form6_, &TForm6::back_to_main_menu, this, [this] { go(form6_, form1_); });
   connect(form3_, &TForm3::back_to_main, this, [this] { go(form3_, form1_); });
+  connect(form3_, &TForm3::gotoCalculator, this, [this] { go(form3_, form4_); });
 
   // Calculator and its help.
   connect(form4_, &TForm4::back_to_toolbox, this, [this] { go(form4_, form21_); });

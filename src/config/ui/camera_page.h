@@ -1,0 +1,30 @@
+#pragma once
+// The "Camera" page (panel "GPS"): the camera detector settings, and the
+// place of the camera database group and its "Information" memo.
+
+#include "config/ui/config_page.h"
+
+class QPlainTextEdit;
+class QVBoxLayout;
+
+namespace ardenvis::ui {
+
+class CameraPage : public ConfigPage {
+  Q_OBJECT
+ public:
+  explicit CameraPage(FieldControls& fields, QWidget* parent = nullptr);
+
+  // Puts the "DataBase File Manager" group in its place (replacing the empty
+  // one shown until then).
+  void set_database_group(QWidget* group);
+  QWidget* database_group() const { return database_; }
+  // The "Information" memo the camera database transfers write to.
+  QPlainTextEdit* information_memo() const { return information_; }
+
+ private:
+  QVBoxLayout* database_place_;
+  QWidget* database_;
+  QPlainTextEdit* information_;
+};
+
+}  // namespace ardenvis::ui
