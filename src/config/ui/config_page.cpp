@@ -13,6 +13,8 @@ ConfigPage::ConfigPage(core::Page page, FieldControls& fields, QWidget* parent)
   grid_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
   grid_->setHorizontalSpacing(10);
   grid_->setVerticalSpacing(8);
+  // Spare width goes to an empty last column, so groups keep their own size.
+  grid_->setColumnStretch(8, 1);
   const auto& pages = core::config_pages();
   setObjectName(
       QString::fromUtf8(pages[static_cast<size_t>(page)].panel.data(),

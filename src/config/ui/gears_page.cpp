@@ -1,5 +1,6 @@
 #include "config/ui/gears_page.h"
 
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -10,6 +11,14 @@ namespace ardenvis::ui {
 GearsPage::GearsPage(FieldControls& fields, QWidget* parent)
     : ConfigPage(core::Page::Gears, fields, parent) {
   QGroupBox* ratios = group("Gearbox Ratios");
+  // The gear count leads: it decides which ratio fields are shown.
+  auto* form = static_cast<QFormLayout*>(ratios->layout());
+  if (FieldWidget* count = fields_.find(core::FieldId::num_gear_value)) {
+    const QFormLayout::TakeRowResult taken = form->takeRow(count->row);
+    form->insertRow(0, count->caption, count->row);
+    delete taken.labelItem;
+    delete taken.fieldItem;
+  }
   auto* valid = new QLabel(core::kValidRatios, ratios);
   problem_ = note_label("ratioProblem", ratios);
   problem_->setText(core::kRatioProblem);
