@@ -258,7 +258,7 @@ bool ConfigEditor::check_int_display_TEdit(FieldId id) {
   FieldState& f = raw(id);
   if (f.text.empty()) {
     f.colour = FieldColour::Error;
-    f.text = "0";
+    f.text.assign(1, '0');  // (a one-character assign: g++ 12 -O3 misreads "0" as overlapping)
     set_error();
     return false;
   }
@@ -293,7 +293,7 @@ void ConfigEditor::update_gear_display() {
   if (!check_int_display_TEdit(F::num_gear_value)) {
     long long typed = 0;
     const bool number = parse_field_integer(text(F::num_gear_value), typed);
-    raw(F::num_gear_value).text = number && typed > 6 ? "6" : "2";
+    raw(F::num_gear_value).text.assign(1, number && typed > 6 ? '6' : '2');
   }
   long long gears = 6;
   parse_field_integer(text(F::num_gear_value), gears);
