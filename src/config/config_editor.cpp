@@ -73,10 +73,10 @@ std::string ratio_display_text(const std::string& text) {
   return shown;
 }
 
-KeyAction TEdit_int_key_press(char key, int max_length) {
-  if (key == '\b') return KeyAction::Accept;
-  if (key < '0' || key > '9') return KeyAction::Discard;
-  return max_length == 1 ? KeyAction::ReplaceText : KeyAction::Accept;
+IntKeyAction TEdit_int_key_press(char key, int max_length) {
+  if (key == '\b') return IntKeyAction::Accept;
+  if (key < '0' || key > '9') return IntKeyAction::Discard;
+  return max_length == 1 ? IntKeyAction::ReplaceText : IntKeyAction::Accept;
 }
 
 int integer_field_length(const FieldMeta& meta) {

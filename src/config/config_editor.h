@@ -151,8 +151,8 @@ std::string ratio_display_text(const std::string& text);
 
 // The digit filter of the integer fields: keys other than 0..9 and backspace
 // are dropped; in a field of one character a digit replaces the text.
-enum class KeyAction { Accept, Discard, ReplaceText };
-KeyAction TEdit_int_key_press(char key, int max_length);
+enum class IntKeyAction { Accept, Discard, ReplaceText };
+IntKeyAction TEdit_int_key_press(char key, int max_length);
 // Characters an integer field holds at most (the digits of its maximum).
 int integer_field_length(const FieldMeta& meta);
 

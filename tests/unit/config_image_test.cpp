@@ -341,12 +341,12 @@ TEST_F(ConfigImageTest, DecodeRoundTripsEveryFieldOwnedByte) {
 }
 
 TEST_F(ConfigImageTest, KeyFilter) {
-  EXPECT_EQ(TEdit_int_key_press('7', 5), KeyAction::Accept);
-  EXPECT_EQ(TEdit_int_key_press('\b', 5), KeyAction::Accept);
-  EXPECT_EQ(TEdit_int_key_press('-', 5), KeyAction::Discard);
-  EXPECT_EQ(TEdit_int_key_press('.', 5), KeyAction::Discard);
+  EXPECT_EQ(TEdit_int_key_press('7', 5), IntKeyAction::Accept);
+  EXPECT_EQ(TEdit_int_key_press('\b', 5), IntKeyAction::Accept);
+  EXPECT_EQ(TEdit_int_key_press('-', 5), IntKeyAction::Discard);
+  EXPECT_EQ(TEdit_int_key_press('.', 5), IntKeyAction::Discard);
   EXPECT_EQ(TEdit_int_key_press('4', integer_field_length(field_meta(F::num_gear_value))),
-            KeyAction::ReplaceText);
+            IntKeyAction::ReplaceText);
   EXPECT_EQ(integer_field_length(field_meta(F::odometer_value)), 5);
 }
 

@@ -274,11 +274,11 @@ bool FieldControls::eventFilter(QObject* watched, QEvent* event) {
   if (edit->isReadOnly()) return false;
   const char c = text[0].toLatin1();
   switch (core::TEdit_int_key_press(c, edit->maxLength())) {
-    case core::KeyAction::Discard:
+    case core::IntKeyAction::Discard:
       return true;
-    case core::KeyAction::Accept:
+    case core::IntKeyAction::Accept:
       return false;
-    case core::KeyAction::ReplaceText:
+    case core::IntKeyAction::ReplaceText:
       edit->setText(text);
       emit edit->textEdited(text);
       return true;
