@@ -29,7 +29,6 @@ class SimulatedPort : public core::SerialDevice {
   // has whole time-outs, and the read in which it ends gets the byte.
   std::optional<uint8_t> try_read_byte() override;
   void write_byte(uint8_t byte) override;
-  bool last_read_timed_out() const override { return timed_out_; }
 
   bool is_open() const { return is_open_; }
   int opens() const { return opens_; }
@@ -53,7 +52,6 @@ class SimulatedPort : public core::SerialDevice {
   core::LineSettings last_settings_;
   long reads_ = 0;
   long silent_reads_ = 0;
-  bool timed_out_ = false;
   std::vector<Exchange> exchanges_;
 };
 

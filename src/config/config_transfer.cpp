@@ -36,10 +36,10 @@ bool show_version_and_memory(ConfigEditor& editor, UnitLink& link, Host& host) {
   std::optional<uint8_t> code;
   if (config.version_number < 423) {
     link.write(command::memory_type);
-    code = link.read_reply(host);
+    code = link.try_read(host);
   } else {
     link.write(command::flash_memory_type);
-    if (link.read_reply(host)) code = link.read_reply(host);
+    if (link.try_read(host)) code = link.try_read(host);
   }
   config.memory_size_code = memory_size_of_code(code.value_or(0));
   page.mbits = format("%.1f", config.memory_size_code / 100.0);
@@ -63,17 +63,17 @@ bool scan_can_modules(ConfigEditor& editor, UnitLink& link, Host& host) {
   for (int n = 0; n < 16; ++n) {
     link.write(command::can_module);
     link.write(static_cast<uint8_t>(0x80 + n));
-    const auto type = link.read_reply(host);
+    const auto type = link.try_read(host);
     if (!type) return false;
     if (*type < 0x80 || *type > 0x8B) {
       for (int i = 0; i < 2; ++i) {
-        if (!link.read_reply(host)) return false;
+        if (!link.try_read(host)) return false;
       }
       continue;
     }
     std::array<uint8_t, 4> reply{};
     for (auto& byte : reply) {
-      const auto b = link.read_reply(host);
+      const auto b = link.try_read(host);
       if (!b) return false;
       byte = *b;
     }
@@ -89,14 +89,14 @@ std::optional<uint8_t> read_fram(UnitLink& link, Host& host, int address) {
   link.write(command::read_memory);
   link.write(0);
   link.write(static_cast<uint8_t>(address));
-  return link.read_reply(host);
+  return link.try_read(host);
 }
 
 bool read_images(UnitLink& link, Host& host, ReadImages& images) {
   for (int address = 0; address < kEepromBytes; ++address) {
     link.write(command::read_config);
     link.write(static_cast<uint8_t>(address));
-    const auto byte = link.read_reply(host);
+    const auto byte = link.try_read(host);
     if (!byte) return false;
     images.eeprom[static_cast<size_t>(address)] = *byte;
   }
@@ -123,7 +123,7 @@ bool write_stage(UnitLink& link, Host& host, int first, int last, const char* pr
   for (int address = first; address <= last; ++address) {
     host.process_events();
     const bool sent = send(address);
-    const auto ack = link.read_reply(host);
+    const auto ack = link.try_read(host);
     if ((ack && *ack != 0) || (!ack && sent)) {
       host.message(MessageKind::Error, problem, Buttons::OkCancel);
       return false;

@@ -78,14 +78,12 @@ bool TSerialPort::open(const core::LineSettings& settings) {
     port_.reset();
     return false;
   }
-  bool applied = port_->setBaudRate(parsed.baud) &&
-                 port_->setParity(parsed.parity == 'Y' ? QSerialPort::EvenParity
-                                                       : QSerialPort::NoParity) &&
-                 port_->setDataBits(static_cast<QSerialPort::DataBits>(parsed.data_bits)) &&
-                 port_->setStopBits(parsed.stop_bits == 2 ? QSerialPort::TwoStop
-                                                          : QSerialPort::OneStop) &&
-                 port_->setFlowControl(parsed.xon ? QSerialPort::SoftwareControl
-                                                  : QSerialPort::NoFlowControl);
+  bool applied =
+      port_->setBaudRate(parsed.baud) &&
+      port_->setParity(parsed.parity == 'Y' ? QSerialPort::EvenParity : QSerialPort::NoParity) &&
+      port_->setDataBits(static_cast<QSerialPort::DataBits>(parsed.data_bits)) &&
+      port_->setStopBits(parsed.stop_bits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
+      port_->setFlowControl(parsed.xon ? QSerialPort::SoftwareControl : QSerialPort::NoFlowControl);
   // A pseudo-terminal has no modem lines and refuses DTR; that is harmless.
   port_->setDataTerminalReady(settings.dtr);
   port_->clearError();

@@ -15,12 +15,6 @@ std::optional<uint8_t> UnitLink::try_read(Host& host) {
   return port ? port->try_read_byte() : std::nullopt;
 }
 
-std::optional<uint8_t> UnitLink::read_reply(Host& host) {
-  const uint8_t byte = read(host);
-  if (!port || port->last_read_timed_out()) return std::nullopt;
-  return byte;
-}
-
 void UnitLink::write(uint8_t byte) {
   if (port) port->write_byte(byte);
 }
@@ -80,7 +74,8 @@ int change_serial_port(UnitLink& link, Host& host, int selected_item) {
   link.serial_port_number = static_cast<uint8_t>(selected_item);
   open_serial_port(link, selected_item);
   if (!link.serial_port_open) {
-    host.message(MessageKind::Warning, format("Cannot Open COM Port %d", selected_item), Buttons::Ok);
+    host.message(MessageKind::Warning, format("Cannot Open COM Port %d", selected_item),
+                 Buttons::Ok);
     link.serial_port_number = 0;
     return 0;
   }
@@ -110,9 +105,12 @@ constexpr std::array<HandshakeVariant, 8> kVariants{{
 
 const char* second_status_text(SecondStatusWording wording) {
   switch (wording) {
-    case WithoutDots: return message::second_status_without_dots;
-    case Pelorant2: return message::second_status_pelorant2;
-    case Standard: break;
+    case WithoutDots:
+      return message::second_status_without_dots;
+    case Pelorant2:
+      return message::second_status_pelorant2;
+    case Standard:
+      break;
   }
   return message::second_status;
 }
@@ -128,11 +126,16 @@ const HandshakeVariant& handshake_variant(Operation operation) {
 
 std::string status_refusal_text(uint8_t status, ProblemWording wording) {
   switch (status) {
-    case 187: return message::link_not_established;
-    case 188: return message::vehicle_moving;
-    case 189: return message::engine_running;
-    case 190: return message::logger_running;
-    default: break;
+    case 187:
+      return message::link_not_established;
+    case 188:
+      return message::vehicle_moving;
+    case 189:
+      return message::engine_running;
+    case 190:
+      return message::logger_running;
+    default:
+      break;
   }
   return wording == Long ? message::problem_talking_long : message::problem_talking_short;
 }

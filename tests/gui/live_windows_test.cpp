@@ -58,7 +58,6 @@ class TimedPort : public core::SerialDevice {
     return b;
   }
   void write_byte(uint8_t b) override { port_.write_byte(b); }
-  bool last_read_timed_out() const override { return port_.last_read_timed_out(); }
   QElapsedTimer clock;
   qint64 last_read_ns = 0;
 
