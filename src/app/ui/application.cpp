@@ -1,6 +1,7 @@
 #include "app/ui/application.h"
 
 #include <QPushButton>
+#include <QTabWidget>
 
 #include "app/ui/Toolbox.h"
 #include "app/ui/about.h"
@@ -30,6 +31,12 @@ Application::Application(core::ProgramState& state, core::SerialDevice& port,
   form2_ = new TForm2(state_, host_);
   form3_ = new TForm3(state_, host_);
   form4_ = new TForm4(state_, host_);
+  // The calculator hands its factors to the configuration's "Calibrate" page.
+  form4_->set_calibration_target([this](const std::string& speedo, const std::string& gear) {
+    form3_->editor().set_text(core::FieldId::speedo_cal_value, speedo);
+    form3_->editor().set_text(core::FieldId::gear_cal_value, gear);
+    form3_->pages()->setCurrentIndex(static_cast<int>(core::Page::Calibrate));
+  });
   form6_ = new TForm6;
   form9_ = new TForm9;
   form11_ = new TForm11(state_, host_);

@@ -11,6 +11,7 @@
 #include "config/config_transfer.h"
 #include "config/ui/alarms_page.h"
 #include "config/ui/calibrate_page.h"
+#include "config/ui/camera_database_group.h"
 #include "config/ui/camera_page.h"
 #include "config/ui/dials_page.h"
 #include "config/ui/display_page.h"
@@ -54,6 +55,7 @@ TForm3::TForm3(core::ProgramState& state, core::Host& host, QWidget* parent)
     tabs_->addTab(pages_[i],
                   QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
   }
+  camera_page()->set_database_group(new CameraDatabaseGroup(state_, host_));
   layout->addWidget(tabs_, 1);
   connect(tabs_, &QTabWidget::currentChanged, this, &TForm3::config_tab_change);
 
