@@ -6,7 +6,9 @@
 namespace ardenvis::core {
 
 namespace {
-void warn(Host& host, const char* text) { host.message(MessageKind::Warning, text, Buttons::Ok); }
+void warn(Host& host, const std::string& text) {
+  host.message(MessageKind::Warning, text, Buttons::Ok);
+}
 
 size_t name_start(std::string_view path) {
   const size_t separator = path.find_last_of("/\\");
@@ -37,21 +39,22 @@ std::string_view file_extension(std::string_view path) {
 
 std::optional<ChosenFile> choose_file_to_save(Host& host, const FileLocation& location,
                                               const std::string& title, const std::string& filter,
-                                              std::string_view extension) {
+                                              std::string_view extension,
+                                              const SaveMessages& messages) {
   const auto typed = host.save_file(FileDialog{title, filter, location.folder, location.name});
   if (!typed) {
-    warn(host, file_message::cancelled_no_data_saved);
+    warn(host, messages.cancelled);
     return std::nullopt;
   }
   const auto path = with_extension(*typed, extension);
   if (!path) {
-    warn(host, file_message::invalid_filename_not_saved);
+    warn(host, messages.invalid_name);
     return std::nullopt;
   }
   if (file_exists(*path) &&
       host.message(MessageKind::Confirmation, file_message::overwrite_question, Buttons::YesNo) !=
           Answer::Yes) {
-    warn(host, file_message::no_data_saved);
+    warn(host, messages.overwrite_refused);
     return std::nullopt;
   }
   return split_path(*path);
@@ -59,19 +62,20 @@ std::optional<ChosenFile> choose_file_to_save(Host& host, const FileLocation& lo
 
 std::optional<ChosenFile> choose_file_to_load(Host& host, const FileLocation& location,
                                               const std::string& title, const std::string& filter,
-                                              std::string_view extension) {
+                                              std::string_view extension,
+                                              const LoadMessages& messages) {
   const auto typed = host.open_file(FileDialog{title, filter, location.folder, location.name});
   if (!typed) {
-    warn(host, file_message::no_data_loaded);
+    warn(host, messages.cancelled);
     return std::nullopt;
   }
   const auto path = with_extension(*typed, extension);
   if (!path) {
-    warn(host, file_message::invalid_filename_not_loaded);
+    warn(host, messages.invalid_name);
     return std::nullopt;
   }
   if (!file_exists(*path)) {
-    warn(host, file_message::file_does_not_exist);
+    warn(host, messages.missing);
     return std::nullopt;
   }
   return split_path(*path);
@@ -85,12 +89,13 @@ void remember(FileLocation& location, const ChosenFile& file) {
 std::optional<ChosenFile> save_text_file(
     Host& host, FileLocation& location, const std::string& title, const std::string& filter,
     std::string_view extension,
-    const std::function<bool(AtomicTextWriter& out, const ChosenFile& file)>& write) {
-  auto file = choose_file_to_save(host, location, title, filter, extension);
+    const std::function<bool(AtomicTextWriter& out, const ChosenFile& file)>& write,
+    const SaveMessages& messages) {
+  auto file = choose_file_to_save(host, location, title, filter, extension, messages);
   if (!file) return std::nullopt;
   AtomicTextWriter out;
   if (!out.open(file->path)) {
-    host.message(MessageKind::Warning, file_message::file_already_open, Buttons::Ok);
+    warn(host, messages.cannot_create);
     return std::nullopt;
   }
   remember(location, *file);
@@ -102,7 +107,7 @@ std::optional<ChosenFile> save_text_file(
   if (!written) {
     // The file it would have replaced stays as it was.
     out.discard();
-    host.message(MessageKind::Warning, file_message::problem_saving, Buttons::Ok);
+    host.message(messages.write_failed_kind, messages.write_failed, Buttons::Ok);
     return std::nullopt;
   }
   return file;

@@ -30,6 +30,22 @@ inline constexpr const char* problem_opening = "Problem Opening File, No Data Lo
 inline constexpr const char* no_valid_data_to_save = "No Valid Data to Save";
 }  // namespace file_message
 
+// The messages of one file kind's dialogs. Most kinds use the common texts;
+// a few (display preferences, labels) name what was not saved or loaded.
+struct SaveMessages {
+  std::string cancelled = file_message::cancelled_no_data_saved;
+  std::string invalid_name = file_message::invalid_filename_not_saved;
+  std::string overwrite_refused = file_message::no_data_saved;
+  std::string cannot_create = file_message::file_already_open;
+  std::string write_failed = file_message::problem_saving;
+  MessageKind write_failed_kind = MessageKind::Warning;
+};
+struct LoadMessages {
+  std::string cancelled = file_message::no_data_loaded;
+  std::string invalid_name = file_message::invalid_filename_not_loaded;
+  std::string missing = file_message::file_does_not_exist;
+};
+
 // A file the user chose: the full path, and its folder (with trailing
 // separator) and name as the kind remembers them.
 struct ChosenFile {
@@ -49,12 +65,14 @@ std::string_view file_extension(std::string_view path);
 // overwrite refused) and returns nullopt then.
 std::optional<ChosenFile> choose_file_to_save(Host& host, const FileLocation& location,
                                               const std::string& title, const std::string& filter,
-                                              std::string_view extension);
+                                              std::string_view extension,
+                                              const SaveMessages& messages = {});
 
 // The open dialog: cancelled, bad name and missing file are reported here.
 std::optional<ChosenFile> choose_file_to_load(Host& host, const FileLocation& location,
                                               const std::string& title, const std::string& filter,
-                                              std::string_view extension);
+                                              std::string_view extension,
+                                              const LoadMessages& messages = {});
 
 void remember(FileLocation& location, const ChosenFile& file);
 
@@ -65,6 +83,7 @@ void remember(FileLocation& location, const ChosenFile& file);
 std::optional<ChosenFile> save_text_file(
     Host& host, FileLocation& location, const std::string& title, const std::string& filter,
     std::string_view extension,
-    const std::function<bool(AtomicTextWriter& out, const ChosenFile& file)>& write);
+    const std::function<bool(AtomicTextWriter& out, const ChosenFile& file)>& write,
+    const SaveMessages& messages = {});
 
 }  // namespace ardenvis::core

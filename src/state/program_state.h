@@ -42,6 +42,7 @@ struct UnitFlags {
   bool pressure_bar = false;
   bool temperature_degf = false;
   bool distance_feet = false;
+  bool operator==(const UnitFlags&) const = default;
 };
 
 // Gearing calculator parameters and their start-up values.
