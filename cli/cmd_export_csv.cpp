@@ -4,9 +4,8 @@
 
 #include "cli/commands.h"
 #include "cli/console_host.h"
+#include "cli/load_log.h"
 #include "files/csv_export.h"
-#include "files/log_file.h"
-#include "logger/data_set_units.h"
 #include "state/program_state.h"
 
 namespace ardenvis::cli {
@@ -26,14 +25,8 @@ int export_csv(Arguments& args) {
     return 2;
   }
   ConsoleHost host(yes);
-  state.current_data_set = core::DataSetId::A;
-  state.file(core::FileKind::LogData) = {"", "default.plr"};
   state.file(core::FileKind::SpreadsheetExport) = {"", "default.csv"};
-
-  host.queue_file(args.rest()[0]);
-  if (!core::load_log_data(state, host)) return 1;
-  // As the viewer shows a freshly loaded file: in the chosen units.
-  core::change_loaded_units(state, core::DataSetId::A, {});
+  if (!load_log_file_into_a(state, host, args.rest()[0])) return 1;
 
   host.queue_file(args.rest()[1]);
   return core::save_csv_data(state, host, {}) ? 0 : 1;

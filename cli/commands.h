@@ -27,7 +27,7 @@ class Arguments {
 };
 
 struct Command {
-  std::string usage;  // one line, shown by "ardenvis-cli help"
+  std::string usage;                   // one line, shown by "ardenvis-cli help"
   std::function<int(Arguments&)> run;  // returns the exit status
 };
 
@@ -43,6 +43,6 @@ struct CommandRegistration {
 
 #define ARDENVIS_CLI_CONCAT2(a, b) a##b
 #define ARDENVIS_CLI_CONCAT(a, b) ARDENVIS_CLI_CONCAT2(a, b)
-#define ARDENVIS_CLI_COMMAND(name, usage, function)                                    \
+#define ARDENVIS_CLI_COMMAND(name, usage, function)                                         \
   static ::ardenvis::cli::CommandRegistration ARDENVIS_CLI_CONCAT(registration_, __LINE__)( \
       name, ::ardenvis::cli::Command{usage, function})

@@ -20,6 +20,13 @@ double unsigned_zero(double value) { return value + 0.0; }
 
 }  // namespace
 
+std::optional<ExportLap> export_lap(const LapSelection& selection) {
+  if (!selection.has_lap) return std::nullopt;
+  // The lap as it was logged: the beacon shift only slides the overlay.
+  return ExportLap{selection.slot,    selection.start,      selection.end,
+                   selection.session, selection.lap_number, selection.lap_time};
+}
+
 std::string lap_reference_name(const ExportLap& lap) {
   return format("Session_%d_Lap_%d", lap.session, lap.lap_number);
 }

@@ -15,6 +15,7 @@
 #include "common/host.h"
 #include "common/text_file.h"
 #include "state/program_state.h"
+#include "viewer/lap_selection.h"
 
 namespace ardenvis::core {
 
@@ -35,6 +36,10 @@ struct ExportLap {
   int lap_number = 0;
   double lap_time = 0;
 };
+
+// The lap a lap selection holds ("Lap Selection 1" / "Lap Selection 2"),
+// or nullopt when it holds none.
+std::optional<ExportLap> export_lap(const LapSelection& selection);
 
 // "Session_%d_Lap_%d": the reference name, and with ".csv" the offered file name.
 std::string lap_reference_name(const ExportLap& lap);

@@ -204,27 +204,20 @@ TEST_F(LapExport, FileDialogOutcomes) {
   EXPECT_EQ(state.file(FileKind::LapExport).name, "default.lab");
 }
 
-// Start and end index of a lap as the lap selection takes them: nearest
-// sample to the lap's start time and to one interval before its end time.
-ExportLap selection_of(const DataSet& set, DataSetId slot, int index) {
-  const LapEntry& entry = set.laps[static_cast<size_t>(index)];
-  const float dt = set.info.sample_rate == 20 ? 0.05f : 0.1f;
-  ExportLap lap;
-  lap.slot = slot;
-  lap.start = std::max(0L, std::lround(std::nearbyint((entry.end_time - entry.lap_time) / dt)));
-  lap.end = std::max(0L, std::lround(std::nearbyint((entry.end_time - dt) / dt)));
-  lap.session = entry.session;
-  lap.lap_number = entry.lap_number;
-  lap.lap_time = entry.lap_time;
-  return lap;
-}
-
 TEST_F(LapExport, SynthesisedLapOfDataSetBReadsBackColumnByColumn) {
   ASSERT_TRUE(testing::decode_into(state, DataSetId::A, testing::viewer_session(10, 11, 3), "a"));
   ASSERT_TRUE(testing::decode_into(state, DataSetId::B, testing::viewer_session(20, 12, 3), "b"));
   const DataSet& b = state.data_set(DataSetId::B);
   ASSERT_GE(b.lap_count(), 2u);
-  const ExportLap lap = selection_of(b, DataSetId::B, 1);
+  // "Selection 2:" on B's second lap, its beacon shift moved: the export
+  // takes the lap as logged.
+  LapSelection selection =
+      select_lap(state, static_cast<int>(state.data_set(DataSetId::A).lap_count()) + 1, 2);
+  ASSERT_TRUE(selection.has_lap);
+  ASSERT_EQ(selection.slot, DataSetId::B);
+  selection.beacon_shift = 40;
+  const ExportLap lap = *export_lap(selection);
+  EXPECT_EQ(lap.start, selection.start);
   ASSERT_GT(lap.end, lap.start + 100);
 
   const auto lines = export_lines(lap, "b.csv");
