@@ -364,8 +364,11 @@ Chart::Chart(QWidget* parent) : QWidget(parent), impl_(std::make_unique<Impl>())
   }
   impl_->apply_grid();
 
+  // Labels are read on top of the traces, never under them.
+  plot->addLayer("labels", plot->layer("main"), QCustomPlot::limAbove);
   for (int i = 0; i < kLabels; ++i) {
     auto* label = new QCPItemText(plot);
+    label->setLayer("labels");
     label->position->setType(QCPItemPosition::ptPlotCoords);
     label->position->setAxes(plot->xAxis, plot->yAxis);
     label->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -4,7 +4,9 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 
 #include "app/ui/Toolbox.h"
@@ -159,7 +161,20 @@ class ShellTest : public QObject {
     expect_only_visible(app_->system_check());
     app_->system_check()->close();
     expect_only_visible(app_->tool_box());
+    // No "default.cfg" in the program's folder: the viewer says it uses its
+    // own start-up preferences.
+    QString said;
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, this, [&] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        said = box->text();
+        box->accept();
+      }
+    });
+    answer.start(20);
     QTest::mouseClick(button(app_->tool_box(), "plotDataButton"), Qt::LeftButton);
+    answer.stop();
+    QCOMPARE(said, QString("Using Standard Display Preferences"));
     expect_only_visible(app_->view_data());
     QTest::mouseClick(button(app_->view_data(), "backToMainButton"), Qt::LeftButton);
     expect_only_visible(app_->main_window());

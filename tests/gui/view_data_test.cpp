@@ -228,8 +228,12 @@ class ViewDataTest : public QObject {
 
   void lap_overlay_without_laps_reverts() {
     core::ProgramState empty;
+    QTemporaryDir preferences;  // no "default.cfg" there
+    empty.file(core::FileKind::DisplayPreferences) = {preferences.path().toStdString() + "/",
+                                                      "default.cfg"};
     testing::ScriptedHost host;
     ui::TForm10 form(empty, host);
+    host.expect(core::MessageKind::Information, "Using Standard Display Preferences");
     form.show();
     host.expect(core::MessageKind::Information, "No Lap Data to View");
     auto* mode = form.findChild<QComboBox*>("displayMode");

@@ -215,4 +215,43 @@ void DataSelectPanel::enable_line_styles() {
   line_b_->setEnabled(visible_b_->isChecked());
 }
 
+void DataSelectPanel::fill_preferences(core::DisplayPreferences& p) const {
+  for (size_t i = 0; i < channels_.size(); ++i) {
+    p.colour_a[i] = channels_[i].colour_a->currentData().toUInt();
+    p.colour_b[i] = channels_[i].colour_b->currentData().toUInt();
+    p.shown[i] = channels_[i].shown->isChecked();
+  }
+  p.line_a = line_a_->currentIndex();
+  p.line_b = line_b_->currentIndex();
+  for (auto [check, slip] :
+       {std::pair{time_slip_, &p.time_slip}, std::pair{odo_slip_, &p.odo_slip}}) {
+    slip->colour = findChild<QComboBox*>(check->objectName() + "Colour")->currentData().toUInt();
+    slip->scale = findChild<QComboBox*>(check->objectName() + "Scale")->currentIndex();
+    slip->shown = check->isChecked();
+  }
+}
+
+void DataSelectPanel::show_preferences(const core::DisplayPreferences& p) {
+  const QSignalBlocker block(this);
+  for (size_t i = 0; i < channels_.size(); ++i) {
+    const QSignalBlocker a(channels_[i].colour_a), b(channels_[i].colour_b),
+        shown(channels_[i].shown);
+    view_data::select_colour(channels_[i].colour_a, p.colour_a[i]);
+    view_data::select_colour(channels_[i].colour_b, p.colour_b[i]);
+    channels_[i].shown->setChecked(p.shown[i]);
+  }
+  const QSignalBlocker a(line_a_), b(line_b_);
+  line_a_->setCurrentIndex(p.line_a);
+  line_b_->setCurrentIndex(p.line_b);
+  for (auto [check, slip] :
+       {std::pair{time_slip_, &p.time_slip}, std::pair{odo_slip_, &p.odo_slip}}) {
+    auto* colour = findChild<QComboBox*>(check->objectName() + "Colour");
+    auto* scale = findChild<QComboBox*>(check->objectName() + "Scale");
+    const QSignalBlocker c(colour), s(scale), t(check);
+    view_data::select_colour(colour, slip->colour);
+    scale->setCurrentIndex(slip->scale);
+    check->setChecked(slip->shown);
+  }
+}
+
 }  // namespace ardenvis::ui

@@ -7,6 +7,7 @@
 #include <array>
 
 #include "state/program_state.h"
+#include "viewer/display_preferences.h"
 #include "viewer/lap_overlay.h"
 #include "viewer/plot_pass.h"
 
@@ -39,6 +40,10 @@ class DataSelectPanel : public QGroupBox {
   void set_slip_boxes(const core::SlipBoxes& boxes);
   // Line style boxes follow their "Visible" ticks.
   void enable_line_styles();
+  // The panel's part of the display preferences: colours, ticks, line
+  // styles, slip traces. show_preferences sets the controls without signals.
+  void fill_preferences(core::DisplayPreferences& preferences) const;
+  void show_preferences(const core::DisplayPreferences& preferences);
 
  signals:
   // A channel tick or a line style changed: the plot is drawn again.

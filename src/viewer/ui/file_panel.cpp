@@ -8,12 +8,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "viewer/ui/view_data_widgets.h"
+#include "viewer/ui/file_output_boxes.h"
 #include "widgets/pelorant_window.h"
 
 namespace ardenvis::ui {
-
-using view_data::reserved_box;
 
 FilePanel::FilePanel(QWidget* parent) : QGroupBox("Load and Print Data", parent) {
   setObjectName("loadAndPrintBox");
@@ -52,9 +50,10 @@ FilePanel::FilePanel(QWidget* parent) : QGroupBox("Load and Print Data", parent)
   logo_on_->setObjectName("logoOn");
   logo_on_->setChecked(true);
   layout->addWidget(logo_on_);
-  layout->addWidget(reserved_box("Display Preferences", "displayPreferencesBox", this));
-  layout->addWidget(reserved_box("Plot Output", "plotOutputBox", this));
-  layout->addWidget(reserved_box("Further Lap Analysis", "furtherLapAnalysisBox", this));
+  connect(logo_on_, &QCheckBox::clicked, this, &FilePanel::logo_clicked);
+  layout->addWidget(preferences_box_ = new DisplayPreferencesBox(this));
+  layout->addWidget(plot_output_box_ = new PlotOutputBox(this));
+  layout->addWidget(lap_export_box_ = new LapExportBox(this));
 }
 
 void FilePanel::show_slot(size_t slot, const QString& loaded_from, const QString& sample_rate) {

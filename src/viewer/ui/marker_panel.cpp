@@ -2,13 +2,12 @@
 
 #include <QVBoxLayout>
 
+#include "viewer/ui/labels_box.h"
 #include "viewer/ui/marker_box.h"
 #include "viewer/ui/statistics_box.h"
 #include "viewer/ui/view_data_widgets.h"
 
 namespace ardenvis::ui {
-
-using view_data::reserved_box;
 
 MarkerPanel::MarkerPanel(QWidget* parent) : QGroupBox("Markers, Labels and Statistics", parent) {
   setObjectName("markersBox");
@@ -17,7 +16,7 @@ MarkerPanel::MarkerPanel(QWidget* parent) : QGroupBox("Markers, Labels and Stati
   layout->addWidget(markers_);
   statistics_ = new StatisticsBox(this);
   layout->addWidget(statistics_);
-  layout->addWidget(reserved_box("Labels", "labelsBox", this));
+  layout->addWidget(labels_box_ = new LabelsBox(this));
 }
 
 }  // namespace ardenvis::ui

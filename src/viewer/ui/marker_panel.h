@@ -5,6 +5,7 @@
 
 namespace ardenvis::ui {
 
+class LabelsBox;
 class MarkerBox;
 class StatisticsBox;
 
@@ -15,10 +16,12 @@ class MarkerPanel : public QGroupBox {
 
   MarkerBox* markers() const { return markers_; }
   StatisticsBox* statistics() const { return statistics_; }
+  LabelsBox* labels_box() const { return labels_box_; }
 
  private:
   MarkerBox* markers_ = nullptr;
   StatisticsBox* statistics_ = nullptr;
+  LabelsBox* labels_box_ = nullptr;
 };
 
 }  // namespace ardenvis::ui

@@ -121,4 +121,28 @@ void OptionPanel::apply_grid(Chart& chart, int layer) {
   chart.set_grid_spacing(grid_x_spacing_, grid_y_spacing_);
 }
 
+void OptionPanel::fill_preferences(core::DisplayPreferences& p) const {
+  p.units = selected_units();
+  p.speed_calibration = calibration();
+  p.grid_enable = grid_enable_->currentIndex();
+  p.grid_lines = grid_lines_->currentIndex();
+  p.filter_when_loaded = filter_when_loaded_->isChecked();
+}
+
+void OptionPanel::show_preferences(const core::DisplayPreferences& p) {
+  const QSignalBlocker block(this);
+  for (auto [box, on] :
+       {std::pair{speed_unit_, p.units.speed_kmh}, std::pair{pressure_unit_, p.units.pressure_bar},
+        std::pair{temperature_unit_, p.units.temperature_degf},
+        std::pair{distance_unit_, p.units.distance_feet}}) {
+    const QSignalBlocker b(box);
+    box->setCurrentIndex(on ? 1 : 0);
+  }
+  const QSignalBlocker c(calibration_), f(filter_when_loaded_), e(grid_enable_), l(grid_lines_);
+  calibration_->setChecked(p.speed_calibration);
+  filter_when_loaded_->setChecked(p.filter_when_loaded);
+  grid_enable_->setCurrentIndex(p.grid_enable);
+  grid_lines_->setCurrentIndex(p.grid_lines);
+}
+
 }  // namespace ardenvis::ui

@@ -6,6 +6,7 @@
 
 #include "state/data_set.h"
 #include "state/program_state.h"
+#include "viewer/display_preferences.h"
 
 class QCheckBox;
 class QComboBox;
@@ -29,6 +30,10 @@ class OptionPanel : public QGroupBox {
   // Draws the chosen grid lines and spacings on the chart, following `layer`.
   void apply_grid(Chart& chart, int layer);
   GAxisBox* g_axis() const { return g_axis_; }
+  // The panel's part of the display preferences: units, calibration, grid,
+  // the load-time filter. show_preferences sets the controls without signals.
+  void fill_preferences(core::DisplayPreferences& preferences) const;
+  void show_preferences(const core::DisplayPreferences& preferences);
 
  signals:
   void speed_unit_changed();

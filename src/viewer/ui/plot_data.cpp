@@ -1,7 +1,5 @@
 #include "viewer/ui/plot_data.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -25,6 +23,7 @@
 #include "viewer/ui/plotProgress.h"
 #include "viewer/ui/plot_page.h"
 #include "viewer/ui/track_map_page.h"
+#include "viewer/ui/view_data_files.h"
 #include "viewer/ui/view_data_widgets.h"
 #include "viewer/ui/view_panel.h"
 #include "viewer/viewer_units.h"
@@ -113,6 +112,7 @@ TForm10::TForm10(core::ProgramState& state, core::Host& host, QWidget* parent)
                                },
                                [this] { zoomFull(); }},
                               this);
+  wire_files();
   connect(this, &PelorantWindow::closed_by_user, this, [this] {
     clear_plot_data();
     emit back_to_main();
@@ -197,6 +197,7 @@ void TForm10::activated() { setup_form_10(); }
 
 void TForm10::setup_form_10() {
   set_plot_progress(0);
+  files_->load_cfg_data(core::PreferenceSource::WindowShown);
   analysis_->window_shown();
   progress_->set_progress(10);
   progress_->show();
@@ -204,10 +205,7 @@ void TForm10::setup_form_10() {
   progress_->set_progress(20);
 
   Chart* chart = plot_chart();
-  const QString logo = QCoreApplication::applicationDirPath() + "/your_logo.bmp";
-  if (!(file_panel_->logo_on() && QFileInfo::exists(logo) && chart->set_background_image(logo))) {
-    chart->clear_background_image();
-  }
+  files_->updateLogo(false);
   chart->set_labels_style(Qt::black, palette().color(QPalette::ToolTipBase), true);
   progress_->set_progress(40);
 

@@ -31,6 +31,7 @@ class OptionPanel;
 class PlotPage;
 class TForm20;
 class TrackMapPage;
+class ViewDataFiles;
 class ViewPanel;
 
 class TForm10 : public PelorantWindow {
@@ -41,6 +42,8 @@ class TForm10 : public PelorantWindow {
 
   Chart* plot_chart() const;
   TForm20* progress_window() const { return progress_; }
+  // Preferences, labels, lap export, plot output and the logo.
+  ViewDataFiles* files() const { return files_; }
 
   // Handlers (the window's own names).
   void setup_form_10();
@@ -85,6 +88,10 @@ class TForm10 : public PelorantWindow {
  private:
   QWidget* build_left_panel();
   void wire_panels();
+  void wire_files();
+  // After a preference file set the controls: labels, grid, lines, the lap
+  // tables a unit switch affects, and the plot.
+  void preferences_applied(core::UnitFlags before, bool calibration_before, bool redraw);
   core::PlotSettings plot_settings() const;
   void refresh_unit_labels();
   // After a unit switch or the calibration: labels, x-axis copy, plot.
@@ -122,6 +129,7 @@ class TForm10 : public PelorantWindow {
 
   // Overlay, track map, G circle, markers, statistics and function keys.
   LapAnalysis* analysis_ = nullptr;
+  ViewDataFiles* files_ = nullptr;
 };
 
 }  // namespace ardenvis::ui

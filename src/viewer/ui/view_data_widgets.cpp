@@ -39,16 +39,32 @@ QGroupBox* reserved_box(const QString& title, const QString& name, QWidget* pare
   return box;
 }
 
+namespace {
+QIcon swatch_icon(uint32_t value) {
+  QPixmap swatch(28, 12);
+  swatch.fill(to_qcolor(value));
+  QPainter painter(&swatch);
+  painter.setPen(Qt::darkGray);
+  painter.drawRect(0, 0, 27, 11);
+  return QIcon(swatch);
+}
+}  // namespace
+
+void select_colour(QComboBox* box, uint32_t colour) {
+  int index = box->findData(static_cast<uint>(colour));
+  if (index < 0) {
+    box->addItem(swatch_icon(colour), "", static_cast<uint>(colour));
+    index = box->count() - 1;
+    box->setItemData(index, QString("Custom"), Qt::ToolTipRole);
+  }
+  box->setCurrentIndex(index);
+}
+
 QComboBox* colour_box(uint32_t colour, const QString& name, QWidget* parent) {
   auto* box = new QComboBox(parent);
   box->setObjectName(name);
   for (const core::PaletteColour& c : core::palette()) {
-    QPixmap swatch(28, 12);
-    swatch.fill(to_qcolor(c.value));
-    QPainter painter(&swatch);
-    painter.setPen(Qt::darkGray);
-    painter.drawRect(0, 0, 27, 11);
-    box->addItem(QIcon(swatch), "", static_cast<uint>(c.value));
+    box->addItem(swatch_icon(c.value), "", static_cast<uint>(c.value));
     box->setItemData(box->count() - 1, c.name, Qt::ToolTipRole);
   }
   box->setIconSize(QSize(28, 12));

@@ -32,6 +32,9 @@ QGroupBox* reserved_box(const QString& title, const QString& name, QWidget* pare
 // A chooser of the palette's colours (swatches, names as tool tips), showing
 // `colour`; the item data is the colour value.
 QComboBox* colour_box(uint32_t colour, const QString& name, QWidget* parent);
+// Shows `colour` in a colour chooser; a colour outside the palette (from a
+// preference file) is added as an item of its own.
+void select_colour(QComboBox* box, uint32_t colour);
 
 // The busy cursor for the length of a handler.
 class Busy {
