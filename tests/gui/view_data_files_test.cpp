@@ -8,10 +8,12 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTabBar>
@@ -90,6 +92,11 @@ class ViewDataFilesTest : public QObject {
       core::write_preferences(out, preferences);
       QVERIFY(out.commit());
     }
+    core::DataSet& b = state_.data_sets[1];
+    b.notes = {"Brands Indy, dry, 18 C", "New front pads"};
+    b.setup_texts[0] = "92";       // front left tyre temperature, outside
+    b.setup_texts[64] = "Locked";  // the last field of the sheet
+    b.setup_texts[70] = "not on the sheet";
     const double speed = state_.data_sets[0][core::Channel::Speed][100];
     form_ = std::make_unique<ui::TForm10>(state_, host_);
     form_->show();  // loads default.cfg without a word
@@ -250,6 +257,24 @@ class ViewDataFilesTest : public QObject {
                  "Cannot Find your_logo.bmp in Application Directory Folder!");
     logo->click();  // on
     verify_host();
+  }
+
+  void notes_pages_show_the_notes_and_setup_read_only() {
+    find<QTabBar>("rightTabs")->setCurrentIndex(3);  // "Data B Notes"
+    QCOMPARE(find<QPlainTextEdit>("notesB")->toPlainText(),
+             QString("Brands Indy, dry, 18 C\nNew front pads"));
+    auto* sheet = find<QGroupBox>("setupSheetB");
+    auto* first = sheet->findChild<QLineEdit*>("setupField1");
+    auto* last = sheet->findChild<QLineEdit*>("setupField65");
+    QVERIFY(first && last);
+    QCOMPARE(first->text(), QString("92"));
+    QCOMPARE(last->text(), QString("Locked"));
+    QVERIFY(first->isReadOnly());
+    QCOMPARE(sheet->findChildren<QLineEdit*>().size(), 65);
+    QCOMPARE(find<QGroupBox>("setupSheetA")->findChild<QLineEdit*>("setupField1")->text(),
+             QString());
+    testing::save_grab(form_.get(), "view_data_notes_b");
+    find<QTabBar>("rightTabs")->setCurrentIndex(0);
   }
 
   void printing_from_lap_times_prints_the_plot() {

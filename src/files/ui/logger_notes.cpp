@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "files/setup_notes.h"
+#include "files/ui/setup_sheet.h"
 
 namespace ardenvis::ui {
 
@@ -22,7 +23,6 @@ using core::DataSetId;
 
 namespace {
 constexpr DataSetId kSlots[] = {DataSetId::A, DataSetId::B};
-constexpr int kWidestField = 6;  // characters
 
 QString memo_text(const std::vector<std::string>& notes) {
   QStringList lines;
@@ -60,15 +60,10 @@ TForm11::TForm11(core::ProgramState& state, core::Host& host, QWidget* parent)
     memos_[slot == DataSetId::B ? 1 : 0] = memo;
   }
 
-  sheet_ = new QGroupBox(QString::fromStdString(core::setup_sheet_caption(DataSetId::A)), this);
+  sheet_ =
+      new SetupSheet(QString::fromStdString(core::setup_sheet_caption(DataSetId::A)), true, this);
   sheet_->setObjectName("setupSheet");
   sheet_->setToolTip("Enter all your vehicle setup details.");
-  auto* sheet_layout = new QGridLayout(sheet_);
-  sheet_layout->addWidget(make_block(core::SetupBlockId::FrontLeft), 0, 0);
-  sheet_layout->addWidget(make_block(core::SetupBlockId::RearLeft), 1, 0);
-  sheet_layout->addWidget(make_block(core::SetupBlockId::General), 0, 1, 2, 1);
-  sheet_layout->addWidget(make_block(core::SetupBlockId::FrontRight), 0, 2);
-  sheet_layout->addWidget(make_block(core::SetupBlockId::RearRight), 1, 2);
 
   auto* control = new QGroupBox("Control", this);
   control->setToolTip("Save, Load or Clear the setup.");
@@ -113,50 +108,6 @@ TForm11::TForm11(core::ProgramState& state, core::Host& host, QWidget* parent)
   adjustSize();
 }
 
-QWidget* TForm11::make_block(core::SetupBlockId id) {
-  const core::SetupBlock& block = core::setup_block(id);
-  auto* group = new QGroupBox(block.heading, sheet_);
-  auto* grid = new QGridLayout(group);
-  grid->setHorizontalSpacing(4);
-  grid->setVerticalSpacing(3);
-  const int char_width = fontMetrics().horizontalAdvance('8');
-  int row = 0;
-  if (block.temperature_columns) {
-    // The letters of the caption, each centred over its own column.
-    const QStringList letters = QString(block.temperature_columns).split(' ', Qt::SkipEmptyParts);
-    for (int i = 0; i < letters.size(); ++i) {
-      grid->addWidget(new QLabel(letters[i], group), row, 1 + i, Qt::AlignCenter);
-    }
-    ++row;
-  } else if (id == core::SetupBlockId::General) {
-    // The wing rows carry two values; their column labels sit above the first.
-    grid->addWidget(new QLabel(core::kWingAngleLabel, group), row, 1, Qt::AlignCenter);
-    grid->addWidget(new QLabel(core::kWingHeightLabel, group), row++, 2, Qt::AlignCenter);
-  }
-  for (const core::SetupRow& r : block.rows) {
-    grid->addWidget(new QLabel(r.label, group), row, 0);
-    int column = 1;
-    for (int k : r.texts) {
-      if (k == 0) break;
-      auto* edit = new QLineEdit(group);
-      edit->setObjectName(QString("setupField%1").arg(k));
-      edit->setMaxLength(r.max_length);
-      // One width for every field, so the columns line up.
-      edit->setFixedWidth(char_width * (kWidestField + 2) + 8);
-      edit->setAlignment(Qt::AlignCenter);
-      fields_[static_cast<size_t>(k - 1)] = edit;
-      grid->addWidget(edit, row, column++);
-    }
-    ++row;
-  }
-  if (id == core::SetupBlockId::General) {
-    // Keep the wing labels above their columns, not the first rows.
-    grid->setRowStretch(row, 1);
-  }
-  grid->setColumnStretch(4, 1);
-  return group;
-}
-
 void TForm11::set_Edit_Objects() {
   refreshing_ = true;
   const DataSetId current = state_.current_data_set;
@@ -167,10 +118,7 @@ void TForm11::set_Edit_Objects() {
     if (memo->toPlainText() != text) memo->setPlainText(text);
   }
   sheet_->setTitle(QString::fromStdString(core::setup_sheet_caption(current)));
-  const auto& texts = state_.current().setup_texts;
-  for (int k = 1; k <= core::kSetupFieldCount; ++k) {
-    field(k)->setText(QString::fromStdString(texts[static_cast<size_t>(k - 1)]));
-  }
+  sheet_->show_texts(state_.current().setup_texts);
   refreshing_ = false;
 }
 

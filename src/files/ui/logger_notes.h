@@ -7,6 +7,7 @@
 
 #include "common/host.h"
 #include "files/setup_notes.h"
+#include "files/ui/setup_sheet.h"
 #include "state/program_state.h"
 #include "widgets/pelorant_window.h"
 
@@ -22,7 +23,7 @@ class TForm11 : public PelorantWindow {
   TForm11(core::ProgramState& state, core::Host& host, QWidget* parent = nullptr);
 
   // The field of setup text k = 1..65.
-  QLineEdit* field(int k) const { return fields_[static_cast<size_t>(k - 1)]; }
+  QLineEdit* field(int k) const { return sheet_->field(k); }
   QPlainTextEdit* notes_memo(core::DataSetId slot) const {
     return memos_[slot == core::DataSetId::B ? 1 : 0];
   }
@@ -43,7 +44,6 @@ class TForm11 : public PelorantWindow {
   void activated() override { set_Edit_Objects(); }
 
  private:
-  QWidget* make_block(core::SetupBlockId id);
   void save_changes();
   void clear_form_data();
   void save_setup_data();
@@ -53,9 +53,8 @@ class TForm11 : public PelorantWindow {
 
   core::ProgramState& state_;
   core::Host& host_;
-  std::array<QLineEdit*, core::kSetupFieldCount> fields_{};
   std::array<QPlainTextEdit*, 2> memos_{};
-  QGroupBox* sheet_;
+  SetupSheet* sheet_;
   bool refreshing_ = false;
   // Per memo: the most the user may type it up to (the typing limit, or the
   // length of longer notes as they came), and where the last edit inserted.

@@ -3,6 +3,7 @@
 // that came with a data set, read-only.
 
 #include <QGroupBox>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -12,15 +13,21 @@ class QPlainTextEdit;
 
 namespace ardenvis::ui {
 
+class SetupSheet;
+
 class NotesPage : public QGroupBox {
   Q_OBJECT
  public:
   NotesPage(core::DataSetId slot, QWidget* parent = nullptr);
 
   void show_notes(const std::vector<std::string>& lines);
+  // Setup texts 1..65 in the sheet's fields.
+  void show_setup(const std::array<std::string, core::kSetupTextCount>& texts);
+  SetupSheet* setup_sheet() const { return sheet_; }
 
  private:
   QPlainTextEdit* memo_ = nullptr;
+  SetupSheet* sheet_ = nullptr;
 };
 
 }  // namespace ardenvis::ui

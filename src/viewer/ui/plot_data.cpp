@@ -554,6 +554,7 @@ void TForm10::load_data_set(DataSetId slot) {
 void TForm10::copy_notes(DataSetId slot) {
   state_.current_data_set = slot;
   notes_pages_[slot_index(slot)]->show_notes(state_.data_set(slot).notes);
+  notes_pages_[slot_index(slot)]->show_setup(state_.data_set(slot).setup_texts);
 }
 
 void TForm10::refresh_name_boxes() {
