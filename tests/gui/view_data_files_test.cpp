@@ -233,6 +233,9 @@ class ViewDataFilesTest : public QObject {
     QImage bitmap(path("plot.bmp"));
     QVERIFY(!bitmap.isNull());
     QCOMPARE(bitmap.size(), chart()->size());
+    // Kept beside the window grabs, as an image viewer would show it.
+    bitmap.save(QString(qEnvironmentVariable("ARDENVIS_SCREENS", "screens")) +
+                "/view_data_bitmap.png");
     QVERIFY(bitmap.pixelColor(bitmap.width() / 2, bitmap.height() / 2).isValid());
     int coloured = 0;  // traces, not a blank picture
     for (int px = 0; px < bitmap.width(); px += 4) {
