@@ -336,9 +336,7 @@ void TForm10::reload_engine_data() {
   gcircle_page_->chart()->clear();
   plot_page_->lap_g_circle()->clear();
   analysis_->changeGCircleScale();
-  for (int label = 1; label <= Chart::kLabels; ++label) {
-    chart->set_label(label, core::kPlotRangeLimit, core::kPlotRangeLimit, "");
-  }
+  files_->clear_labels();  // the table and counter with the chart's labels
   draw_selections(true, false);
   analysis_->track_map_step();
   chart->repaint_chart();
