@@ -59,6 +59,8 @@ class ViewDataAnalysisTest : public QObject {
                                  "circuit_20hz.plr"));
     QVERIFY(state_.data_sets[0].lap_count() >= 4);
     form_ = std::make_unique<ui::TForm10>(state_, host_);
+    // No preference file in the (empty) preference folder.
+    host_.expect(core::MessageKind::Information, "Using Standard Display Preferences");
     form_->show();
     QApplication::processEvents();
     QCOMPARE(host_.verify(), std::string());

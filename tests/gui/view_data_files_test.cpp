@@ -210,7 +210,9 @@ class ViewDataFilesTest : public QObject {
 
     // "Selection 2:" on B's second lap.
     const int laps_a = static_cast<int>(state_.data_sets[0].lap_count());
-    find<QComboBox>("lapSelection2")->setCurrentIndex(laps_a + 1);
+    auto* selector = find<QComboBox>("lapSelection2");
+    selector->setCurrentIndex(laps_a + 1);
+    emit selector->activated(laps_a + 1);
     host_.queue_save_file(path("b_lap").toStdString());
     host_.expect(MessageKind::Information, "File Saved OK");
     click("exportLapButton");
