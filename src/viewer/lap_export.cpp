@@ -49,7 +49,7 @@ void write_motec_lap(AtomicTextWriter& out, const DataSet& set, const ExportLap&
   for (int i = 2; i <= 8; ++i) out.line("");
   out.line(format("Sample Rate,%d", set.info.sample_rate));
   out.line(format("Lap Time,%.2f", lap.lap_time));
-  out.line("Reference," + lap_reference_name(lap));
+  out.line(format("Reference,%s", lap_reference_name(lap).c_str()));
   out.line("");
   out.line(",,RPM,G Lat,G Long,CorrSpd,Gear");
   out.line(

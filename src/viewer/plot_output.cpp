@@ -1,5 +1,6 @@
 #include "viewer/plot_output.h"
 
+#include "common/format.h"
 #include "files/file_dialogs.h"
 
 namespace ardenvis::core {
@@ -29,8 +30,8 @@ PrintLayout print_layout(const ProgramState& state, OutputChart chart) {
       break;
   }
   // The data sets by the file they came from (empty for a slot without one).
-  layout.data_a = "Data A: " + state.data_sets[0].file_name;
-  layout.data_b = "Data B: " + state.data_sets[1].file_name;
+  layout.data_a = format("Data A: %s", state.data_sets[0].file_name.c_str());
+  layout.data_b = format("Data B: %s", state.data_sets[1].file_name.c_str());
   return layout;
 }
 
