@@ -127,6 +127,7 @@ double* RecordDecoder::column_from(Channel c, long from) {
   double*& column = columns_[static_cast<size_t>(c)];
   if (column == nullptr) {
     column = set_[c].storage_for_writing_from(from);
+    written_to_[static_cast<size_t>(c)] = from - 1;
     if (is_held(c)) written_held_[static_cast<size_t>(written_held_count_++)] = c;
   }
   return column;
@@ -148,14 +149,23 @@ void RecordDecoder::hold(Channel c, double value) {
     // Indexes before j read 0; j is written here and every later one by the samples.
     column = column_from(c, j);
   }
+  write_held_up_to(c, j - 1);
   column[j - 1] = value;
+  written_to_[static_cast<size_t>(c)] = j;
   held = value;
 }
 
-void RecordDecoder::write_held_values(long k) {
+void RecordDecoder::write_held_up_to(Channel c, long k) {
+  const auto i = static_cast<size_t>(c);
+  double* column = columns_[i];
+  if (column == nullptr || written_to_[i] >= k) return;
+  std::fill(column + written_to_[i], column + k, held_[i]);
+  written_to_[i] = k;
+}
+
+void RecordDecoder::write_held_values() {
   for (int i = 0; i < written_held_count_; ++i) {
-    const auto c = static_cast<size_t>(written_held_[static_cast<size_t>(i)]);
-    columns_[c][k - 1] = held_[c];
+    write_held_up_to(written_held_[static_cast<size_t>(i)], k_ - 1);
   }
 }
 
@@ -217,13 +227,13 @@ void RecordDecoder::sample(const uint8_t* p, int data_count) {
   if (delta < 0) {  // the lap distance fell: a new lap started
     lap_start_time_ = now_;
     split_time_ = 0;
+    write_held_up_to(Channel::Split, k - 1);
     held_[static_cast<size_t>(Channel::Split)] = 0;
   }
   last_sample_time_ = now_;
 
-  // Oil Temp ... Pulse Ch4, Gear Module and Split repeat their held values;
-  // only those that ever held a value other than 0 have anything to write.
-  write_held_values(k);
+  // Oil Temp ... Pulse Ch4, Gear Module and Split repeat their held values at
+  // this sample: written in runs when a value changes (write_held_up_to()).
 
   ++k_;
   now_ += period_;

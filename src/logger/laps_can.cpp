@@ -48,6 +48,7 @@ void RecordDecoder::split(const Record& r) {
   const float time = hundredths_seconds(milliseconds_20bit(r));
   split_time_ = time;
   // The Split series repeats the split time from the next sample on.
+  write_held_up_to(Channel::Split, k_ - 1);
   held_[static_cast<size_t>(Channel::Split)] = split_time_;
   if (!Series::is_plain_zero(split_time_)) column_from(Channel::Split, k_);
   // A split after the last lap record has no lap to go to. A lap never keeps
@@ -122,6 +123,7 @@ void RecordDecoder::sensor_frame(const Record& r, int can_id) {
 }
 
 void RecordDecoder::finish_laps(bool cancelled) {
+  write_held_values();  // the runs since each held value's last change
   const uint32_t laps = lap_count_;
   std::vector<LapEntry>& table = set_.laps;
 

@@ -60,7 +60,13 @@ class RecordDecoder {
   void hold(Channel c, double value);
   // Storage for channel c, written by this decode from index `from` on.
   double* column_from(Channel c, long from);
-  void write_held_values(long k);
+  // A held channel repeats its value at every sample, but the samples do not
+  // write it one by one (a dozen scattered stores per sample): the run of
+  // samples since its last write is filled when the held value is about to
+  // change, and at the end. This fills indexes up to k with the held value.
+  void write_held_up_to(Channel c, long k);
+  // Every held channel up to the latest sample.
+  void write_held_values();
 
   DataSet& set_;
   const UnitIdentity& identity_;
@@ -85,6 +91,8 @@ class RecordDecoder {
   // The held channels that have storage, in the order they got it.
   std::array<Channel, kChannelCount> written_held_{};
   int written_held_count_ = 0;
+  // The last index each held channel's storage has been written up to.
+  std::array<long, kChannelCount> written_to_{};
   bool extra_inputs_written_ = false;
 
   double period_;    // T
