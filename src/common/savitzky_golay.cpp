@@ -5,7 +5,12 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#include <cstring>
 #include <vector>
+#if defined(__GNUC__) && defined(__x86_64__)
+#include <immintrin.h>
+#define ARDENVIS_SMOOTHING_LANES 1
+#endif
 
 namespace ardenvis::core {
 
@@ -172,9 +177,146 @@ void smooth_runs_of_half(std::span<RunState> runs, long h) {
   for (RunState& r : runs) std::fill(r.x, r.x + h, r.x[h]);
 }
 
+#if defined(ARDENVIS_SMOOTHING_LANES)
+// The same walk for several series of one window and one length at once, four
+// series to a 256-bit vector: their values are copied, block by block, into a
+// row-interleaved buffer (row j holds every series' x[j]), so each window is a
+// handful of whole-vector loads, and each lane does exactly the operations the
+// scalar window does (AVX adds, multiplies and divides round as the scalar
+// ones; no fused multiply-add is enabled here). A series with fewer passes than
+// its neighbours keeps its values through the extra passes (a blend).
+template <int H>
+__attribute__((target("avx"))) inline __m256d window_lanes(const double* row, long width,
+                                                           const __m256d* c, __m256d norm, long h) {
+  __m256d sum = _mm256_mul_pd(c[0], _mm256_loadu_pd(row));
+  const long count = H > 0 ? H : h;
+  for (long i = 1; i <= count; ++i) {
+    const __m256d pair =
+        _mm256_add_pd(_mm256_loadu_pd(row + i * width), _mm256_loadu_pd(row - i * width));
+    sum = _mm256_add_pd(sum, _mm256_mul_pd(c[i], pair));
+  }
+  return _mm256_div_pd(sum, norm);
+}
+
+template <int H>
+__attribute__((target("avx"))) void smooth_lanes(std::span<RunState* const> runs, long h) {
+  const long n = runs[0]->n;
+  const long series_count = static_cast<long>(runs.size());
+  const long groups = (series_count + 3) / 4;
+  const long width = groups * 4;  // doubles per buffer row
+  int passes = 0;
+  for (const RunState* r : runs) passes = std::max(passes, r->passes);
+  const long lag = h + 1;
+  const long top = n - h - 1;
+  const long last = top + (passes - 1) * lag;
+
+  // Lane masks per pass and vector: the lanes whose series has that pass.
+  std::vector<int64_t> mask_bits(static_cast<size_t>(passes * width), 0);
+  std::vector<char> active(static_cast<size_t>(passes * groups), 0);
+  for (int p = 0; p < passes; ++p) {
+    for (long s = 0; s < series_count; ++s) {
+      if (runs[static_cast<size_t>(s)]->passes > p) {
+        mask_bits[static_cast<size_t>(p * width + s)] = -1;
+        active[static_cast<size_t>(p * groups + s / 4)] = 1;
+      }
+    }
+  }
+  __m256d c[kMaxRunHalf + 1];
+  for (long i = 0; i <= h; ++i) c[i] = _mm256_set1_pd(runs[0]->c[static_cast<size_t>(i)]);
+  const __m256d norm = _mm256_set1_pd(runs[0]->norm);
+
+  constexpr long kBlock = 512;
+  const long capacity = kBlock + (passes - 1) * lag + 2 * h + 2;
+  std::vector<double> buffer(static_cast<size_t>(capacity * width), 0.0);
+  long lo = 0;      // series index of buffer row 0
+  long loaded = 0;  // rows [lo, loaded) are in the buffer
+  auto copy_rows = [&](long from, long to, bool into_buffer) {
+    for (long s = 0; s < series_count; ++s) {
+      double* x = runs[static_cast<size_t>(s)]->x;
+      double* b = buffer.data() + s;
+      for (long r = from; r < to; ++r) {
+        double& cell = b[(r - lo) * width];
+        if (into_buffer) {
+          cell = x[r];
+        } else {
+          x[r] = cell;
+        }
+      }
+    }
+  };
+  auto row = [&](long j) { return buffer.data() + (j - lo) * width; };
+
+  for (long first = h; first <= last; first += kBlock) {
+    const long end = std::min(last, first + kBlock - 1);
+    const long need = std::min(n, end + h + 1);
+    if (need - lo > capacity) {
+      // Rows no later window reads are final: back into their series.
+      const long keep = std::max(0L, first - (passes - 1) * lag - h);
+      copy_rows(lo, keep, false);
+      std::memmove(buffer.data(), row(keep), static_cast<size_t>((loaded - keep) * width) * 8);
+      lo = keep;
+    }
+    copy_rows(loaded, need, true);
+    loaded = need;
+    for (long J = first; J <= end; ++J) {
+      for (int p = 0; p < passes; ++p) {
+        const long j = J - p * lag;
+        if (j < h || j > top) continue;
+        for (long g = 0; g < groups; ++g) {
+          if (!active[static_cast<size_t>(p * groups + g)]) continue;
+          const __m256d mask = _mm256_castsi256_pd(_mm256_loadu_si256(
+              reinterpret_cast<const __m256i*>(mask_bits.data() + p * width + g * 4)));
+          double* at = row(j) + g * 4;
+          if (p > 0 && j == h) {  // the front fill of the pass before
+            for (long r = 0; r < h; ++r) {
+              double* cell = row(r) + g * 4;
+              _mm256_storeu_pd(cell,
+                               _mm256_blendv_pd(_mm256_loadu_pd(cell), _mm256_loadu_pd(at), mask));
+            }
+          }
+          const __m256d result = window_lanes<H>(at, width, c, norm, h);
+          _mm256_storeu_pd(at, _mm256_blendv_pd(_mm256_loadu_pd(at), result, mask));
+          if (j == top) {  // this pass's back fill
+            for (long r = top + 1; r < n; ++r) {
+              double* cell = row(r) + g * 4;
+              _mm256_storeu_pd(cell,
+                               _mm256_blendv_pd(_mm256_loadu_pd(cell), _mm256_loadu_pd(at), mask));
+            }
+          }
+        }
+      }
+    }
+  }
+  copy_rows(lo, loaded, false);
+  for (RunState* r : runs) std::fill(r->x, r->x + h, r->x[h]);
+}
+
+// Runs of half-width h in lanes, one walk per length (the passes of each
+// length's runs go side by side), those with the most passes sharing vectors.
+template <int H>
+void smooth_runs_in_lanes(std::span<RunState> runs, long h) {
+  std::vector<RunState*> order;
+  for (RunState& r : runs) order.push_back(&r);
+  std::stable_sort(order.begin(), order.end(), [](const RunState* a, const RunState* b) {
+    return a->n != b->n ? a->n < b->n : a->passes > b->passes;
+  });
+  for (size_t first = 0; first < order.size();) {
+    size_t end = first;
+    while (end < order.size() && order[end]->n == order[first]->n) ++end;
+    smooth_lanes<H>(std::span<RunState* const>(order.data() + first, end - first), h);
+    first = end;
+  }
+}
+
+bool lanes_available() {
+  static const bool available = __builtin_cpu_supports("avx");
+  return available;
+}
+#endif
+
 }  // namespace
 
-bool savitzky_golay_smooth_runs(std::span<const SmoothingRun> runs) {
+bool savitzky_golay_smooth_runs(std::span<const SmoothingRun> runs, bool vector_lanes) {
   bool all_valid = true;
   // Grouped by half-width so the common windows get their fixed-length loops.
   std::vector<RunState> by_half[kMaxRunHalf + 1];
@@ -193,6 +335,20 @@ bool savitzky_golay_smooth_runs(std::span<const SmoothingRun> runs) {
     for (int i = 0; i <= h; ++i) r.c[static_cast<size_t>(i)] = savitzky_golay_weight(window, i);
     by_half[h].push_back(r);
   }
+#if defined(ARDENVIS_SMOOTHING_LANES)
+  if (vector_lanes && lanes_available()) {
+    for (int h = 2; h <= kMaxRunHalf; ++h) {
+      if (h == 2) {
+        smooth_runs_in_lanes<2>(by_half[h], h);
+      } else if (h == 7) {
+        smooth_runs_in_lanes<7>(by_half[h], h);
+      } else {
+        smooth_runs_in_lanes<0>(by_half[h], h);
+      }
+    }
+    return all_valid;
+  }
+#endif
   for (int h = 2; h <= kMaxRunHalf; ++h) {
     if (h == 2) {
       smooth_runs_of_half<2>(by_half[h], h);

@@ -41,6 +41,9 @@ struct SmoothingRun {
 // one has overwritten. So the series crosses memory once instead of once per
 // pass, and the passes of all series overlap in the processor. Runs that are
 // invalid as for savitzky_golay_smooth() are left unchanged; false if any was.
-bool savitzky_golay_smooth_runs(std::span<const SmoothingRun> runs);
+// Where the processor has 256-bit vectors, runs of one window and length go
+// four to a vector; `vector_lanes` false takes the portable walk (both give the
+// same bits; the tests compare them).
+bool savitzky_golay_smooth_runs(std::span<const SmoothingRun> runs, bool vector_lanes = true);
 
 }  // namespace ardenvis::core
