@@ -340,14 +340,21 @@ void decode_slot(ProgramState& state, Host& host, DataSet& set) {
   // The decoded channels start reading 0 everywhere, keeping their storage
   // for the writes to come; the viewer's own x-axis copy keeps its values.
   if (samples > 0) {
+    std::array<Series*, kChannelCount> decoded{};
+    size_t decoded_count = 0;
     for (int c = 0; c < kChannelCount; ++c) {
       Series& s = set.series[static_cast<size_t>(c)];
       if (static_cast<Channel>(c) == Channel::XAxis) {
         s.resize(samples);
       } else {
         s.assign_zeros(samples);
+        decoded[decoded_count++] = &s;
       }
     }
+    // A slot decoded for the first time: blocks for whichever channels the
+    // log fills, from one huge-page mapping (those left unwritten are given
+    // back after the decode, untouched).
+    Series::reserve_blocks_together(std::span(decoded.data(), decoded_count));
   }
   // With no lap the old table would be unreadable anyway (readers go by the
   // lap count); emptying it keeps stale laps from outliving their decode.

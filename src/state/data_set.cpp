@@ -158,6 +158,33 @@ double* Series::storage_for_writing_from(long from) {
   return values_;
 }
 
+void Series::reserve_blocks_together(std::span<Series* const> series) {
+  auto wants = [](const Series& s) {
+    const size_t bytes = static_cast<size_t>(s.size_) * sizeof(double);
+    return !s.has_storage() && s.size_ > 0 && bytes >= kMappedBlockBytes && s.block_bytes_ < bytes;
+  };
+  auto block_bytes = [](const Series& s) {
+    return round_up(static_cast<size_t>(s.size_) * sizeof(double), kPageBytes);
+  };
+  size_t total = 0;
+  for (const Series* s : series) {
+    if (wants(*s)) total += block_bytes(*s);
+  }
+  if (total < kHugePageBytes) return;
+  void* p = map_block(total);  // page-aligned parts of a mapping unmap on their own
+  if (p == nullptr) return;
+  auto* at = static_cast<char*>(p);
+  for (Series* s : series) {
+    if (!wants(*s)) continue;
+    s->release_block();
+    s->block_ = reinterpret_cast<double*>(at);
+    s->block_bytes_ = block_bytes(*s);
+    s->block_mapped_ = true;
+    s->block_zeroed_ = true;
+    at += s->block_bytes_;
+  }
+}
+
 void Series::resize(long length) {
   if (length < 1) return;
   if (!has_storage()) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -75,6 +76,12 @@ class Series {
   // the caller writes every one of them. Indexes below `from` read 0. A series
   // with storage is returned as it is. Throws std::bad_alloc.
   double* storage_for_writing_from(long from);
+  // Gives each zero-only series whose kept block is too small for its length
+  // a spare block for its coming writes, all carved out of one mapping that
+  // the kernel may back with huge pages: a fresh slot's series of a few MB
+  // each would otherwise be faulted in 4 KB at a time. Each block is still
+  // its series' own (freed alone). Does nothing where it gains nothing.
+  static void reserve_blocks_together(std::span<Series* const> series);
 
   // Direct 0-based access for whole-series loops (smoothing, plotting, unit
   // conversion): element i is index i + 1. The mutable form gives a zero-only
