@@ -121,6 +121,10 @@ DownloadResult get_fram_data(ProgramState& state, Host& host, const DownloadRequ
         lite.channel = read_config_byte(link, host, 17);
         lite.pulses_per_rev = read_config_byte(link, host, 14);
         if (lite.pulses_per_rev != 1 && lite.pulses_per_rev != 2) lite.pulses_per_rev = 1;
+        // The version is read and judged next: its error box comes with the
+        // default cursor.
+        host.busy_cursor(false);
+        busy = false;
       });
     } catch (const LiteRefused&) {
       if (busy) host.busy_cursor(false);

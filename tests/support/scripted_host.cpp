@@ -7,10 +7,14 @@ namespace ardenvis::testing {
 namespace {
 Answer negative_default(Buttons buttons) {
   switch (buttons) {
-    case Buttons::Ok: return Answer::Ok;
-    case Buttons::Abort: return Answer::Abort;
-    case Buttons::YesNo: return Answer::No;
-    case Buttons::OkCancel: return Answer::Cancel;
+    case Buttons::Ok:
+      return Answer::Ok;
+    case Buttons::Abort:
+      return Answer::Abort;
+    case Buttons::YesNo:
+      return Answer::No;
+    case Buttons::OkCancel:
+      return Answer::Cancel;
   }
   return Answer::Ok;
 }
@@ -33,12 +37,13 @@ void ScriptedHost::expect(MessageKind kind, const std::string& text, Answer answ
 std::string ScriptedHost::verify() const {
   std::string report;
   for (const auto& f : failures_) report += f + "\n";
-  for (const auto& e : expected_) report += "expected message never came: \"" + printable(e.text) + "\"\n";
+  for (const auto& e : expected_)
+    report += "expected message never came: \"" + printable(e.text) + "\"\n";
   return report;
 }
 
 Answer ScriptedHost::message(MessageKind kind, const std::string& text, Buttons buttons) {
-  messages.push_back({kind, text, buttons});
+  messages.push_back({kind, text, buttons, busy_depth > 0});
   if (expected_.empty()) {
     failures_.push_back("unexpected message: \"" + printable(text) + "\"");
     return negative_default(buttons);
@@ -46,7 +51,8 @@ Answer ScriptedHost::message(MessageKind kind, const std::string& text, Buttons 
   Expected e = expected_.front();
   expected_.pop_front();
   if (e.text != text || (e.check_kind && e.kind != kind)) {
-    failures_.push_back("expected \"" + printable(e.text) + "\" but got \"" + printable(text) + "\"");
+    failures_.push_back("expected \"" + printable(e.text) + "\" but got \"" + printable(text) +
+                        "\"");
     return negative_default(buttons);
   }
   return e.answer;

@@ -22,6 +22,7 @@ struct RecordedMessage {
   MessageKind kind;
   std::string text;
   Buttons buttons;
+  bool busy_cursor = false;  // the busy cursor showed while the box was up
 };
 
 // Fake time in milliseconds, advanced by the host and by simulated silence.
@@ -32,7 +33,10 @@ struct FakeClock {
 
 class RecordingProgress : public core::AnalysisProgress {
  public:
-  void show() override { visible = true; ++shows; }
+  void show() override {
+    visible = true;
+    ++shows;
+  }
   void hide() override { visible = false; }
   void set_stage(const std::string& text) override { stages.push_back(text); }
   void set_bar(core::ProgressBar bar, long position, long maximum) override {
@@ -79,7 +83,7 @@ class ScriptedHost : public core::Host {
   FakeClock clock;
   long long ms_per_event = 0;  // fake time each process_events() call takes
   long process_event_calls = 0;
-  int busy_depth = 0;          // > 0 while the busy cursor shows
+  int busy_depth = 0;  // > 0 while the busy cursor shows
   bool busy_ever = false;
   std::function<void()> on_process_events;  // runs inside each process_events()
   std::chrono::system_clock::time_point fixed_now{};

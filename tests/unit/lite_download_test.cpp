@@ -220,6 +220,8 @@ TEST(LiteDownload, RefusalsAndTheirDrains) {
     b.download();
     EXPECT_EQ(b.host.verify(), "");
     EXPECT_EQ(b.host.busy_depth, 0);
+    ASSERT_FALSE(b.host.messages.empty());
+    EXPECT_FALSE(b.host.messages.back().busy_cursor);  // the default cursor over the box
   }
 }
 
