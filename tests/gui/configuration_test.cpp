@@ -226,13 +226,11 @@ class ConfigurationTest : public QObject {
     std::filesystem::remove_all(dir);
   }
 
-  void camera_page_takes_the_database_group() {
-    auto* group = new QGroupBox("DataBase File Manager");
-    group->setObjectName("cameraDatabase");
-    form3_->camera_page()->set_database_group(group);
+  void camera_page_holds_the_database_group() {
+    auto* group = form3_->findChild<QGroupBox*>("cameraDatabaseGroup");
+    QVERIFY(group);
     QCOMPARE(form3_->camera_page()->database_group(), group);
-    QVERIFY(form3_->findChild<QGroupBox*>("cameraDatabase"));
-    QVERIFY(!form3_->findChild<QGroupBox*>("databaseGroup"));
+    QVERIFY(!form3_->findChild<QGroupBox*>("databaseGroup"));  // the empty place is gone
   }
 
   void grabs_of_every_page() {
@@ -244,6 +242,12 @@ class ConfigurationTest : public QObject {
     for (int i = 0; i < 12; ++i) {
       form3_->pages()->setCurrentIndex(i);
       QTest::qWait(1);
+      if (i == static_cast<int>(core::Page::Camera)) {
+        // The camera database group has its place on the Camera page.
+        auto* database = form3_->findChild<QGroupBox*>("cameraDatabaseGroup");
+        QVERIFY(database);
+        QVERIFY(database->isVisible());
+      }
       const auto& panel = core::config_pages()[static_cast<size_t>(i)].panel;
       testing::save_grab(form3_.get(), QString("configuration_%1_%2")
                                            .arg(i, 2, 10, QChar('0'))

@@ -3,7 +3,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QVBoxLayout>
 
 namespace ardenvis::ui {
@@ -21,15 +20,7 @@ CameraPage::CameraPage(FieldControls& fields, QWidget* parent)
   database_ = empty;
   grid()->addWidget(place, 0, 0, 2, 1);
   grid()->addWidget(group("Control Config"), 0, 1);
-
-  auto* info = new QGroupBox("Information", this);
-  auto* info_layout = new QVBoxLayout(info);
-  information_ = new QPlainTextEdit(info);
-  information_->setObjectName("informationMemo");
-  information_->setReadOnly(true);
-  information_->setMinimumSize(280, 110);
-  info_layout->addWidget(information_);
-  grid()->addWidget(info, 1, 1);
+  // The database group brings its own "Information" memo.
 }
 
 void CameraPage::set_database_group(QWidget* group) {

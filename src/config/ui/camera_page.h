@@ -4,7 +4,6 @@
 
 #include "config/ui/config_page.h"
 
-class QPlainTextEdit;
 class QVBoxLayout;
 
 namespace ardenvis::ui {
@@ -18,13 +17,10 @@ class CameraPage : public ConfigPage {
   // one shown until then).
   void set_database_group(QWidget* group);
   QWidget* database_group() const { return database_; }
-  // The "Information" memo the camera database transfers write to.
-  QPlainTextEdit* information_memo() const { return information_; }
 
  private:
   QVBoxLayout* database_place_;
   QWidget* database_;
-  QPlainTextEdit* information_;
 };
 
 }  // namespace ardenvis::ui

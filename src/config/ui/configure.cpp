@@ -55,7 +55,7 @@ TForm3::TForm3(core::ProgramState& state, core::Host& host, QWidget* parent)
     tabs_->addTab(pages_[i],
                   QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
   }
-  camera_page()->set_database_group(new CameraDatabaseGroup(state_, host_));
+  camera_page()->set_database_group(new CameraDatabaseGroup(state_, host_, camera_page()));
   layout->addWidget(tabs_, 1);
   connect(tabs_, &QTabWidget::currentChanged, this, &TForm3::config_tab_change);
 
