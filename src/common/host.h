@@ -74,4 +74,27 @@ class Host {
   virtual std::chrono::system_clock::time_point now() { return std::chrono::system_clock::now(); }
 };
 
+// Runs a transfer's watchdog on a host timer and stops it on every way out
+// of the transfer, also through an error trap, so no tick reaches a finished
+// transfer. Watchdog: a Tickable with reset().
+template <typename Watchdog>
+class WatchdogRun {
+ public:
+  WatchdogRun(Host& host, Watchdog& watchdog, int interval_ms)
+      : host_(host), watchdog_(watchdog), interval_ms_(interval_ms) {}
+  ~WatchdogRun() { stop(); }
+  WatchdogRun(const WatchdogRun&) = delete;
+  WatchdogRun& operator=(const WatchdogRun&) = delete;
+  void start() {
+    watchdog_.reset();
+    host_.start_timer(watchdog_, interval_ms_);
+  }
+  void stop() { host_.stop_timer(watchdog_); }
+
+ private:
+  Host& host_;
+  Watchdog& watchdog_;
+  int interval_ms_;
+};
+
 }  // namespace ardenvis::core

@@ -27,21 +27,6 @@ constexpr int kMaxSilentReads = 200;
 constexpr uint8_t kRejected = 0;
 constexpr uint8_t kRejectedAgain = 2;
 
-class WatchdogRun {
- public:
-  WatchdogRun(Host& host, CameraWatchdog& watchdog) : host_(host), watchdog_(watchdog) {}
-  ~WatchdogRun() { stop(); }
-  void start() {
-    watchdog_.reset();
-    host_.start_timer(watchdog_, kWatchdogInterval_ms);
-  }
-  void stop() { host_.stop_timer(watchdog_); }
-
- private:
-  Host& host_;
-  CameraWatchdog& watchdog_;
-};
-
 // Waits for the unit's one-byte reply for as long as the watchdog allows: a
 // reply that comes after the line's time-out is still the reply. Empty when
 // the line stayed silent past that limit or the transfer was cancelled.
@@ -116,7 +101,7 @@ CameraTransferResult writeFlashData(ProgramState& state, Host& host) {
   result.total = total;
   AnalysisProgress& progress = host.analysis_progress();
   CameraWatchdog watchdog(state, progress);
-  WatchdogRun watchdog_run(host, watchdog);
+  WatchdogRun<CameraWatchdog> watchdog_run(host, watchdog, kWatchdogInterval_ms);
   BusyCursor busy(host);
   long pos = 0;
   try {
@@ -228,7 +213,7 @@ CameraTransferResult readFlashData(ProgramState& state, Host& host, InformationM
   result.total = total;
   AnalysisProgress& progress = host.analysis_progress();
   CameraWatchdog watchdog(state, progress);
-  WatchdogRun watchdog_run(host, watchdog);
+  WatchdogRun<CameraWatchdog> watchdog_run(host, watchdog, kWatchdogInterval_ms);
   BusyCursor busy(host);
   long pos = 0;
   try {

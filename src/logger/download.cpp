@@ -20,23 +20,6 @@ constexpr int kMaxRetries = 10;
 constexpr long kBarStep = 1000;  // the bar moves at most once per this many bytes
 constexpr int kFirstFirmwareWithResend = 422;
 
-// Stops the watchdog on every way out of the transfer, also through the
-// error trap, so no tick can reach a finished download.
-class WatchdogRun {
- public:
-  WatchdogRun(Host& host, DownloadWatchdog& watchdog) : host_(host), watchdog_(watchdog) {}
-  ~WatchdogRun() { stop(); }
-  void start() {
-    watchdog_.reset();
-    host_.start_timer(watchdog_, kWatchdogInterval_ms);
-  }
-  void stop() { host_.stop_timer(watchdog_); }
-
- private:
-  Host& host_;
-  DownloadWatchdog& watchdog_;
-};
-
 UnitIdentity identity_from(const IdentityReply& reply, uint8_t pulses_per_rev) {
   UnitIdentity identity;
   identity.unit_type = reply.unit_type;
@@ -152,7 +135,7 @@ DownloadResult get_log_data(ProgramState& state, Host& host, const DownloadReque
   uint8_t download_state = kDownloaded;
   AnalysisProgress& progress = host.analysis_progress();
   DownloadWatchdog watchdog(state.log_cancel, download_state, progress);
-  WatchdogRun watchdog_run(host, watchdog);
+  WatchdogRun<DownloadWatchdog> watchdog_run(host, watchdog, kWatchdogInterval_ms);
   long received = 0;
   long length = 0;
   try {
