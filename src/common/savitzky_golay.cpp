@@ -186,10 +186,13 @@ void smooth_runs_of_half(std::span<RunState> runs, long h) {
 // ones; no fused multiply-add is enabled here). A series with fewer passes than
 // its neighbours keeps its values through the extra passes (a blend).
 template <int H>
-__attribute__((target("avx"))) inline __m256d window_lanes(const double* row, long width,
-                                                           const __m256d* c, __m256d norm, long h) {
+__attribute__((target("avx"), always_inline)) inline __m256d window_lanes(const double* row,
+                                                                          long width,
+                                                                          const __m256d* c,
+                                                                          __m256d norm, long h) {
   __m256d sum = _mm256_mul_pd(c[0], _mm256_loadu_pd(row));
   const long count = H > 0 ? H : h;
+#pragma GCC unroll 16
   for (long i = 1; i <= count; ++i) {
     const __m256d pair =
         _mm256_add_pd(_mm256_loadu_pd(row + i * width), _mm256_loadu_pd(row - i * width));
@@ -198,8 +201,35 @@ __attribute__((target("avx"))) inline __m256d window_lanes(const double* row, lo
   return _mm256_div_pd(sum, norm);
 }
 
+// Four rows of four doubles turned into four columns (and back: the same).
+__attribute__((target("avx"), always_inline)) inline void transpose4(__m256d& a, __m256d& b,
+                                                                     __m256d& c, __m256d& d) {
+  const __m256d ab_low = _mm256_unpacklo_pd(a, b);
+  const __m256d ab_high = _mm256_unpackhi_pd(a, b);
+  const __m256d cd_low = _mm256_unpacklo_pd(c, d);
+  const __m256d cd_high = _mm256_unpackhi_pd(c, d);
+  a = _mm256_permute2f128_pd(ab_low, cd_low, 0x20);
+  b = _mm256_permute2f128_pd(ab_high, cd_high, 0x20);
+  c = _mm256_permute2f128_pd(ab_low, cd_low, 0x31);
+  d = _mm256_permute2f128_pd(ab_high, cd_high, 0x31);
+}
+
+// One pass of one vector of lanes: the rows it is at are J - offset.
+struct LaneChain {
+  long offset;
+  long lane;  // first double of the vector within a buffer row
+  int pass;
+  bool partial;  // some lane's series has no such pass: blend by mask
+  __m256d mask;
+};
+
+// `companions` are single-lane runs of window 5 and the same length (RPM's
+// filter): their passes walk in the same loop, scalar and in place, so their
+// chains of dependent operations overlap the lanes' instead of walking alone
+// after them.
 template <int H>
-__attribute__((target("avx"))) void smooth_lanes(std::span<RunState* const> runs, long h) {
+__attribute__((target("avx"))) void smooth_lanes(std::span<RunState* const> runs, long h,
+                                                 std::span<RunState* const> companions) {
   const long n = runs[0]->n;
   const long series_count = static_cast<long>(runs.size());
   const long groups = (series_count + 3) / 4;
@@ -210,17 +240,46 @@ __attribute__((target("avx"))) void smooth_lanes(std::span<RunState* const> runs
   const long top = n - h - 1;
   const long last = top + (passes - 1) * lag;
 
-  // Lane masks per pass and vector: the lanes whose series has that pass.
-  std::vector<int64_t> mask_bits(static_cast<size_t>(passes * width), 0);
-  std::vector<char> active(static_cast<size_t>(passes * groups), 0);
+  // The chains: per pass, the vectors holding a series with that pass. The
+  // lanes beyond the last series hold zeros, are smoothed like any other and
+  // never copied back, so they need no blend.
+  std::vector<LaneChain> chains;
   for (int p = 0; p < passes; ++p) {
-    for (long s = 0; s < series_count; ++s) {
-      if (runs[static_cast<size_t>(s)]->passes > p) {
-        mask_bits[static_cast<size_t>(p * width + s)] = -1;
-        active[static_cast<size_t>(p * groups + s / 4)] = 1;
+    for (long g = 0; g < groups; ++g) {
+      alignas(32) int64_t bits[4];
+      bool any = false;
+      bool all = true;
+      for (long k = 0; k < 4; ++k) {
+        const long s = g * 4 + k;
+        const bool has = s >= series_count || runs[static_cast<size_t>(s)]->passes > p;
+        any = any || (s < series_count && has);
+        all = all && has;
+        bits[k] = has ? -1 : 0;
       }
+      if (!any) continue;
+      chains.push_back({p * lag, g * 4, p, !all,
+                        _mm256_castsi256_pd(_mm256_load_si256(reinterpret_cast<__m256i*>(bits)))});
     }
   }
+  constexpr long kCompanionHalf = 2;
+  std::vector<Chain> companion_chains;
+  long companions_last = 0;
+  for (RunState* r : companions) {
+    for (int p = 0; p < r->passes; ++p) {
+      const long offset = (h - kCompanionHalf) + p * (kCompanionHalf + 1);
+      companion_chains.push_back({r, offset, p > 0});
+      companions_last = std::max(companions_last, r->n - kCompanionHalf - 1 + offset);
+    }
+  }
+  auto companion_steps = [&](long J) __attribute__((target("avx"))) {
+    for (const Chain& ch : companion_chains) {
+      const long j = J - ch.offset;
+      if (j >= kCompanionHalf && j <= n - kCompanionHalf - 1) {
+        chain_step<kCompanionHalf>(ch, kCompanionHalf, j);
+      }
+    }
+  };
+
   __m256d c[kMaxRunHalf + 1];
   for (long i = 0; i <= h; ++i) c[i] = _mm256_set1_pd(runs[0]->c[static_cast<size_t>(i)]);
   const __m256d norm = _mm256_set1_pd(runs[0]->norm);
@@ -230,22 +289,87 @@ __attribute__((target("avx"))) void smooth_lanes(std::span<RunState* const> runs
   std::vector<double> buffer(static_cast<size_t>(capacity * width), 0.0);
   long lo = 0;      // series index of buffer row 0
   long loaded = 0;  // rows [lo, loaded) are in the buffer
-  auto copy_rows = [&](long from, long to, bool into_buffer) {
-    for (long s = 0; s < series_count; ++s) {
-      double* x = runs[static_cast<size_t>(s)]->x;
-      double* b = buffer.data() + s;
-      for (long r = from; r < to; ++r) {
-        double& cell = b[(r - lo) * width];
+  auto row = [&](long j) __attribute__((target("avx"))) {
+    return buffer.data() + (j - lo) * width;
+  };
+  // Rows [from, to) between the series and the buffer, four rows of a vector
+  // at a time turned by a transpose.
+  auto copy_rows = [&](long from, long to, bool into_buffer) __attribute__((target("avx"))) {
+    for (long g = 0; g < groups; ++g) {
+      double* x[4];
+      for (long k = 0; k < 4; ++k) {
+        const long s = g * 4 + k;
+        x[k] = s < series_count ? runs[static_cast<size_t>(s)]->x : nullptr;
+      }
+      long r = from;
+      for (; r + 4 <= to; r += 4) {
+        double* b = row(r) + g * 4;
         if (into_buffer) {
-          cell = x[r];
+          __m256d v[4];
+          for (long k = 0; k < 4; ++k)
+            v[k] = x[k] ? _mm256_loadu_pd(x[k] + r) : _mm256_setzero_pd();
+          transpose4(v[0], v[1], v[2], v[3]);
+          for (long k = 0; k < 4; ++k) _mm256_storeu_pd(b + k * width, v[k]);
         } else {
-          x[r] = cell;
+          __m256d v[4];
+          for (long k = 0; k < 4; ++k) v[k] = _mm256_loadu_pd(b + k * width);
+          transpose4(v[0], v[1], v[2], v[3]);
+          for (long k = 0; k < 4; ++k) {
+            if (x[k]) _mm256_storeu_pd(x[k] + r, v[k]);
+          }
+        }
+      }
+      for (; r < to; ++r) {
+        double* b = row(r) + g * 4;
+        for (long k = 0; k < 4; ++k) {
+          if (!x[k]) {
+            if (into_buffer) b[k] = 0;
+          } else if (into_buffer) {
+            b[k] = x[k][r];
+          } else {
+            x[k][r] = b[k];
+          }
         }
       }
     }
   };
-  auto row = [&](long j) { return buffer.data() + (j - lo) * width; };
+  auto fill_rows = [&](long from, long to, const double* source, const LaneChain& ch)
+      __attribute__((target("avx"))) {
+    const __m256d value = _mm256_loadu_pd(source);
+    for (long r = from; r < to; ++r) {
+      double* cell = row(r) + ch.lane;
+      _mm256_storeu_pd(cell, _mm256_blendv_pd(_mm256_loadu_pd(cell), value, ch.mask));
+    }
+  };
+  // Near the ends: each pass only inside its own rows, with the end fills.
+  auto edge_step = [&](long J) __attribute__((target("avx"))) {
+    for (const LaneChain& ch : chains) {
+      const long j = J - ch.offset;
+      if (j < h || j > top) continue;
+      double* at = row(j) + ch.lane;
+      if (ch.pass > 0 && j == h) fill_rows(0, h, at, ch);  // the front fill of the pass before
+      __m256d result = window_lanes<H>(at, width, c, norm, h);
+      if (ch.partial) result = _mm256_blendv_pd(_mm256_loadu_pd(at), result, ch.mask);
+      _mm256_storeu_pd(at, result);
+      if (j == top) fill_rows(top + 1, n, at, ch);  // this pass's back fill
+    }
+    companion_steps(J);
+  };
+  // Every pass strictly inside its rows: no checks, no fills.
+  const long steady_first = h + (passes - 1) * lag + 1;
+  const long steady_last = top - 1;
+  auto steady_step = [&](long J) __attribute__((target("avx"))) {
+    for (const LaneChain& ch : chains) {
+      double* at = row(J - ch.offset) + ch.lane;
+      __m256d result = window_lanes<H>(at, width, c, norm, h);
+      if (ch.partial) result = _mm256_blendv_pd(_mm256_loadu_pd(at), result, ch.mask);
+      _mm256_storeu_pd(at, result);
+    }
+    companion_steps(J);
+  };
 
+  // A block of rows at a time: copied in and out in bulk, the copying streams
+  // (between windows it would stall their chains on every cold line).
   for (long first = h; first <= last; first += kBlock) {
     const long end = std::min(last, first + kBlock - 1);
     const long need = std::min(n, end + h + 1);
@@ -259,53 +383,49 @@ __attribute__((target("avx"))) void smooth_lanes(std::span<RunState* const> runs
     copy_rows(loaded, need, true);
     loaded = need;
     for (long J = first; J <= end; ++J) {
-      for (int p = 0; p < passes; ++p) {
-        const long j = J - p * lag;
-        if (j < h || j > top) continue;
-        for (long g = 0; g < groups; ++g) {
-          if (!active[static_cast<size_t>(p * groups + g)]) continue;
-          const __m256d mask = _mm256_castsi256_pd(_mm256_loadu_si256(
-              reinterpret_cast<const __m256i*>(mask_bits.data() + p * width + g * 4)));
-          double* at = row(j) + g * 4;
-          if (p > 0 && j == h) {  // the front fill of the pass before
-            for (long r = 0; r < h; ++r) {
-              double* cell = row(r) + g * 4;
-              _mm256_storeu_pd(cell,
-                               _mm256_blendv_pd(_mm256_loadu_pd(cell), _mm256_loadu_pd(at), mask));
-            }
-          }
-          const __m256d result = window_lanes<H>(at, width, c, norm, h);
-          _mm256_storeu_pd(at, _mm256_blendv_pd(_mm256_loadu_pd(at), result, mask));
-          if (j == top) {  // this pass's back fill
-            for (long r = top + 1; r < n; ++r) {
-              double* cell = row(r) + g * 4;
-              _mm256_storeu_pd(cell,
-                               _mm256_blendv_pd(_mm256_loadu_pd(cell), _mm256_loadu_pd(at), mask));
-            }
-          }
-        }
+      if (J >= steady_first && J <= steady_last) {
+        steady_step(J);
+      } else {
+        edge_step(J);
       }
     }
   }
   copy_rows(lo, loaded, false);
   for (RunState* r : runs) std::fill(r->x, r->x + h, r->x[h]);
+  for (long J = last + 1; J <= companions_last; ++J) companion_steps(J);
+  for (RunState* r : companions) std::fill(r->x, r->x + kCompanionHalf, r->x[kCompanionHalf]);
 }
 
 // Runs of half-width h in lanes, one walk per length (the passes of each
 // length's runs go side by side), those with the most passes sharing vectors.
+// Window-5 runs of a length that has such a walk go along with it; the others
+// are left in `companions` for a walk of their own.
 template <int H>
-void smooth_runs_in_lanes(std::span<RunState> runs, long h) {
+void smooth_runs_in_lanes(std::span<RunState> runs, long h, std::vector<RunState>& companions) {
   std::vector<RunState*> order;
   for (RunState& r : runs) order.push_back(&r);
   std::stable_sort(order.begin(), order.end(), [](const RunState* a, const RunState* b) {
     return a->n != b->n ? a->n < b->n : a->passes > b->passes;
   });
+  std::vector<char> taken(companions.size(), 0);
   for (size_t first = 0; first < order.size();) {
     size_t end = first;
     while (end < order.size() && order[end]->n == order[first]->n) ++end;
-    smooth_lanes<H>(std::span<RunState* const>(order.data() + first, end - first), h);
+    std::vector<RunState*> along;
+    for (size_t k = 0; k < companions.size(); ++k) {
+      if (!taken[k] && companions[k].n == order[first]->n) {
+        along.push_back(&companions[k]);
+        taken[k] = 1;
+      }
+    }
+    smooth_lanes<H>(std::span<RunState* const>(order.data() + first, end - first), h, along);
     first = end;
   }
+  std::vector<RunState> left;
+  for (size_t k = 0; k < companions.size(); ++k) {
+    if (!taken[k]) left.push_back(companions[k]);
+  }
+  companions = std::move(left);
 }
 
 bool lanes_available() {
@@ -337,13 +457,14 @@ bool savitzky_golay_smooth_runs(std::span<const SmoothingRun> runs, bool vector_
   }
 #if defined(ARDENVIS_SMOOTHING_LANES)
   if (vector_lanes && lanes_available()) {
+    // Window 15 first, taking the window-5 runs of its lengths along.
+    smooth_runs_in_lanes<7>(by_half[7], 7, by_half[2]);
+    std::vector<RunState> none;
     for (int h = 2; h <= kMaxRunHalf; ++h) {
       if (h == 2) {
-        smooth_runs_in_lanes<2>(by_half[h], h);
-      } else if (h == 7) {
-        smooth_runs_in_lanes<7>(by_half[h], h);
-      } else {
-        smooth_runs_in_lanes<0>(by_half[h], h);
+        smooth_runs_in_lanes<2>(by_half[h], h, none);
+      } else if (h != 7) {
+        smooth_runs_in_lanes<0>(by_half[h], h, none);
       }
     }
     return all_valid;
