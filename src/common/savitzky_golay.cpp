@@ -227,12 +227,14 @@ struct LaneChain {
 // filter): their passes walk in the same loop, scalar and in place, so their
 // chains of dependent operations overlap the lanes' instead of walking alone
 // after them.
-template <int H>
+// G: the number of vectors when known at compile time (0: any), so the row
+// width is a constant and every load of a window a fixed displacement.
+template <int H, int G>
 __attribute__((target("avx"))) void smooth_lanes(std::span<RunState* const> runs, long h,
                                                  std::span<RunState* const> companions) {
   const long n = runs[0]->n;
   const long series_count = static_cast<long>(runs.size());
-  const long groups = (series_count + 3) / 4;
+  const long groups = G > 0 ? G : (series_count + 3) / 4;
   const long width = groups * 4;  // doubles per buffer row
   int passes = 0;
   for (const RunState* r : runs) passes = std::max(passes, r->passes);
@@ -418,7 +420,18 @@ void smooth_runs_in_lanes(std::span<RunState> runs, long h, std::vector<RunState
         taken[k] = 1;
       }
     }
-    smooth_lanes<H>(std::span<RunState* const>(order.data() + first, end - first), h, along);
+    const std::span<RunState* const> walk(order.data() + first, end - first);
+    switch ((walk.size() + 3) / 4) {
+      case 1:
+        smooth_lanes<H, 1>(walk, h, along);
+        break;
+      case 2:
+        smooth_lanes<H, 2>(walk, h, along);
+        break;
+      default:
+        smooth_lanes<H, 0>(walk, h, along);
+        break;
+    }
     first = end;
   }
   std::vector<RunState> left;

@@ -49,6 +49,19 @@ struct RecordHeader {
   int record_id;  // 0..2055
   int length;     // 1..18
 };
-RecordHeader read_record_header(const uint8_t* bytes);
+inline RecordHeader read_record_header(const uint8_t* bytes) {
+  RecordHeader h{};
+  h.extended = bytes[0] >> 7;
+  const int code = (bytes[0] >> 3) & 0x0F;
+  h.data_count = code == 15 ? 16 : code;
+  if (h.extended == 0) {
+    h.record_id = bytes[0] & 0x07;
+    h.length = 1 + h.data_count;
+  } else {
+    h.record_id = (bytes[0] & 0x07) * 256 + bytes[1] + 8;
+    h.length = 2 + h.data_count;
+  }
+  return h;
+}
 
 }  // namespace ardenvis::core

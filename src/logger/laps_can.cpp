@@ -14,10 +14,6 @@ uint32_t milliseconds_20bit(const Record& r) {
          r.p(3);
 }
 
-constexpr double signed_value(bool positive, double magnitude) {
-  return positive ? magnitude : 0.0 - magnitude;
-}
-
 // Gear module codes: 1..6 a gear, 24 reverse, 11 "no change", the rest neutral.
 int gear_module_value(int code, int previous) {
   if (code >= 1 && code <= 6) return code;

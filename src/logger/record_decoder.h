@@ -20,6 +20,12 @@ struct DecodingFault {
   std::string warning;
 };
 
+// A magnitude and its sign bit as the unit stores them (0 - x: a clear bit on
+// a magnitude of 0 still gives +0).
+constexpr double signed_value(bool positive, double magnitude) {
+  return positive ? magnitude : 0.0 - magnitude;
+}
+
 // One record in the raw bytes. Payload bytes beyond the record's own data
 // count read as 0, so a short record never borrows its neighbour's bytes.
 struct Record {
