@@ -6,6 +6,7 @@
 #include <emmintrin.h>
 #endif
 #include <cstring>
+#include <memory>
 #include <vector>
 #if defined(__GNUC__) && defined(__x86_64__)
 #include <immintrin.h>
@@ -223,6 +224,18 @@ struct LaneChain {
   __m256d mask;
 };
 
+// A walk of the lanes that can stop and go on: advance() smooths whatever
+// reads only rows that are final (the decoder calls it while it is still
+// writing later rows, so the rows are smoothed while they are in the cache),
+// finish() does the rest once every row is.
+class LaneWalkBase {
+ public:
+  virtual ~LaneWalkBase() = default;
+  // Rows [0, final_rows) of every series are written for good.
+  virtual void advance(long final_rows) = 0;
+  virtual void finish() = 0;
+};
+
 // `companions` are single-lane runs of window 5 and the same length (RPM's
 // filter): their passes walk in the same loop, scalar and in place, so their
 // chains of dependent operations overlap the lanes' instead of walking alone
@@ -230,91 +243,135 @@ struct LaneChain {
 // G: the number of vectors when known at compile time (0: any), so the row
 // width is a constant and every load of a window a fixed displacement.
 template <int H, int G>
-__attribute__((target("avx"))) void smooth_lanes(std::span<RunState* const> runs, long h,
-                                                 std::span<RunState* const> companions) {
-  const long n = runs[0]->n;
-  const long series_count = static_cast<long>(runs.size());
-  const long groups = G > 0 ? G : (series_count + 3) / 4;
-  const long width = groups * 4;  // doubles per buffer row
-  int passes = 0;
-  for (const RunState* r : runs) passes = std::max(passes, r->passes);
-  const long lag = h + 1;
-  const long top = n - h - 1;
-  const long last = top + (passes - 1) * lag;
-
-  // The chains: per pass, the vectors holding a series with that pass. The
-  // lanes beyond the last series hold zeros, are smoothed like any other and
-  // never copied back, so they need no blend.
-  std::vector<LaneChain> chains;
-  for (int p = 0; p < passes; ++p) {
-    for (long g = 0; g < groups; ++g) {
-      alignas(32) int64_t bits[4];
-      bool any = false;
-      bool all = true;
-      for (long k = 0; k < 4; ++k) {
-        const long s = g * 4 + k;
-        const bool has = s >= series_count || runs[static_cast<size_t>(s)]->passes > p;
-        any = any || (s < series_count && has);
-        all = all && has;
-        bits[k] = has ? -1 : 0;
+class LaneWalk final : public LaneWalkBase {
+ public:
+  __attribute__((target("avx")))
+  LaneWalk(std::span<RunState* const> runs, long h, std::span<RunState* const> companions)
+      : runs_(runs.begin(), runs.end()),
+        companions_(companions.begin(), companions.end()),
+        n_(runs[0]->n),
+        h_(h),
+        series_count_(static_cast<long>(runs.size())),
+        groups_(G > 0 ? G : (series_count_ + 3) / 4) {
+    for (const RunState* r : runs) passes_ = std::max(passes_, r->passes);
+    lag_ = h + 1;
+    top_ = n_ - h - 1;
+    last_ = top_ + (passes_ - 1) * lag_;
+    J_ = h;
+    // The chains: per pass, the vectors holding a series with that pass. The
+    // lanes beyond the last series hold zeros, are smoothed like any other and
+    // never copied back, so they need no blend.
+    for (int p = 0; p < passes_; ++p) {
+      for (long g = 0; g < groups_; ++g) {
+        alignas(32) int64_t bits[4];
+        bool any = false;
+        bool all = true;
+        for (long k = 0; k < 4; ++k) {
+          const long s = g * 4 + k;
+          const bool has = s >= series_count_ || runs_[static_cast<size_t>(s)]->passes > p;
+          any = any || (s < series_count_ && has);
+          all = all && has;
+          bits[k] = has ? -1 : 0;
+        }
+        if (!any) continue;
+        chains_.push_back(
+            {p * lag_, g * 4, p, !all,
+             _mm256_castsi256_pd(_mm256_load_si256(reinterpret_cast<__m256i*>(bits)))});
       }
-      if (!any) continue;
-      chains.push_back({p * lag, g * 4, p, !all,
-                        _mm256_castsi256_pd(_mm256_load_si256(reinterpret_cast<__m256i*>(bits)))});
+    }
+    for (RunState* r : companions_) {
+      for (int p = 0; p < r->passes; ++p) {
+        const long offset = (h - kCompanionHalf) + p * (kCompanionHalf + 1);
+        companion_chains_.push_back({r, offset, p > 0});
+        companions_last_ = std::max(companions_last_, r->n - kCompanionHalf - 1 + offset);
+      }
+    }
+    for (long i = 0; i <= h; ++i) c_[i] = _mm256_set1_pd(runs[0]->c[static_cast<size_t>(i)]);
+    norm_ = _mm256_set1_pd(runs[0]->norm);
+    capacity_ = kBlock + (passes_ - 1) * lag_ + 2 * h + 2;
+    buffer_.assign(static_cast<size_t>(capacity_ * width()), 0.0);
+  }
+
+  // A block of rows at a time: copied in and out in bulk, the copying streams
+  // (between windows it would stall their chains on every cold line).
+  __attribute__((target("avx"))) void advance(long final_rows) override {
+    // The first pass's window at J reads up to row J + h; the end fills need
+    // every row.
+    const long reach = final_rows >= n_ ? last_ : std::min(last_, final_rows - h_ - 1);
+    while (J_ <= reach) {
+      const long first = J_;
+      const long end = std::min(reach, first + kBlock - 1);
+      const long need = std::min(n_, end + h_ + 1);
+      if (need - lo_ > capacity_) {
+        // Rows no later window reads are final: back into their series.
+        const long keep = std::max(0L, first - (passes_ - 1) * lag_ - h_);
+        copy_rows(lo_, keep, false);
+        std::memmove(buffer_.data(), row(keep),
+                     static_cast<size_t>((loaded_ - keep) * width()) * sizeof(double));
+        lo_ = keep;
+      }
+      if (need > loaded_) {
+        copy_rows(loaded_, need, true);
+        loaded_ = need;
+      }
+      const long steady_first = h_ + (passes_ - 1) * lag_ + 1;
+      const long steady_last = top_ - 1;
+      long J = first;
+      for (; J <= end && J < steady_first; ++J) edge_step(J);
+      steady_steps(J, std::min(end, steady_last));
+      for (J = std::max(J, steady_last + 1); J <= end; ++J) edge_step(J);
+      J_ = end + 1;
     }
   }
-  constexpr long kCompanionHalf = 2;
-  std::vector<Chain> companion_chains;
-  long companions_last = 0;
-  for (RunState* r : companions) {
-    for (int p = 0; p < r->passes; ++p) {
-      const long offset = (h - kCompanionHalf) + p * (kCompanionHalf + 1);
-      companion_chains.push_back({r, offset, p > 0});
-      companions_last = std::max(companions_last, r->n - kCompanionHalf - 1 + offset);
+
+  __attribute__((target("avx"))) void finish() override {
+    advance(n_);
+    copy_rows(lo_, loaded_, false);
+    for (RunState* r : runs_) std::fill(r->x, r->x + h_, r->x[h_]);
+    for (long J = last_ + 1; J <= companions_last_; ++J) companion_steps(J);
+    for (RunState* r : companions_) {
+      std::fill(r->x, r->x + kCompanionHalf, r->x[kCompanionHalf]);
     }
   }
-  auto companion_steps = [&](long J) __attribute__((target("avx"))) {
-    for (const Chain& ch : companion_chains) {
+
+ private:
+  static constexpr long kBlock = 512;
+  static constexpr long kCompanionHalf = 2;
+
+  long width() const { return groups_ * 4; }  // doubles per buffer row
+  double* row(long j) { return buffer_.data() + (j - lo_) * width(); }
+
+  __attribute__((target("avx"))) void companion_steps(long J) {
+    for (const Chain& ch : companion_chains_) {
       const long j = J - ch.offset;
-      if (j >= kCompanionHalf && j <= n - kCompanionHalf - 1) {
+      if (j >= kCompanionHalf && j <= n_ - kCompanionHalf - 1) {
         chain_step<kCompanionHalf>(ch, kCompanionHalf, j);
       }
     }
-  };
+  }
 
-  __m256d c[kMaxRunHalf + 1];
-  for (long i = 0; i <= h; ++i) c[i] = _mm256_set1_pd(runs[0]->c[static_cast<size_t>(i)]);
-  const __m256d norm = _mm256_set1_pd(runs[0]->norm);
-
-  constexpr long kBlock = 512;
-  const long capacity = kBlock + (passes - 1) * lag + 2 * h + 2;
-  std::vector<double> buffer(static_cast<size_t>(capacity * width), 0.0);
-  long lo = 0;      // series index of buffer row 0
-  long loaded = 0;  // rows [lo, loaded) are in the buffer
-  auto row = [&](long j) __attribute__((target("avx"))) {
-    return buffer.data() + (j - lo) * width;
-  };
   // Rows [from, to) between the series and the buffer, four rows of a vector
   // at a time turned by a transpose.
-  auto copy_rows = [&](long from, long to, bool into_buffer) __attribute__((target("avx"))) {
-    for (long g = 0; g < groups; ++g) {
+  __attribute__((target("avx"))) void copy_rows(long from, long to, bool into_buffer) {
+    const long w = width();
+    for (long g = 0; g < groups_; ++g) {
       double* x[4];
       for (long k = 0; k < 4; ++k) {
         const long s = g * 4 + k;
-        x[k] = s < series_count ? runs[static_cast<size_t>(s)]->x : nullptr;
+        x[k] = s < series_count_ ? runs_[static_cast<size_t>(s)]->x : nullptr;
       }
       long r = from;
       for (; r + 4 <= to; r += 4) {
         double* b = row(r) + g * 4;
+        __m256d v[4];
         if (into_buffer) {
-          __m256d v[4];
-          for (long k = 0; k < 4; ++k)
+          for (long k = 0; k < 4; ++k) {
             v[k] = x[k] ? _mm256_loadu_pd(x[k] + r) : _mm256_setzero_pd();
+          }
           transpose4(v[0], v[1], v[2], v[3]);
-          for (long k = 0; k < 4; ++k) _mm256_storeu_pd(b + k * width, v[k]);
+          for (long k = 0; k < 4; ++k) _mm256_storeu_pd(b + k * w, v[k]);
         } else {
-          __m256d v[4];
-          for (long k = 0; k < 4; ++k) v[k] = _mm256_loadu_pd(b + k * width);
+          for (long k = 0; k < 4; ++k) v[k] = _mm256_loadu_pd(b + k * w);
           transpose4(v[0], v[1], v[2], v[3]);
           for (long k = 0; k < 4; ++k) {
             if (x[k]) _mm256_storeu_pd(x[k] + r, v[k]);
@@ -334,68 +391,98 @@ __attribute__((target("avx"))) void smooth_lanes(std::span<RunState* const> runs
         }
       }
     }
-  };
-  auto fill_rows = [&](long from, long to, const double* source, const LaneChain& ch)
-      __attribute__((target("avx"))) {
+  }
+
+  __attribute__((target("avx"))) void fill_rows(long from, long to, const double* source,
+                                                const LaneChain& ch) {
     const __m256d value = _mm256_loadu_pd(source);
     for (long r = from; r < to; ++r) {
       double* cell = row(r) + ch.lane;
       _mm256_storeu_pd(cell, _mm256_blendv_pd(_mm256_loadu_pd(cell), value, ch.mask));
     }
-  };
-  // Near the ends: each pass only inside its own rows, with the end fills.
-  auto edge_step = [&](long J) __attribute__((target("avx"))) {
-    for (const LaneChain& ch : chains) {
-      const long j = J - ch.offset;
-      if (j < h || j > top) continue;
-      double* at = row(j) + ch.lane;
-      if (ch.pass > 0 && j == h) fill_rows(0, h, at, ch);  // the front fill of the pass before
-      __m256d result = window_lanes<H>(at, width, c, norm, h);
-      if (ch.partial) result = _mm256_blendv_pd(_mm256_loadu_pd(at), result, ch.mask);
-      _mm256_storeu_pd(at, result);
-      if (j == top) fill_rows(top + 1, n, at, ch);  // this pass's back fill
-    }
-    companion_steps(J);
-  };
-  // Every pass strictly inside its rows: no checks, no fills.
-  const long steady_first = h + (passes - 1) * lag + 1;
-  const long steady_last = top - 1;
-  auto steady_step = [&](long J) __attribute__((target("avx"))) {
-    for (const LaneChain& ch : chains) {
-      double* at = row(J - ch.offset) + ch.lane;
-      __m256d result = window_lanes<H>(at, width, c, norm, h);
-      if (ch.partial) result = _mm256_blendv_pd(_mm256_loadu_pd(at), result, ch.mask);
-      _mm256_storeu_pd(at, result);
-    }
-    companion_steps(J);
-  };
+  }
 
-  // A block of rows at a time: copied in and out in bulk, the copying streams
-  // (between windows it would stall their chains on every cold line).
-  for (long first = h; first <= last; first += kBlock) {
-    const long end = std::min(last, first + kBlock - 1);
-    const long need = std::min(n, end + h + 1);
-    if (need - lo > capacity) {
-      // Rows no later window reads are final: back into their series.
-      const long keep = std::max(0L, first - (passes - 1) * lag - h);
-      copy_rows(lo, keep, false);
-      std::memmove(buffer.data(), row(keep), static_cast<size_t>((loaded - keep) * width) * 8);
-      lo = keep;
+  // Near the ends: each pass only inside its own rows, with the end fills.
+  __attribute__((target("avx"))) void edge_step(long J) {
+    for (const LaneChain& ch : chains_) {
+      const long j = J - ch.offset;
+      if (j < h_ || j > top_) continue;
+      double* at = row(j) + ch.lane;
+      if (ch.pass > 0 && j == h_) fill_rows(0, h_, at, ch);  // the front fill of the pass before
+      __m256d result = window_lanes<H>(at, width(), c_, norm_, h_);
+      if (ch.partial) result = _mm256_blendv_pd(_mm256_loadu_pd(at), result, ch.mask);
+      _mm256_storeu_pd(at, result);
+      if (j == top_) fill_rows(top_ + 1, n_, at, ch);  // this pass's back fill
     }
-    copy_rows(loaded, need, true);
-    loaded = need;
-    for (long J = first; J <= end; ++J) {
-      if (J >= steady_first && J <= steady_last) {
-        steady_step(J);
-      } else {
-        edge_step(J);
+    companion_steps(J);
+  }
+
+  // Steps first..last, every pass strictly inside its rows: no checks, no
+  // fills. The walk's state is held in locals here: the vector stores may
+  // alias anything, so members would be read again after every one.
+  __attribute__((target("avx"))) void steady_steps(long first, long last) {
+    if (first > last) return;
+    const long w = G > 0 ? G * 4 : width();
+    const long h = H > 0 ? H : h_;
+    double* const buffer = buffer_.data() - lo_ * w;  // row j at buffer + j w
+    const LaneChain* const chains = chains_.data();
+    const size_t chain_count = chains_.size();
+    const Chain* const companions = companion_chains_.data();
+    const size_t companion_count = companion_chains_.size();
+    const long companion_top = n_ - kCompanionHalf - 1;
+    __m256d c[kMaxRunHalf + 1];
+    for (long i = 0; i <= h; ++i) c[i] = c_[i];
+    const __m256d norm = norm_;
+    for (long J = first; J <= last; ++J) {
+      for (size_t k = 0; k < chain_count; ++k) {
+        const LaneChain& ch = chains[k];
+        double* at = buffer + (J - ch.offset) * w + ch.lane;
+        __m256d result = window_lanes<H>(at, w, c, norm, h);
+        if (ch.partial) result = _mm256_blendv_pd(_mm256_loadu_pd(at), result, ch.mask);
+        _mm256_storeu_pd(at, result);
+      }
+      for (size_t k = 0; k < companion_count; ++k) {
+        const long j = J - companions[k].offset;
+        if (j >= kCompanionHalf && j <= companion_top) {
+          chain_step<kCompanionHalf>(companions[k], kCompanionHalf, j);
+        }
       }
     }
   }
-  copy_rows(lo, loaded, false);
-  for (RunState* r : runs) std::fill(r->x, r->x + h, r->x[h]);
-  for (long J = last + 1; J <= companions_last; ++J) companion_steps(J);
-  for (RunState* r : companions) std::fill(r->x, r->x + kCompanionHalf, r->x[kCompanionHalf]);
+
+  std::vector<RunState*> runs_;
+  std::vector<RunState*> companions_;
+  const long n_;
+  const long h_;
+  const long series_count_;
+  const long groups_;
+  int passes_ = 0;
+  long lag_ = 0;
+  long top_ = 0;
+  long last_ = 0;
+  long J_ = 0;  // the next step of the walk
+  std::vector<LaneChain> chains_;
+  std::vector<Chain> companion_chains_;
+  long companions_last_ = 0;
+  __m256d c_[kMaxRunHalf + 1];
+  __m256d norm_;
+  long capacity_ = 0;
+  std::vector<double> buffer_;
+  long lo_ = 0;      // series index of buffer row 0
+  long loaded_ = 0;  // rows [lo_, loaded_) are in the buffer
+};
+
+template <int H>
+std::unique_ptr<LaneWalkBase> make_lane_walk(std::span<RunState* const> runs, long h,
+                                             std::span<RunState* const> companions) {
+  switch ((runs.size() + 3) / 4) {
+    case 1:
+      return std::make_unique<LaneWalk<H, 1>>(runs, h, companions);
+    case 2:
+      return std::make_unique<LaneWalk<H, 2>>(runs, h, companions);
+    default:
+      return std::make_unique<LaneWalk<H, 0>>(runs, h, companions);
+  }
 }
 
 // Runs of half-width h in lanes, one walk per length (the passes of each
@@ -420,18 +507,8 @@ void smooth_runs_in_lanes(std::span<RunState> runs, long h, std::vector<RunState
         taken[k] = 1;
       }
     }
-    const std::span<RunState* const> walk(order.data() + first, end - first);
-    switch ((walk.size() + 3) / 4) {
-      case 1:
-        smooth_lanes<H, 1>(walk, h, along);
-        break;
-      case 2:
-        smooth_lanes<H, 2>(walk, h, along);
-        break;
-      default:
-        smooth_lanes<H, 0>(walk, h, along);
-        break;
-    }
+    make_lane_walk<H>(std::span<RunState* const>(order.data() + first, end - first), h, along)
+        ->finish();
     first = end;
   }
   std::vector<RunState> left;
@@ -449,10 +526,12 @@ bool lanes_available() {
 
 }  // namespace
 
-bool savitzky_golay_smooth_runs(std::span<const SmoothingRun> runs, bool vector_lanes) {
-  bool all_valid = true;
-  // Grouped by half-width so the common windows get their fixed-length loops.
-  std::vector<RunState> by_half[kMaxRunHalf + 1];
+namespace {
+
+// The runs as the walks take them, grouped by half-width so the common windows
+// get their fixed-length loops; false in `all_valid` if any run was invalid.
+void group_runs(std::span<const SmoothingRun> runs,
+                std::vector<RunState> (&by_half)[kMaxRunHalf + 1], bool& all_valid) {
   for (const SmoothingRun& run : runs) {
     const size_t n = run.values.size();
     const int window = run.window;
@@ -468,6 +547,14 @@ bool savitzky_golay_smooth_runs(std::span<const SmoothingRun> runs, bool vector_
     for (int i = 0; i <= h; ++i) r.c[static_cast<size_t>(i)] = savitzky_golay_weight(window, i);
     by_half[h].push_back(r);
   }
+}
+
+}  // namespace
+
+bool savitzky_golay_smooth_runs(std::span<const SmoothingRun> runs, bool vector_lanes) {
+  bool all_valid = true;
+  std::vector<RunState> by_half[kMaxRunHalf + 1];
+  group_runs(runs, by_half, all_valid);
 #if defined(ARDENVIS_SMOOTHING_LANES)
   if (vector_lanes && lanes_available()) {
     // Window 15 first, taking the window-5 runs of its lengths along.
@@ -493,6 +580,75 @@ bool savitzky_golay_smooth_runs(std::span<const SmoothingRun> runs, bool vector_
     }
   }
   return all_valid;
+}
+
+struct SmoothingWalk::Impl {
+  std::vector<SmoothingRun> later;  // smoothed at finish()
+#if defined(ARDENVIS_SMOOTHING_LANES)
+  std::vector<RunState> lanes;
+  std::vector<RunState> companions;
+  std::unique_ptr<LaneWalkBase> walk;
+#endif
+  bool all_valid = true;
+};
+
+SmoothingWalk::SmoothingWalk(std::span<const SmoothingRun> runs, bool vector_lanes)
+    : impl_(std::make_unique<Impl>()) {
+  Impl& w = *impl_;
+#if defined(ARDENVIS_SMOOTHING_LANES)
+  // The walk that can go along behind a writer: window-15 runs of one length
+  // in lanes, with the window-5 runs of that length. The rest waits.
+  std::vector<RunState> by_half[kMaxRunHalf + 1];
+  bool valid = true;
+  group_runs(runs, by_half, valid);
+  const std::vector<RunState>& fifteen = by_half[7];
+  const bool one_length =
+      !fifteen.empty() && std::all_of(fifteen.begin(), fifteen.end(),
+                                      [&](const RunState& r) { return r.n == fifteen[0].n; });
+  if (vector_lanes && lanes_available() && one_length) {
+    for (const SmoothingRun& run : runs) {
+      const bool walked = (run.window == 15 || run.window == 5) && run.passes > 0 &&
+                          static_cast<long>(run.values.size()) == fifteen[0].n;
+      if (!walked) w.later.push_back(run);
+    }
+    w.lanes = fifteen;
+    for (const RunState& r : by_half[2]) {
+      if (r.n == fifteen[0].n) w.companions.push_back(r);
+    }
+    std::vector<RunState*> order;
+    for (RunState& r : w.lanes) order.push_back(&r);
+    std::stable_sort(order.begin(), order.end(),
+                     [](const RunState* a, const RunState* b) { return a->passes > b->passes; });
+    std::vector<RunState*> along;
+    for (RunState& r : w.companions) along.push_back(&r);
+    w.walk = make_lane_walk<7>(order, 7, along);
+    return;
+  }
+#endif
+  w.later.assign(runs.begin(), runs.end());
+}
+
+SmoothingWalk::~SmoothingWalk() = default;
+
+void SmoothingWalk::advance(long final_rows) {
+#if defined(ARDENVIS_SMOOTHING_LANES)
+  if (impl_->walk) impl_->walk->advance(final_rows);
+#else
+  (void)final_rows;
+#endif
+}
+
+bool SmoothingWalk::finish() {
+  Impl& w = *impl_;
+#if defined(ARDENVIS_SMOOTHING_LANES)
+  if (w.walk) {
+    w.walk->finish();
+    w.walk.reset();
+  }
+#endif
+  const bool later_valid = savitzky_golay_smooth_runs(w.later);
+  w.later.clear();
+  return w.all_valid && later_valid;
 }
 
 }  // namespace ardenvis::core

@@ -3,6 +3,7 @@
 // weights, done in place.
 
 #include <cstddef>
+#include <memory>
 #include <span>
 
 namespace ardenvis::core {
@@ -45,5 +46,27 @@ struct SmoothingRun {
 // four to a vector; `vector_lanes` false takes the portable walk (both give the
 // same bits; the tests compare them).
 bool savitzky_golay_smooth_runs(std::span<const SmoothingRun> runs, bool vector_lanes = true);
+
+// The passes of savitzky_golay_smooth_runs(), done while the series are still
+// being written front to back: advance(rows) smooths whatever reads only the
+// first `rows` values of every series (those must be final by then), finish()
+// the rest once all are. The very same bits as smoothing at the end; right
+// behind the writer the values are still in the cache. The series must stay
+// where they are until finish().
+class SmoothingWalk {
+ public:
+  explicit SmoothingWalk(std::span<const SmoothingRun> runs, bool vector_lanes = true);
+  ~SmoothingWalk();
+  SmoothingWalk(const SmoothingWalk&) = delete;
+  SmoothingWalk& operator=(const SmoothingWalk&) = delete;
+
+  void advance(long final_rows);
+  // False if any run was invalid (left unchanged, as for the function above).
+  bool finish();
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
 
 }  // namespace ardenvis::core
