@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <memory>
 #include <new>
 #include <span>
 #if defined(__SSE2__)
@@ -148,6 +150,16 @@ void RecordDecoder::write_held_up_to(Channel c, long k) {
   written_to_[i] = k;
 }
 
+long RecordDecoder::settle_rows() {
+  // A held value that changes before the next sample is stored at the latest
+  // one, so that sample is not settled yet.
+  const long rows = std::max(0L, k_ - 2);
+  for (int i = 0; i < written_held_count_; ++i) {
+    write_held_up_to(written_held_[static_cast<size_t>(i)], rows);
+  }
+  return rows;
+}
+
 void RecordDecoder::write_held_values() {
   for (int i = 0; i < written_held_count_; ++i) {
     write_held_up_to(written_held_[static_cast<size_t>(i)], k_ - 1);
@@ -252,6 +264,104 @@ namespace {
 void report(Host& host, const std::string& text) {
   host.message(MessageKind::Information, text, Buttons::Ok);
 }
+
+// The load-time filter: RPM once with window 5; speed, pressures and
+// temperatures twice and the G channels three times with window 15.
+struct LoadSmoothing {
+  Channel channel;
+  int window;
+  int passes;
+};
+constexpr LoadSmoothing kLoadSmoothing[] = {
+    {Channel::Rpm, 5, 1},          {Channel::Speed, 15, 2},     {Channel::OilPressure, 15, 2},
+    {Channel::AuxPressure, 15, 2}, {Channel::GLat, 15, 3},      {Channel::GLong, 15, 3},
+    {Channel::OilTemp, 15, 2},     {Channel::WaterTemp, 15, 2}, {Channel::Battery, 15, 2},
+};
+
+// The runs of the load-time filter for the channels `take` chooses among
+// those that hold values. A channel that reads 0 everywhere stays 0 and is
+// left alone, without storage.
+template <typename Take>
+std::vector<SmoothingRun> load_smoothing_runs(DataSet& set, Take take) {
+  const long n = static_cast<long>(set.sample_count());
+  std::vector<SmoothingRun> runs;
+  for (const LoadSmoothing& s : kLoadSmoothing) {
+    Series& series = set[s.channel];
+    if (!series.has_storage() || !take(s.channel)) continue;
+    runs.push_back(
+        {std::span<double>(series.data(), static_cast<size_t>(std::min(n, series.size()))),
+         s.window, s.passes});
+  }
+  return runs;
+}
+
+// The slow channels arrive about once a second, so the first second of
+// samples has none yet: give them the first value the log holds.
+void fill_first_second(DataSet& set) {
+  const long m = static_cast<long>(set.info.sample_rate) + 1;
+  for (Channel ch : {Channel::WaterTemp, Channel::OilTemp, Channel::Fuel, Channel::Battery}) {
+    Series& s = set[ch];
+    const double first = s[m];
+    for (long i = 1; i <= m; ++i) s.set(i, first);
+  }
+}
+
+// The load-time smoothing walking a little behind pass 2, so that it reads
+// rows that are still in the cache rather than the whole slot again from
+// memory afterwards. It starts once the first second of the slow channels
+// can be filled; channels that get their first value only after that are
+// smoothed at the end.
+class SmoothingBehind {
+ public:
+  SmoothingBehind(const ProgramState& state, DataSet& set)
+      : set_(set),
+        on_(state.filter_when_loaded && set.sample_count() > 15),
+        next_look_(on_ ? kLook : std::numeric_limits<long>::max()) {}
+
+  // After each record: cheap until another stretch of samples is decoded.
+  void after_record(detail::RecordDecoder& decoder) {
+    if (decoder.samples_decoded() < next_look_) return;
+    next_look_ += kLook;
+    const long rows = decoder.settle_rows();
+    if (!walk_) {
+      if (rows <= static_cast<long>(set_.info.sample_rate) + 1) return;
+      fill_first_second(set_);
+      first_second_filled_ = true;
+      const auto runs = load_smoothing_runs(set_, [](Channel) { return true; });
+      for (const LoadSmoothing& s : kLoadSmoothing) {
+        walking_[static_cast<size_t>(s.channel)] = set_[s.channel].has_storage();
+      }
+      walk_ = std::make_unique<SmoothingWalk>(runs);
+    }
+    walk_->advance(rows);
+  }
+
+  // Once pass 2 is through (and not cancelled): the first second if not
+  // filled yet, the walk's remaining rows. Before the storage of zero-only
+  // series goes back, which the walk still writes to.
+  void finish_walk() {
+    if (!first_second_filled_) fill_first_second(set_);
+    if (walk_) walk_->finish();
+  }
+  // After that: the channels not in the walk (all of them without a walk).
+  void smooth_the_rest() {
+    if (!on_) return;
+    savitzky_golay_smooth_runs(load_smoothing_runs(set_, [&](Channel c) { return !walking(c); }));
+  }
+
+ private:
+  // Samples per look: the rows decoded since the last one are still in the
+  // cache when the walk reads them.
+  static constexpr long kLook = 2048;
+  bool walking(Channel c) const { return walking_[static_cast<size_t>(c)]; }
+
+  DataSet& set_;
+  const bool on_;
+  long next_look_;
+  bool first_second_filled_ = false;
+  std::array<bool, kChannelCount> walking_{};
+  std::unique_ptr<SmoothingWalk> walk_;
+};
 
 // Hide the progress window and restore the cursor, as every outcome does first.
 void end_progress(Host& host) {
@@ -373,8 +483,9 @@ void decode_slot(ProgramState& state, Host& host, DataSet& set) {
     return;
   }
 
-  // Pass 2: decoding.
+  // Pass 2: decoding, the load-time smoothing going along behind it.
   detail::RecordDecoder decoder(set, state.identity);
+  SmoothingBehind smoothing(state, set);
   BarReporter formatting{progress, ProgressBar::Formatting, static_cast<long>(n)};
   c = 0;
   while (c < n && !cancel) {
@@ -383,20 +494,14 @@ void decode_slot(ProgramState& state, Host& host, DataSet& set) {
     decoder.decode(record);
     c += static_cast<size_t>(record.header.length);
     formatting.at(c);
+    smoothing.after_record(decoder);
   }
 
   if (cancel) set.loaded = kNotLoaded;
   decoder.finish_laps(cancel);
 
   if (set.loaded != kNotLoaded) {
-    // The slow channels arrive about once a second, so the first second of
-    // samples has none yet: give them the first value the log holds.
-    const long m = static_cast<long>(set.info.sample_rate) + 1;
-    for (Channel ch : {Channel::WaterTemp, Channel::OilTemp, Channel::Fuel, Channel::Battery}) {
-      Series& s = set[ch];
-      const double first = s[m];
-      for (long i = 1; i <= m; ++i) s.set(i, first);
-    }
+    smoothing.finish_walk();
     // A channel the log never gave a value other than 0 (an input not wired,
     // a module not fitted) needs no storage: it reads 0 as it is, and the
     // block an earlier log gave it goes back to the system.
@@ -406,7 +511,7 @@ void decode_slot(ProgramState& state, Host& host, DataSet& set) {
       s.release_if_zero();
       s.release_spare();
     }
-    smoothAllDataOnLoad(state);
+    smoothing.smooth_the_rest();
     end_progress(host);
     report(host, format(message::processed_bytes, static_cast<int>(n)));
   } else {
@@ -434,30 +539,8 @@ void process_data_packets(ProgramState& state, Host& host) {
 
 void smoothAllDataOnLoad(ProgramState& state) {
   DataSet& set = state.current();
-  const long n = static_cast<long>(set.sample_count());
-  if (!state.filter_when_loaded || n <= 15) return;
-  // RPM once with window 5; speed, pressures and temperatures twice and the G
-  // channels three times with window 15. A channel that reads 0 everywhere
-  // stays 0 and is left alone, without storage.
-  struct Smoothing {
-    Channel channel;
-    int window;
-    int passes;
-  };
-  constexpr Smoothing kLoadSmoothing[] = {
-      {Channel::Rpm, 5, 1},          {Channel::Speed, 15, 2},     {Channel::OilPressure, 15, 2},
-      {Channel::AuxPressure, 15, 2}, {Channel::GLat, 15, 3},      {Channel::GLong, 15, 3},
-      {Channel::OilTemp, 15, 2},     {Channel::WaterTemp, 15, 2}, {Channel::Battery, 15, 2},
-  };
-  std::vector<SmoothingRun> runs;
-  for (const Smoothing& s : kLoadSmoothing) {
-    Series& series = set[s.channel];
-    if (!series.has_storage()) continue;
-    runs.push_back(
-        {std::span<double>(series.data(), static_cast<size_t>(std::min(n, series.size()))),
-         s.window, s.passes});
-  }
-  savitzky_golay_smooth_runs(runs);
+  if (!state.filter_when_loaded || set.sample_count() <= 15) return;
+  savitzky_golay_smooth_runs(load_smoothing_runs(set, [](Channel) { return true; }));
 }
 
 }  // namespace ardenvis::core

@@ -44,6 +44,12 @@ class RecordDecoder {
 
   // Pass 2 for one record. Throws DecodingFault.
   void decode(const Record& record);
+  // Samples decoded so far.
+  long samples_decoded() const { return k_ - 1; }
+  // How many leading rows (samples) of every channel no later record can
+  // change: all but the latest sample's, once the held channels' runs are
+  // written out up to there.
+  long settle_rows();
   // After pass 2: sessions and lap list (not when cancelled), per-sample lap
   // values, segment times, best lap. Throws DecodingFault.
   void finish_laps(bool cancelled);
