@@ -361,20 +361,31 @@ class LaneWalk final : public LaneWalkBase {
         x[k] = s < series_count_ ? runs_[static_cast<size_t>(s)]->x : nullptr;
       }
       long r = from;
-      for (; r + 4 <= to; r += 4) {
+      if (x[0] && x[1] && x[2] && x[3]) {  // a full vector: four rows per transpose
         double* b = row(r) + g * 4;
-        __m256d v[4];
         if (into_buffer) {
-          for (long k = 0; k < 4; ++k) {
-            v[k] = x[k] ? _mm256_loadu_pd(x[k] + r) : _mm256_setzero_pd();
+          for (; r + 4 <= to; r += 4, b += 4 * w) {
+            __m256d v0 = _mm256_loadu_pd(x[0] + r);
+            __m256d v1 = _mm256_loadu_pd(x[1] + r);
+            __m256d v2 = _mm256_loadu_pd(x[2] + r);
+            __m256d v3 = _mm256_loadu_pd(x[3] + r);
+            transpose4(v0, v1, v2, v3);
+            _mm256_storeu_pd(b, v0);
+            _mm256_storeu_pd(b + w, v1);
+            _mm256_storeu_pd(b + 2 * w, v2);
+            _mm256_storeu_pd(b + 3 * w, v3);
           }
-          transpose4(v[0], v[1], v[2], v[3]);
-          for (long k = 0; k < 4; ++k) _mm256_storeu_pd(b + k * w, v[k]);
         } else {
-          for (long k = 0; k < 4; ++k) v[k] = _mm256_loadu_pd(b + k * w);
-          transpose4(v[0], v[1], v[2], v[3]);
-          for (long k = 0; k < 4; ++k) {
-            if (x[k]) _mm256_storeu_pd(x[k] + r, v[k]);
+          for (; r + 4 <= to; r += 4, b += 4 * w) {
+            __m256d v0 = _mm256_loadu_pd(b);
+            __m256d v1 = _mm256_loadu_pd(b + w);
+            __m256d v2 = _mm256_loadu_pd(b + 2 * w);
+            __m256d v3 = _mm256_loadu_pd(b + 3 * w);
+            transpose4(v0, v1, v2, v3);
+            _mm256_storeu_pd(x[0] + r, v0);
+            _mm256_storeu_pd(x[1] + r, v1);
+            _mm256_storeu_pd(x[2] + r, v2);
+            _mm256_storeu_pd(x[3] + r, v3);
           }
         }
       }
