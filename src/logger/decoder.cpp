@@ -172,31 +172,30 @@ void RecordDecoder::sample(const uint8_t* p, int data_count) {
   // the check only keeps a broken invariant from writing outside the series.
   if (k > sample_count_) throw DecodingFault{};
   const long i = k - 1;
-
-  time_[i] = now_;
+  // The running values in locals: every store below is of a double and might,
+  // for all the compiler knows, change a double member.
+  const double now = now_;
 
   const uint8_t p3 = p[2];
   const int speed_code = (p3 & 0x3F) * 256 + p[3];
   const int rpm_code = (p[4] & 0x7F) * 256 + p[5];
 #if defined(__SSE2__)
   // The four quotients two at a time: a division rounds the same in either
-  // form, and the divider, not the rest of the record, sets the pace here.
+  // form, and the divider sets much of the pace here.
   const __m128d g_lat_long = _mm_div_pd(_mm_set_pd(p[1], p[0]), _mm_set1_pd(10.0));
   const __m128d speed_rpm = _mm_div_pd(_mm_set_pd(rpm_code, speed_code), _mm_set_pd(100.0, 10.0));
-  g_lat_[i] = signed_value(p3 & 0x80, _mm_cvtsd_f64(g_lat_long));
-  g_long_[i] = signed_value(p3 & 0x40, _mm_cvtsd_f64(_mm_unpackhi_pd(g_lat_long, g_lat_long)));
-  speed_[i] = _mm_cvtsd_f64(speed_rpm);
-  rpm_[i] = _mm_cvtsd_f64(_mm_unpackhi_pd(speed_rpm, speed_rpm));
+  const double g_lat = signed_value(p3 & 0x80, _mm_cvtsd_f64(g_lat_long));
+  const double g_long =
+      signed_value(p3 & 0x40, _mm_cvtsd_f64(_mm_unpackhi_pd(g_lat_long, g_lat_long)));
+  const double speed = _mm_cvtsd_f64(speed_rpm);
+  const double rpm = _mm_cvtsd_f64(_mm_unpackhi_pd(speed_rpm, speed_rpm));
 #else
-  g_lat_[i] = signed_value(p3 & 0x80, p[0] / 10.0);
-  g_long_[i] = signed_value(p3 & 0x40, p[1] / 10.0);
-  speed_[i] = speed_code / 10.0;
-  rpm_[i] = rpm_code / 100.0;
+  const double g_lat = signed_value(p3 & 0x80, p[0] / 10.0);
+  const double g_long = signed_value(p3 & 0x40, p[1] / 10.0);
+  const double speed = speed_code / 10.0;
+  const double rpm = rpm_code / 100.0;
 #endif
-  oil_pressure_[i] = p[6];
-  aux_pressure_[i] = p[7];
   const uint8_t p9 = p[8];
-  brake_[i] = (p9 & 0x80) ? 100.0 : 0.0;
 
   // Gear: a new gear shows only after W equal codes, so a single noisy code
   // never flips the display; codes without gear information repeat the last.
@@ -209,16 +208,28 @@ void RecordDecoder::sample(const uint8_t* p, int data_count) {
     gear_run_length_ = 1;
   }
   if (gear_run_length_ == gear_window_) gear_value_ = 10.0 * g;
-  gear_[i] = gear_value_;
+  const double gear = gear_value_;
   previous_gear_code_ = g;
 
   const uint32_t v = static_cast<uint32_t>(p[9]) * 256 + p[10];
   const double lap_odo = (p9 & 0x20) ? static_cast<double>(v) : pulses_to_distance(v);
-  lap_odo_[i] = lap_odo;
   const double delta = lap_odo - previous_lap_odo_;
+  double distance = distance_;
+  if (delta > 0) distance += delta;
+
+  time_[i] = now;
+  g_lat_[i] = g_lat;
+  g_long_[i] = g_long;
+  speed_[i] = speed;
+  rpm_[i] = rpm;
+  oil_pressure_[i] = p[6];
+  aux_pressure_[i] = p[7];
+  brake_[i] = (p9 & 0x80) ? 100.0 : 0.0;
+  gear_[i] = gear;
+  lap_odo_[i] = lap_odo;
+  odo_[i] = distance;
   previous_lap_odo_ = lap_odo;
-  if (delta > 0) distance_ += delta;
-  odo_[i] = distance_;
+  distance_ = distance;
 
   if (data_count == 16) {
     if (!extra_inputs_written_) {
@@ -235,18 +246,18 @@ void RecordDecoder::sample(const uint8_t* p, int data_count) {
   }
 
   if (delta < 0) {  // the lap distance fell: a new lap started
-    lap_start_time_ = now_;
+    lap_start_time_ = now;
     split_time_ = 0;
     write_held_up_to(Channel::Split, k - 1);
     held_[static_cast<size_t>(Channel::Split)] = 0;
   }
-  last_sample_time_ = now_;
+  last_sample_time_ = now;
 
   // Oil Temp ... Pulse Ch4, Gear Module and Split repeat their held values at
   // this sample: written in runs when a value changes (write_held_up_to()).
 
   ++k_;
-  now_ += period_;
+  now_ = now + period_;
 }
 
 void RecordDecoder::slow_channels(const Record& r) {
