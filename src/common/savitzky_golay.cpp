@@ -215,6 +215,41 @@ __attribute__((target("avx"), always_inline)) inline void transpose4(__m256d& a,
   d = _mm256_permute2f128_pd(ab_high, cd_high, 0x31);
 }
 
+// Eight lanes at once where the processor has 512-bit vectors: a row of two
+// 256-bit vectors is one load. Those processors also fuse multiply-adds, so
+// each product and the first sum pass through an empty asm: the compiler
+// cannot fuse across it, and every operation rounds on its own as in the
+// scalar window.
+template <int H>
+__attribute__((target("avx512f"), always_inline)) inline __m512d window_wide(const double* row,
+                                                                             const __m512d* c,
+                                                                             __m512d norm) {
+  constexpr long kWidth = 8;
+  __m512d sum = _mm512_mul_pd(c[0], _mm512_loadu_pd(row));
+  asm("" : "+v"(sum));
+#pragma GCC unroll 16
+  for (long i = 1; i <= H; ++i) {
+    const __m512d pair =
+        _mm512_add_pd(_mm512_loadu_pd(row + i * kWidth), _mm512_loadu_pd(row - i * kWidth));
+    __m512d product = _mm512_mul_pd(c[i], pair);
+    asm("" : "+v"(product));
+    sum = _mm512_add_pd(sum, product);
+  }
+  return _mm512_div_pd(sum, norm);
+}
+
+bool wide_lanes_available() {
+  static const bool available = __builtin_cpu_supports("avx512f");
+  return available;
+}
+
+// A pass over both vectors of a two-vector row at once.
+struct WideChain {
+  long offset;
+  bool partial;
+  __mmask8 mask;  // the lanes whose series has the pass
+};
+
 // One pass of one vector of lanes: the rows it is at are J - offset.
 struct LaneChain {
   long offset;
@@ -279,6 +314,30 @@ class LaneWalk final : public LaneWalkBase {
              _mm256_castsi256_pd(_mm256_load_si256(reinterpret_cast<__m256i*>(bits)))});
       }
     }
+    // With 512-bit vectors, a pass that both vectors of a two-vector row take
+    // goes as one; the others stay as they are.
+    if constexpr (H > 0 && G == 2) {
+      if (wide_lanes_available()) {
+        for (int p = 0; p < passes_; ++p) {
+          const LaneChain* halves[2] = {nullptr, nullptr};
+          for (const LaneChain& ch : chains_) {
+            if (ch.pass == p) halves[ch.lane / 4] = &ch;
+          }
+          if (halves[0] && halves[1]) {
+            unsigned bits = 0;
+            for (long s = 0; s < 8; ++s) {
+              if (s >= series_count_ || runs_[static_cast<size_t>(s)]->passes > p) bits |= 1u << s;
+            }
+            wide_chains_.push_back({p * lag_, bits != 0xFF, static_cast<__mmask8>(bits)});
+          } else {
+            for (const LaneChain* half : halves) {
+              if (half) narrow_chains_.push_back(*half);
+            }
+          }
+        }
+        wide_ = true;
+      }
+    }
     for (RunState* r : companions_) {
       for (int p = 0; p < r->passes; ++p) {
         const long offset = (h - kCompanionHalf) + p * (kCompanionHalf + 1);
@@ -318,7 +377,11 @@ class LaneWalk final : public LaneWalkBase {
       const long steady_last = top_ - 1;
       long J = first;
       for (; J <= end && J < steady_first; ++J) edge_step(J);
-      steady_steps(J, std::min(end, steady_last));
+      if (wide_) {
+        steady_steps_wide(J, std::min(end, steady_last));
+      } else {
+        steady_steps(J, std::min(end, steady_last));
+      }
       for (J = std::max(J, steady_last + 1); J <= end; ++J) edge_step(J);
       J_ = end + 1;
     }
@@ -461,6 +524,54 @@ class LaneWalk final : public LaneWalkBase {
     }
   }
 
+  // steady_steps() with the passes both vectors take as one 512-bit chain.
+  __attribute__((target("avx512f"))) void steady_steps_wide(long first, long last) {
+    if constexpr (H > 0 && G == 2) {
+      if (first > last) return;
+      constexpr long w = 8;
+      double* const buffer = buffer_.data() - lo_ * w;
+      const WideChain* const wide = wide_chains_.data();
+      const size_t wide_count = wide_chains_.size();
+      const LaneChain* const narrow = narrow_chains_.data();
+      const size_t narrow_count = narrow_chains_.size();
+      const Chain* const companions = companion_chains_.data();
+      const size_t companion_count = companion_chains_.size();
+      const long companion_top = n_ - kCompanionHalf - 1;
+      __m512d c8[H + 1];
+      __m256d c4[H + 1];
+      for (long i = 0; i <= H; ++i) {
+        c4[i] = c_[i];
+        c8[i] = _mm512_set1_pd(runs_[0]->c[static_cast<size_t>(i)]);
+      }
+      const __m512d norm8 = _mm512_set1_pd(runs_[0]->norm);
+      const __m256d norm4 = norm_;
+      for (long J = first; J <= last; ++J) {
+        for (size_t k = 0; k < wide_count; ++k) {
+          const WideChain& ch = wide[k];
+          double* at = buffer + (J - ch.offset) * w;
+          __m512d result = window_wide<H>(at, c8, norm8);
+          if (ch.partial) result = _mm512_mask_blend_pd(ch.mask, _mm512_loadu_pd(at), result);
+          _mm512_storeu_pd(at, result);
+        }
+        for (size_t k = 0; k < narrow_count; ++k) {
+          const LaneChain& ch = narrow[k];
+          double* at = buffer + (J - ch.offset) * w + ch.lane;
+          __m256d result = window_lanes<H>(at, w, c4, norm4, H);
+          if (ch.partial) result = _mm256_blendv_pd(_mm256_loadu_pd(at), result, ch.mask);
+          _mm256_storeu_pd(at, result);
+        }
+        for (size_t k = 0; k < companion_count; ++k) {
+          const long j = J - companions[k].offset;
+          if (j >= kCompanionHalf && j <= companion_top) {
+            chain_step<kCompanionHalf>(companions[k], kCompanionHalf, j);
+          }
+        }
+      }
+    } else {
+      steady_steps(first, last);
+    }
+  }
+
   std::vector<RunState*> runs_;
   std::vector<RunState*> companions_;
   const long n_;
@@ -473,6 +584,9 @@ class LaneWalk final : public LaneWalkBase {
   long last_ = 0;
   long J_ = 0;  // the next step of the walk
   std::vector<LaneChain> chains_;
+  bool wide_ = false;  // steady steps in 512-bit chains where they can
+  std::vector<WideChain> wide_chains_;
+  std::vector<LaneChain> narrow_chains_;
   std::vector<Chain> companion_chains_;
   long companions_last_ = 0;
   __m256d c_[kMaxRunHalf + 1];
