@@ -2,7 +2,6 @@
 // The Host behind real windows: Qt message boxes and file dialogs, the busy
 // cursor, the progress window, and timers driven by QTimer.
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
@@ -39,7 +38,7 @@ class QtHost : public QObject, public core::Host {
 
   QPointer<QWidget> dialog_parent_;
   core::AnalysisProgress* progress_ = nullptr;
-  QElapsedTimer since_events_;
+  qint64 last_events_ms_ = 0;  // when events were last processed
   std::map<core::Tickable*, QTimer*> timers_;
   int busy_depth_ = 0;
 };
