@@ -259,6 +259,29 @@ struct LaneChain {
   __m256d mask;
 };
 
+// One window of a 256-bit chain at row J - offset of a buffer whose row j
+// starts at buffer + j w.
+template <int H>
+__attribute__((target("avx"), always_inline)) inline void lane_step(double* buffer, long w, long J,
+                                                                    const LaneChain& ch,
+                                                                    const __m256d* c, __m256d norm,
+                                                                    long h) {
+  double* at = buffer + (J - ch.offset) * w + ch.lane;
+  __m256d result = window_lanes<H>(at, w, c, norm, h);
+  if (ch.partial) result = _mm256_blendv_pd(_mm256_loadu_pd(at), result, ch.mask);
+  _mm256_storeu_pd(at, result);
+}
+
+// The window-5 companions' windows at step J, each inside its own rows.
+__attribute__((always_inline)) inline void companion_steps_at(const Chain* companions, size_t count,
+                                                              long J, long top) {
+  constexpr long kHalf = 2;
+  for (size_t k = 0; k < count; ++k) {
+    const long j = J - companions[k].offset;
+    if (j >= kHalf && j <= top) chain_step<kHalf>(companions[k], kHalf, j);
+  }
+}
+
 // A walk of the lanes that can stop and go on: advance() smooths whatever
 // reads only rows that are final (the decoder calls it while it is still
 // writing later rows, so the rows are smoothed while they are in the cache),
@@ -404,13 +427,9 @@ class LaneWalk final : public LaneWalkBase {
   long width() const { return groups_ * 4; }  // doubles per buffer row
   double* row(long j) { return buffer_.data() + (j - lo_) * width(); }
 
-  __attribute__((target("avx"))) void companion_steps(long J) {
-    for (const Chain& ch : companion_chains_) {
-      const long j = J - ch.offset;
-      if (j >= kCompanionHalf && j <= n_ - kCompanionHalf - 1) {
-        chain_step<kCompanionHalf>(ch, kCompanionHalf, j);
-      }
-    }
+  void companion_steps(long J) {
+    companion_steps_at(companion_chains_.data(), companion_chains_.size(), J,
+                       n_ - kCompanionHalf - 1);
   }
 
   // Rows [from, to) between the series and the buffer, four rows of a vector
@@ -508,19 +527,8 @@ class LaneWalk final : public LaneWalkBase {
     for (long i = 0; i <= h; ++i) c[i] = c_[i];
     const __m256d norm = norm_;
     for (long J = first; J <= last; ++J) {
-      for (size_t k = 0; k < chain_count; ++k) {
-        const LaneChain& ch = chains[k];
-        double* at = buffer + (J - ch.offset) * w + ch.lane;
-        __m256d result = window_lanes<H>(at, w, c, norm, h);
-        if (ch.partial) result = _mm256_blendv_pd(_mm256_loadu_pd(at), result, ch.mask);
-        _mm256_storeu_pd(at, result);
-      }
-      for (size_t k = 0; k < companion_count; ++k) {
-        const long j = J - companions[k].offset;
-        if (j >= kCompanionHalf && j <= companion_top) {
-          chain_step<kCompanionHalf>(companions[k], kCompanionHalf, j);
-        }
-      }
+      for (size_t k = 0; k < chain_count; ++k) lane_step<H>(buffer, w, J, chains[k], c, norm, h);
+      companion_steps_at(companions, companion_count, J, companion_top);
     }
   }
 
@@ -554,18 +562,9 @@ class LaneWalk final : public LaneWalkBase {
           _mm512_storeu_pd(at, result);
         }
         for (size_t k = 0; k < narrow_count; ++k) {
-          const LaneChain& ch = narrow[k];
-          double* at = buffer + (J - ch.offset) * w + ch.lane;
-          __m256d result = window_lanes<H>(at, w, c4, norm4, H);
-          if (ch.partial) result = _mm256_blendv_pd(_mm256_loadu_pd(at), result, ch.mask);
-          _mm256_storeu_pd(at, result);
+          lane_step<H>(buffer, w, J, narrow[k], c4, norm4, H);
         }
-        for (size_t k = 0; k < companion_count; ++k) {
-          const long j = J - companions[k].offset;
-          if (j >= kCompanionHalf && j <= companion_top) {
-            chain_step<kCompanionHalf>(companions[k], kCompanionHalf, j);
-          }
-        }
+        companion_steps_at(companions, companion_count, J, companion_top);
       }
     } else {
       steady_steps(first, last);
