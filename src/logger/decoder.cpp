@@ -44,8 +44,6 @@ constexpr std::array kHeldChannels = {
     Channel::PulseCh4,
 };
 
-// Negation that never yields -0, so a zero reads and prints as 0.
-
 bool is_held(Channel c) {
   return std::find(kHeldChannels.begin(), kHeldChannels.end(), c) != kHeldChannels.end() ||
          c == Channel::GearModule || c == Channel::Split;

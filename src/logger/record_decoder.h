@@ -20,8 +20,8 @@ struct DecodingFault {
   std::string warning;
 };
 
-// A magnitude and its sign bit as the unit stores them (0 - x: a clear bit on
-// a magnitude of 0 still gives +0).
+// A magnitude and its sign bit as the unit stores them. The negation never
+// yields -0, so a zero reads and prints as 0.
 constexpr double signed_value(bool positive, double magnitude) {
   return positive ? magnitude : 0.0 - magnitude;
 }
