@@ -204,7 +204,7 @@ void write_samples(AtomicTextWriter& out, const DataSet& set, const UnitFlags& f
     next();
     p = write_fixed<0>(p, v(Channel::WaterTemp));
     next();
-    p = write_fixed(p, v(Channel::Battery), 1, 2);
+    p = write_fixed<1, 2>(p, v(Channel::Battery));
     next();
     p = write_fixed<0>(p, v(Channel::Fuel));
     next();
@@ -226,7 +226,7 @@ void write_samples(AtomicTextWriter& out, const DataSet& set, const UnitFlags& f
     next();
     p = write_fixed<2>(p, v(Channel::Split));
     std::memcpy(p, ",   ", 4);  // the format's ", " then "  %2.0f"
-    p = write_fixed(p + 4, v(Channel::CanLoad), 0, 2);
+    p = write_fixed<0, 2>(p + 4, v(Channel::CanLoad));
     *p++ = '\r';
     *p++ = '\n';
     if (p >= full || k == n) {

@@ -8,6 +8,26 @@ namespace ardenvis::core {
 
 namespace csv_detail {
 
+char* write_unsigned_long(char* out, uint64_t v) {
+  int length = 1;
+  for (uint64_t rest = v / 10; rest != 0; rest /= 10) ++length;
+  char* p = out + length;
+  while (v >= 100) {
+    const auto pair = static_cast<size_t>(v % 100) * 2;
+    v /= 100;
+    *--p = kPairs[pair + 1];
+    *--p = kPairs[pair];
+  }
+  if (v >= 10) {
+    const auto pair = static_cast<size_t>(v) * 2;
+    *--p = kPairs[pair + 1];
+    *--p = kPairs[pair];
+  } else {
+    *--p = static_cast<char>('0' + v);
+  }
+  return out + length;
+}
+
 char* write_exact(char* out, double value, int precision) {
   const auto result =
       std::to_chars(out, out + kMaxFixedChars, value, std::chars_format::fixed, precision);
@@ -30,22 +50,7 @@ char* write_fixed(char* out, double value, int precision) {
 }
 
 char* write_fixed(char* out, double value, int precision, int width) {
-  char* end = write_fixed(out, value, precision);
-  const auto length = static_cast<int>(end - out);
-  if (length >= width) return end;
-  // Right-aligned: move the number up and put spaces in front.
-  const int pad = width - length;
-  for (int i = length - 1; i >= 0; --i) out[i + pad] = out[i];
-  for (int i = 0; i < pad; ++i) out[i] = ' ';
-  return out + width;
-}
-
-char* write_int(char* out, int64_t value) {
-  if (value < 0) {
-    *out++ = '-';
-    return csv_detail::write_unsigned(out, 0 - static_cast<uint64_t>(value));
-  }
-  return csv_detail::write_unsigned(out, static_cast<uint64_t>(value));
+  return csv_detail::pad_to_width(out, write_fixed(out, value, precision), width);
 }
 
 }  // namespace ardenvis::core

@@ -15,16 +15,16 @@ namespace ardenvis::core {
 inline constexpr size_t kMaxFixedChars = 320;
 
 // "%.{precision}f" of `value` (precision 0..2) at `out`; returns the end.
-// Correctly rounded (halves to even) like printf: numbers that are plainly
-// not near a half are rounded from their scaled value, the rest go through
-// std::to_chars, which rounds the exact binary value as printf does.
+// Every writer here needs room for kMaxFixedChars at `out`: it may store a
+// few bytes past the end it returns.
+// Correctly rounded (halves to even) like printf: numbers are rounded from
+// their scaled value unless it is exactly a half (or very large, or not a
+// number); those go through std::to_chars, which rounds the exact binary
+// value as printf does.
 char* write_fixed(char* out, double value, int precision);
 
 // "%{width}.{precision}f": right-aligned in `width` characters with spaces.
 char* write_fixed(char* out, double value, int precision, int width);
-
-// "%d".
-char* write_int(char* out, int64_t value);
 
 namespace csv_detail {
 inline constexpr char kPairs[] =
@@ -32,62 +32,84 @@ inline constexpr char kPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
+// Digits of v, most significant first (any size; the short cases below cover
+// nearly every number the export writes).
+char* write_unsigned_long(char* out, uint64_t v);
+
+// 0..999 as text, four bytes each, copied with one 4-byte move: `plain`
+// without leading zeros and its length in the last byte ("7", 1), `padded`
+// with them ("007").
+struct ThreeDigits {
+  char plain[1000][4];
+  char padded[1000][4];
+};
+inline constexpr ThreeDigits kThreeDigits = [] {
+  ThreeDigits t{};
+  for (int v = 0; v < 1000; ++v) {
+    const char digits[3] = {static_cast<char>('0' + v / 100), static_cast<char>('0' + v / 10 % 10),
+                            static_cast<char>('0' + v % 10)};
+    const int length = v < 10 ? 1 : v < 100 ? 2 : 3;
+    for (int i = 0; i < 3; ++i) t.padded[v][i] = digits[i];
+    for (int i = 0; i < length; ++i) t.plain[v][i] = digits[3 - length + i];
+    t.plain[v][3] = static_cast<char>(length);
+  }
+  return t;
+}();
+
+// v < 1000 without leading zeros. Stores 4 bytes.
+[[gnu::always_inline]] inline char* write_below_1000(char* out, uint64_t v) {
+  std::memcpy(out, kThreeDigits.plain[v], 4);
+  return out + kThreeDigits.plain[v][3];
+}
+// v < 1000 as three digits. Stores 4 bytes.
+[[gnu::always_inline]] inline char* write_three(char* out, uint64_t v) {
+  std::memcpy(out, kThreeDigits.padded[v], 4);
+  return out + 3;
+}
+
 // Digits of v, most significant first.
 [[gnu::always_inline]] inline char* write_unsigned(char* out, uint64_t v) {
-  int length;
-  if (v < 10) {
-    *out = static_cast<char>('0' + v);
-    return out + 1;
-  } else if (v < 100) {
-    length = 2;
-  } else if (v < 1000) {
-    length = 3;
-  } else if (v < 10000) {
-    length = 4;
-  } else {
-    length = 5;
-    for (uint64_t rest = v / 100000; rest != 0; rest /= 10) ++length;
+  if (v < 1000) return write_below_1000(out, v);
+  if (v < 1000000) {
+    const auto below_million = static_cast<uint32_t>(v);  // 32-bit division is cheaper
+    return write_three(write_below_1000(out, below_million / 1000), below_million % 1000);
   }
-  char* p = out + length;
-  while (v >= 100) {
-    const auto pair = static_cast<size_t>(v % 100) * 2;
-    v /= 100;
-    *--p = kPairs[pair + 1];
-    *--p = kPairs[pair];
-  }
-  if (v >= 10) {
-    const auto pair = static_cast<size_t>(v) * 2;
-    *--p = kPairs[pair + 1];
-    *--p = kPairs[pair];
-  } else {
-    *--p = static_cast<char>('0' + v);
-  }
-  return out + length;
+  return write_unsigned_long(out, v);
 }
 
 // `scaled` (the number times 10^Precision, rounded) with the decimal point
 // put back.
 template <int Precision>
-[[gnu::always_inline]] inline char* write_scaled(char* out, uint64_t scaled) {
+[[gnu::always_inline]] inline char* write_scaled(char* out, uint32_t scaled) {
   if constexpr (Precision == 0) {
     return write_unsigned(out, scaled);
   } else {
-    constexpr uint64_t kIntScale = Precision == 1 ? 10 : 100;
-    out = write_unsigned(out, scaled / kIntScale);
-    const auto decimals = static_cast<size_t>(scaled % kIntScale);
-    *out++ = '.';
+    constexpr uint32_t kIntScale = Precision == 1 ? 10 : 100;
+    const uint32_t whole = scaled / kIntScale;
+    const uint32_t decimals = scaled - whole * kIntScale;
+    out = write_unsigned(out, whole);
+    *out = '.';
     if constexpr (Precision == 2) {
-      *out++ = kPairs[decimals * 2];
-      *out++ = kPairs[decimals * 2 + 1];
+      std::memcpy(out + 1, kPairs + decimals * 2, 2);
     } else {
-      *out++ = static_cast<char>('0' + decimals);
+      out[1] = static_cast<char>('0' + decimals);
     }
-    return out;
+    return out + 1 + Precision;
   }
 }
 
 // The exact way, through std::to_chars.
 char* write_exact(char* out, double value, int precision);
+
+// The number written from out to end, right-aligned in `width` characters.
+inline char* pad_to_width(char* out, char* end, int width) {
+  const auto length = static_cast<int>(end - out);
+  if (length >= width) return end;
+  const int pad = width - length;
+  for (int i = length - 1; i >= 0; --i) out[i + pad] = out[i];
+  for (int i = 0; i < pad; ++i) out[i] = ' ';
+  return out + width;
+}
 }  // namespace csv_detail
 
 // "%.{Precision}f" (Precision 0..2) with the precision fixed where it is
@@ -96,27 +118,39 @@ template <int Precision>
 [[gnu::always_inline]] inline char* write_fixed(char* out, double value) {
   constexpr double kScale = Precision == 0 ? 1.0 : Precision == 1 ? 10.0 : 100.0;
   const double scaled = std::fabs(value) * kScale;
-  // Beyond 2^50 the scaled value has no room for the rounding check below
-  // (and not a number fails the comparison).
-  if (!(scaled < 0x1p50)) return csv_detail::write_exact(out, value, Precision);
-  // The product is off the exact scaled value by at most half a unit in its
-  // last place; unless the fraction is that close to a half, rounding it
-  // gives the same integer as rounding the exact value.
-  // Below 2^50 the signed conversion is one instruction and exact.
-  const auto truncated = static_cast<uint64_t>(static_cast<int64_t>(scaled));
-  const double fraction = scaled - static_cast<double>(static_cast<int64_t>(truncated));
-  if (fraction == 0) {  // a whole number of the last decimal: nothing to round
-    *out = '-';
-    out += std::signbit(value) ? 1 : 0;
-    return csv_detail::write_scaled<Precision>(out, truncated);
-  }
-  const double slack = scaled * 0x1p-50 + 0x1p-1000;
-  if (std::fabs(fraction - 0.5) <= slack) return csv_detail::write_exact(out, value, Precision);
-  const uint64_t rounded = truncated + (fraction > 0.5 ? 1 : 0);
+  // Below 2^31 (and not a number fails the comparison) the scaled value is
+  // rounded here. The product is the exact product correctly rounded to a
+  // double, and rounding to a double never steps over a value that is itself a
+  // double, such as n + 1/2: so the product rounds to the same whole number as
+  // the exact value unless it is exactly a half, where the exact value may lie
+  // either side (or be the half, which printf rounds to even).
+  if (!(scaled < 0x1p31)) return csv_detail::write_exact(out, value, Precision);
+  const auto truncated = static_cast<uint32_t>(static_cast<int64_t>(scaled));
+  const double fraction = scaled - static_cast<double>(truncated);
+  if (fraction == 0.5) return csv_detail::write_exact(out, value, Precision);
+  const uint32_t rounded = truncated + (fraction > 0.5 ? 1 : 0);
 
   *out = '-';  // printf keeps the sign of -0.001 and -0
   out += std::signbit(value) ? 1 : 0;
   return csv_detail::write_scaled<Precision>(out, rounded);
+}
+
+// "%{Width}.{Precision}f": right-aligned in Width characters with spaces.
+template <int Precision, int Width>
+[[gnu::always_inline]] inline char* write_fixed(char* out, double value) {
+  char* end = write_fixed<Precision>(out, value);
+  // "0.0" is the shortest "%.1f", so a width up to 3 never pads it.
+  constexpr int kShortest = Precision == 0 ? 1 : Precision + 2;
+  if (kShortest >= Width) return end;
+  return csv_detail::pad_to_width(out, end, Width);
+}
+
+// "%d" (room as above).
+[[gnu::always_inline]] inline char* write_int(char* out, int64_t value) {
+  *out = '-';
+  out += value < 0 ? 1 : 0;
+  const uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : value;
+  return csv_detail::write_unsigned(out, magnitude);
 }
 
 }  // namespace ardenvis::core

@@ -74,6 +74,25 @@ TEST(CsvNumbers, SameDigitsAsPrintf) {
                           std::nextafter(0.125, 1.0),
                           std::nextafter(0.125, 0.0)};
   for (double v : cases) expect_same(v);
+  // Where the quick way hands over: the table's 1000 and 1000000 steps, the
+  // 2^31 limit of the scaled value, and values a hair off a half of the last
+  // decimal, for each precision.
+  for (double scale : {1.0, 0.1, 0.01}) {
+    for (double whole : {999.0, 1000.0, 999999.0, 1000000.0, 1e7, 0x1p31, 0x1p31 - 1, 0x1p32}) {
+      for (double v :
+           {whole * scale, std::nextafter(whole * scale, 0.0), std::nextafter(whole * scale, 1e300),
+            (whole + 0.5) * scale, (whole - 0.5) * scale}) {
+        expect_same(v);
+        expect_same(-v);
+      }
+    }
+    for (double off : {0x1p-18, 0x1p-21, 0x1p-30}) {
+      for (double half : {0.5, 2.5, 99.5, 12345.5}) {
+        expect_same((half + off) * scale);
+        expect_same((half - off) * scale);
+      }
+    }
+  }
   std::mt19937_64 random(11);
   std::uniform_real_distribution<double> exponent(-12, 18);
   std::uniform_int_distribution<int> hundredths(-100000, 100000);
@@ -95,7 +114,8 @@ TEST(CsvNumbers, NotANumberAndInfinityAsToChars) {
 TEST(CsvNumbers, Integers) {
   char text[32];
   for (long long v :
-       {0LL, 7LL, -7LL, 10LL, 99LL, 100LL, 65535LL, -2147483648LL, 9223372036854775807LL}) {
+       {0LL, 7LL, -7LL, 10LL, 99LL, 100LL, 999LL, 1000LL, 1001LL, 65535LL, 999999LL, 1000000LL,
+        -1000000LL, -2147483648LL, 9223372036854775807LL, -9223372036854775807LL - 1}) {
     EXPECT_EQ(std::string(text, write_int(text, v)), std::to_string(v));
   }
 }
