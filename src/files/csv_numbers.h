@@ -4,6 +4,8 @@
 // ("%.2f", "%2.0f", "%d" ...). A full log memory's export is some twelve
 // million numbers; one vsnprintf each costs more than all the rest of it.
 
+#include <bit>
+#include <cfloat>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -124,11 +126,17 @@ template <int Precision>
   // double, such as n + 1/2: so the product rounds to the same whole number as
   // the exact value unless it is exactly a half, where the exact value may lie
   // either side (or be the half, which printf rounds to even).
-  if (!(scaled < 0x1p31)) return csv_detail::write_exact(out, value, Precision);
-  const auto truncated = static_cast<uint32_t>(static_cast<int64_t>(scaled));
-  const double fraction = scaled - static_cast<double>(truncated);
-  if (fraction == 0.5) return csv_detail::write_exact(out, value, Precision);
-  const uint32_t rounded = truncated + (fraction > 0.5 ? 1 : 0);
+  if (!(scaled < 0x1p31) || FLT_EVAL_METHOD != 0) [[unlikely]] {
+    return csv_detail::write_exact(out, value, Precision);
+  }
+  // Adding 2^52 leaves no bits below the units: the sum is the scaled value
+  // rounded to a whole number, which sits in the sum's low bits. A half (or
+  // a rounding mode other than to nearest) leaves the two 1/2 or more apart.
+  const double shifted = scaled + 0x1p52;
+  if (!(std::fabs(scaled - (shifted - 0x1p52)) < 0.5)) [[unlikely]] {
+    return csv_detail::write_exact(out, value, Precision);
+  }
+  const auto rounded = static_cast<uint32_t>(std::bit_cast<uint64_t>(shifted));
 
   *out = '-';  // printf keeps the sign of -0.001 and -0
   out += std::signbit(value) ? 1 : 0;
