@@ -33,6 +33,18 @@ class AtomicTextWriter {
     buffer_ += "\r\n";
     if (buffer_.size() >= kFlushBytes) flush();
   }
+  // Room for `size` more characters at the end of the buffer, to be filled in
+  // place (no copy of text built elsewhere); keep(end) then keeps what was
+  // written up to `end` and drops the rest of the room.
+  char* room(size_t size) {
+    const size_t used = buffer_.size();
+    buffer_.resize(used + size);
+    return buffer_.data() + used;
+  }
+  void keep(const char* end) {
+    buffer_.resize(static_cast<size_t>(end - buffer_.data()));
+    if (buffer_.size() >= kFlushBytes) flush();
+  }
 
   // Writes what is buffered, closes the temporary file and renames it over the
   // target. False when any write, the close or the rename failed; the target

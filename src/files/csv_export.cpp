@@ -155,35 +155,35 @@ void write_samples(AtomicTextWriter& out, const DataSet& set, const UnitFlags& f
   //   "%1.2f,%d,%0.f,%.1f,%0.f,%0.f,%.1f,%0.f,%0.f,%2.1f,%0.f,%.1f,%1.2f,%1.2f,%0.f,%0.f,%0.f,
   //    %0.f,%1.2f,%1.2f, " then "  %2.0f" (the CAN load right-aligned after a comma and three
   //    spaces), written number by number with the same digits.
-  const Series* series[kChannelCount];
-  const double* values[kChannelCount];
   // Every series of the slot holds the n samples; a shorter one (a damaged
-  // slot) reads 0 beyond its end, as ever.
-  for (int c = 0; c < kChannelCount; ++c) {
-    series[c] = &set.series[static_cast<size_t>(c)];
-    values[c] = series[c]->data();
-  }
-  bool all_full = true;
+  // slot) reads 0 beyond its end, as ever: it is read from a copy padded with
+  // zeros, so the loop below reads every column straight from an array.
+  const double* values[kChannelCount] = {};
+  std::vector<std::vector<double>> padded;
   for (Channel c :
        {Channel::PeloTime, Channel::Rpm,         Channel::Speed,       Channel::Gear,
         Channel::Brake,    Channel::OilPressure, Channel::OilTemp,     Channel::WaterTemp,
         Channel::Battery,  Channel::Fuel,        Channel::AuxPressure, Channel::GLat,
         Channel::GLong,    Channel::Odo,         Channel::LapOdo,      Channel::Lap,
         Channel::Session,  Channel::LapTime,     Channel::Split,       Channel::CanLoad}) {
-    all_full = all_full && set[c].size() >= n;
+    const Series& series = set[c];
+    if (series.size() >= n) {
+      values[static_cast<size_t>(c)] = series.data();
+      continue;
+    }
+    std::vector<double>& copy = padded.emplace_back(static_cast<size_t>(n), 0.0);
+    std::copy_n(series.data(), std::max<long>(series.size(), 0), copy.begin());
+    values[static_cast<size_t>(c)] = copy.data();
   }
 
-  // Lines are gathered in a block and handed to the writer a block at a time.
+  // Lines are written straight into the writer's buffer, a block at a time.
   constexpr size_t kLineRoom = 24 * kMaxFixedChars;
-  std::vector<char> block(256 * 1024 + kLineRoom);
-  char* p = block.data();
-  const char* const full = block.data() + block.size() - kLineRoom;
+  constexpr size_t kBlock = 64 * 1024;
+  char* p = out.room(kBlock + kLineRoom);
+  const char* full = p + kBlock;
   for (long k = 1; k <= n; ++k) {
     if ((k & 0x3FF) == 0) host.process_events();
-    auto v = [&](Channel c) {
-      const auto i = static_cast<size_t>(c);
-      return all_full ? values[i][k - 1] : (*series[i])[k];
-    };
+    auto v = [&](Channel c) { return values[static_cast<size_t>(c)][k - 1]; };
     auto next = [&] { *p++ = ','; };
     // RPM x 100, Gear / 10 and the G channels / 10: the same operations as ever.
     p = write_fixed<2>(p, v(Channel::PeloTime));
@@ -230,8 +230,10 @@ void write_samples(AtomicTextWriter& out, const DataSet& set, const UnitFlags& f
     *p++ = '\r';
     *p++ = '\n';
     if (p >= full || k == n) {
-      out.write(std::string_view(block.data(), static_cast<size_t>(p - block.data())));
-      p = block.data();
+      out.keep(p);
+      if (k == n) break;
+      p = out.room(kBlock + kLineRoom);
+      full = p + kBlock;
     }
   }
 }
