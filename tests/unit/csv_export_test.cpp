@@ -121,6 +121,27 @@ TEST_F(CsvExport, SampleLinesScaleTheStoredValues) {
   EXPECT_EQ(lines, head);
 }
 
+// A damaged slot may count more samples than some series hold: those read 0
+// past their end, and a series never sized reads 0 throughout.
+TEST_F(CsvExport, SeriesShorterThanTheSampleCountReadZero) {
+  DataSet& set = state.current();
+  size_series(set, 3);
+  set[Channel::Speed].clear();
+  set[Channel::Speed].resize(1);
+  set[Channel::Speed].set(1, 12.34);
+  set[Channel::CanLoad].clear();
+  set[Channel::Lap].resize(2);
+  set[Channel::Lap].set(2, 7);
+  set[Channel::Odo].set(3, 9);
+
+  const auto lines = exported();
+  const std::vector<std::string> samples(lines.end() - 3, lines.end());
+  EXPECT_EQ(samples, (std::vector<std::string>{
+                         "0.00,1,0,12.3,0,0,0.0,0,0,0.0,0,0.0,0.00,0.00,0,0,0,0,0.00,0.00,    0",
+                         "0.00,2,0,0.0,0,0,0.0,0,0,0.0,0,0.0,0.00,0.00,0,0,7,0,0.00,0.00,    0",
+                         "0.00,3,0,0.0,0,0,0.0,0,0,0.0,0,0.0,0.00,0.00,9,0,0,0,0.00,0.00,    0"}));
+}
+
 TEST_F(CsvExport, UnitHeadersAndCalibrationNote) {
   size_series(state.current(), 1);
   state.unit_flags = {true, true, true, true};
