@@ -6,6 +6,7 @@
 #include <cstring>
 #include <iterator>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "common/format.h"
@@ -44,6 +45,22 @@ void write_lap_row(AtomicTextWriter& out, const DataSet& set, const LapEntry& la
                          lap.session, eighth);
 }
 
+// "%.2f," (or "%d,") of every value, at the end of the line being built.
+template <typename Values>
+void append_columns(std::string& line, const Values& values) {
+  char text[kMaxFixedChars + 1];
+  for (auto value : values) {
+    char* end;
+    if constexpr (std::is_floating_point_v<decltype(value)>) {
+      end = write_fixed<2>(text, static_cast<double>(value));
+    } else {
+      end = write_int(text, value);
+    }
+    *end++ = ',';
+    line.append(text, static_cast<size_t>(end - text));
+  }
+}
+
 void write_lap_tables(AtomicTextWriter& out, const DataSet& set) {
   const size_t laps = lap_rows(set);
   if (laps == 0) return;
@@ -61,7 +78,7 @@ void write_lap_tables(AtomicTextWriter& out, const DataSet& set) {
   for (size_t i = 0; i < laps; ++i) {
     const LapEntry& lap = set.laps[i];
     write_lap_row(out, set, lap, lap.split_count);
-    for (float split : lap.split_times) out.buffer() += format("%.2f,", static_cast<double>(split));
+    append_columns(out.buffer(), lap.split_times);
     out.end_line();
   }
 
@@ -78,7 +95,7 @@ void write_lap_tables(AtomicTextWriter& out, const DataSet& set) {
     out.buffer() +=
         format(",,,%d,%.1f,%.2f,%d,%d,", lap.lap_number, static_cast<double>(lap.lap_distance),
                static_cast<double>(lap.lap_time), lap.session, lap.split_count);
-    for (int32_t index : lap.split_sample_indexes) out.buffer() += format("%d,", index);
+    append_columns(out.buffer(), lap.split_sample_indexes);
     out.end_line();
   }
 
@@ -91,9 +108,7 @@ void write_lap_tables(AtomicTextWriter& out, const DataSet& set) {
   for (size_t i = 0; i < laps; ++i) {
     const LapEntry& lap = set.laps[i];
     write_lap_row(out, set, lap, lap.split_count + 1);
-    for (float segment : lap.segment_times) {
-      out.buffer() += format("%.2f,", static_cast<double>(segment));
-    }
+    append_columns(out.buffer(), lap.segment_times);
     out.end_line();
   }
 }
