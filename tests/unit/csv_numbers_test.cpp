@@ -33,6 +33,10 @@ void expect_same(double v) {
           << std::hexfloat << v << " precision " << precision << " width " << width;
     }
   }
+  // The forms with the width fixed where they are written ("%2.0f", "%2.1f").
+  char text[kMaxFixedChars + 8];
+  ASSERT_EQ(std::string(text, write_fixed<0, 2>(text, v)), printf_fixed(v, 0, 2)) << v;
+  ASSERT_EQ(std::string(text, write_fixed<1, 2>(text, v)), printf_fixed(v, 1, 2)) << v;
 }
 
 TEST(CsvNumbers, SameDigitsAsPrintf) {
@@ -117,6 +121,12 @@ TEST(CsvNumbers, Integers) {
        {0LL, 7LL, -7LL, 10LL, 99LL, 100LL, 999LL, 1000LL, 1001LL, 65535LL, 999999LL, 1000000LL,
         -1000000LL, -2147483648LL, 9223372036854775807LL, -9223372036854775807LL - 1}) {
     EXPECT_EQ(std::string(text, write_int(text, v)), std::to_string(v));
+  }
+  std::mt19937_64 random(5);
+  for (int i = 0; i < 100000; ++i) {
+    const int shift = static_cast<int>(random() % 64);
+    const auto v = static_cast<long long>(random() >> shift) * (i % 2 ? -1 : 1);
+    ASSERT_EQ(std::string(text, write_int(text, v)), std::to_string(v));
   }
 }
 
