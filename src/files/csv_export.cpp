@@ -1,6 +1,7 @@
 #include "files/csv_export.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -145,6 +146,35 @@ void write_can_frames(AtomicTextWriter& out, const DataSet& set) {
   }
 }
 
+// A column of a held channel (slow channels, lap, session, lap and split
+// times): its value stays the same for many lines, so the text it had on the
+// line before is kept and copied while the value's bits are unchanged.
+template <int Precision, int Width = 0>
+class HeldColumn {
+ public:
+  HeldColumn() { length_ = write_fixed<Precision, Width>(text_, 0.0) - text_; }
+  char* write(char* out, double value) {
+    const auto bits = std::bit_cast<uint64_t>(value);
+    if (bits == bits_) {
+      std::memcpy(out, text_, kKept);
+      return out + length_;
+    }
+    char* end = write_fixed<Precision, Width>(out, value);
+    if (end - out <= kKept) {  // longer texts (huge numbers) are not kept
+      bits_ = bits;
+      std::memcpy(text_, out, kKept);
+      length_ = end - out;
+    }
+    return end;
+  }
+
+ private:
+  static constexpr ptrdiff_t kKept = 16;
+  uint64_t bits_ = 0;  // the bits of +0, whose text the constructor writes
+  char text_[kMaxFixedChars] = {};
+  ptrdiff_t length_ = 0;
+};
+
 void write_samples(AtomicTextWriter& out, const DataSet& set, const UnitFlags& flags,
                    bool speed_calibration_removed, Host& host) {
   const long n = static_cast<long>(set.sample_count());
@@ -196,6 +226,10 @@ void write_samples(AtomicTextWriter& out, const DataSet& set, const UnitFlags& f
   constexpr size_t kBlock = 64 * 1024;
   char* p = out.room(kBlock + kLineRoom);
   const char* full = p + kBlock;
+  HeldColumn<0> gear, brake, oil_temp, water_temp, fuel, lap, session;
+  HeldColumn<1, 2> battery;
+  HeldColumn<2> lap_time, split;
+  HeldColumn<0, 2> can_load;
   for (long k = 1; k <= n; ++k) {
     if ((k & 0x3FF) == 0) host.process_events();
     auto v = [&](Channel c) { return values[static_cast<size_t>(c)][k - 1]; };
@@ -209,19 +243,19 @@ void write_samples(AtomicTextWriter& out, const DataSet& set, const UnitFlags& f
     next();
     p = write_fixed<1>(p, v(Channel::Speed));
     next();
-    p = write_fixed<0>(p, v(Channel::Gear) / 10);
+    p = gear.write(p, v(Channel::Gear) / 10);
     next();
-    p = write_fixed<0>(p, v(Channel::Brake));
+    p = brake.write(p, v(Channel::Brake));
     next();
     p = write_fixed<1>(p, v(Channel::OilPressure));
     next();
-    p = write_fixed<0>(p, v(Channel::OilTemp));
+    p = oil_temp.write(p, v(Channel::OilTemp));
     next();
-    p = write_fixed<0>(p, v(Channel::WaterTemp));
+    p = water_temp.write(p, v(Channel::WaterTemp));
     next();
-    p = write_fixed<1, 2>(p, v(Channel::Battery));
+    p = battery.write(p, v(Channel::Battery));
     next();
-    p = write_fixed<0>(p, v(Channel::Fuel));
+    p = fuel.write(p, v(Channel::Fuel));
     next();
     p = write_fixed<1>(p, v(Channel::AuxPressure));
     next();
@@ -233,15 +267,15 @@ void write_samples(AtomicTextWriter& out, const DataSet& set, const UnitFlags& f
     next();
     p = write_fixed<0>(p, v(Channel::LapOdo));
     next();
-    p = write_fixed<0>(p, v(Channel::Lap));
+    p = lap.write(p, v(Channel::Lap));
     next();
-    p = write_fixed<0>(p, v(Channel::Session));
+    p = session.write(p, v(Channel::Session));
     next();
-    p = write_fixed<2>(p, v(Channel::LapTime));
+    p = lap_time.write(p, v(Channel::LapTime));
     next();
-    p = write_fixed<2>(p, v(Channel::Split));
+    p = split.write(p, v(Channel::Split));
     std::memcpy(p, ",   ", 4);  // the format's ", " then "  %2.0f"
-    p = write_fixed<0, 2>(p + 4, v(Channel::CanLoad));
+    p = can_load.write(p + 4, v(Channel::CanLoad));
     *p++ = '\r';
     *p++ = '\n';
     if (p >= full || k == n) {

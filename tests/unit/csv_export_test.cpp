@@ -121,6 +121,32 @@ TEST_F(CsvExport, SampleLinesScaleTheStoredValues) {
   EXPECT_EQ(lines, head);
 }
 
+// Held channels repeat their value over many lines; each line still shows its
+// own value, -0 apart from 0 (printf writes "-0").
+TEST_F(CsvExport, HeldValuesChangingFromLineToLine) {
+  DataSet& set = state.current();
+  size_series(set, 5);
+  const double fuel[] = {0.0, -0.0, 45, 45, 0.0};
+  const double lap[] = {1, 1, 2, 2, 2};
+  const double can_load[] = {0, 5, 5, 17, 0};
+  const double split[] = {0, 12.345, 12.345, 0, 99.5};
+  for (long k = 1; k <= 5; ++k) {
+    set[Channel::Fuel].set(k, fuel[k - 1]);
+    set[Channel::Lap].set(k, lap[k - 1]);
+    set[Channel::CanLoad].set(k, can_load[k - 1]);
+    set[Channel::Split].set(k, split[k - 1]);
+  }
+
+  const auto lines = exported();
+  const std::vector<std::string> samples(lines.end() - 5, lines.end());
+  EXPECT_EQ(samples, (std::vector<std::string>{
+                         "0.00,1,0,0.0,0,0,0.0,0,0,0.0,0,0.0,0.00,0.00,0,0,1,0,0.00,0.00,    0",
+                         "0.00,2,0,0.0,0,0,0.0,0,0,0.0,-0,0.0,0.00,0.00,0,0,1,0,0.00,12.35,    5",
+                         "0.00,3,0,0.0,0,0,0.0,0,0,0.0,45,0.0,0.00,0.00,0,0,2,0,0.00,12.35,    5",
+                         "0.00,4,0,0.0,0,0,0.0,0,0,0.0,45,0.0,0.00,0.00,0,0,2,0,0.00,0.00,   17",
+                         "0.00,5,0,0.0,0,0,0.0,0,0,0.0,0,0.0,0.00,0.00,0,0,2,0,0.00,99.50,    0"}));
+}
+
 // A damaged slot may count more samples than some series hold: those read 0
 // past their end, and a series never sized reads 0 throughout.
 TEST_F(CsvExport, SeriesShorterThanTheSampleCountReadZero) {
