@@ -146,9 +146,9 @@ void write_can_frames(AtomicTextWriter& out, const DataSet& set) {
   }
 }
 
-// A column of a held channel (slow channels, lap, session, lap and split
-// times): its value stays the same for many lines, so the text it had on the
-// line before is kept and copied while the value's bits are unchanged.
+// A column whose value stays the same for many lines (gear, brake, the slow
+// channels, lap, session, lap and split times, CAN load): the text it had on
+// the line before is kept and copied while the value's bits are unchanged.
 template <int Precision, int Width = 0>
 class HeldColumn {
  public:
