@@ -243,6 +243,21 @@ bool wide_lanes_available() {
   return available;
 }
 
+// The same window for the two low lanes of a vector only.
+template <int H>
+__attribute__((target("avx"), always_inline)) inline __m128d window_pair(const double* row,
+                                                                         long width,
+                                                                         const __m128d* c,
+                                                                         __m128d norm) {
+  __m128d sum = _mm_mul_pd(c[0], _mm_loadu_pd(row));
+#pragma GCC unroll 16
+  for (long i = 1; i <= H; ++i) {
+    const __m128d pair = _mm_add_pd(_mm_loadu_pd(row + i * width), _mm_loadu_pd(row - i * width));
+    sum = _mm_add_pd(sum, _mm_mul_pd(c[i], pair));
+  }
+  return _mm_div_pd(sum, norm);
+}
+
 // A pass over both vectors of a two-vector row at once.
 struct WideChain {
   long offset;
@@ -354,7 +369,20 @@ class LaneWalk final : public LaneWalkBase {
             wide_chains_.push_back({p * lag_, bits != 0xFF, static_cast<__mmask8>(bits)});
           } else {
             for (const LaneChain* half : halves) {
-              if (half) narrow_chains_.push_back(*half);
+              if (!half) continue;
+              // Only its two low lanes' series take the pass (the G channels'
+              // third): half a vector, and nothing to blend.
+              bool low_pair = true;
+              for (long k = 0; k < 4; ++k) {
+                const long s = half->lane + k;
+                const bool has = s < series_count_ && runs_[static_cast<size_t>(s)]->passes > p;
+                low_pair = low_pair && has == (k < 2);
+              }
+              if (low_pair) {
+                pair_chains_.push_back(*half);
+              } else {
+                narrow_chains_.push_back(*half);
+              }
             }
           }
         }
@@ -542,17 +570,22 @@ class LaneWalk final : public LaneWalkBase {
       const size_t wide_count = wide_chains_.size();
       const LaneChain* const narrow = narrow_chains_.data();
       const size_t narrow_count = narrow_chains_.size();
+      const LaneChain* const pairs = pair_chains_.data();
+      const size_t pair_count = pair_chains_.size();
       const Chain* const companions = companion_chains_.data();
       const size_t companion_count = companion_chains_.size();
       const long companion_top = n_ - kCompanionHalf - 1;
       __m512d c8[H + 1];
       __m256d c4[H + 1];
+      __m128d c2[H + 1];
       for (long i = 0; i <= H; ++i) {
         c4[i] = c_[i];
+        c2[i] = _mm_set1_pd(runs_[0]->c[static_cast<size_t>(i)]);
         c8[i] = _mm512_set1_pd(runs_[0]->c[static_cast<size_t>(i)]);
       }
       const __m512d norm8 = _mm512_set1_pd(runs_[0]->norm);
       const __m256d norm4 = norm_;
+      const __m128d norm2 = _mm_set1_pd(runs_[0]->norm);
       for (long J = first; J <= last; ++J) {
         for (size_t k = 0; k < wide_count; ++k) {
           const WideChain& ch = wide[k];
@@ -563,6 +596,10 @@ class LaneWalk final : public LaneWalkBase {
         }
         for (size_t k = 0; k < narrow_count; ++k) {
           lane_step<H>(buffer, w, J, narrow[k], c4, norm4, H);
+        }
+        for (size_t k = 0; k < pair_count; ++k) {
+          double* at = buffer + (J - pairs[k].offset) * w + pairs[k].lane;
+          _mm_storeu_pd(at, window_pair<H>(at, w, c2, norm2));
         }
         companion_steps_at(companions, companion_count, J, companion_top);
       }
@@ -586,6 +623,7 @@ class LaneWalk final : public LaneWalkBase {
   bool wide_ = false;  // steady steps in 512-bit chains where they can
   std::vector<WideChain> wide_chains_;
   std::vector<LaneChain> narrow_chains_;
+  std::vector<LaneChain> pair_chains_;
   std::vector<Chain> companion_chains_;
   long companions_last_ = 0;
   __m256d c_[kMaxRunHalf + 1];
