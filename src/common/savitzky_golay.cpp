@@ -216,24 +216,25 @@ __attribute__((target("avx"), always_inline)) inline void transpose4(__m256d& a,
 }
 
 // Eight lanes at once where the processor has 512-bit vectors: a row of two
-// 256-bit vectors is one load. Those processors also fuse multiply-adds, so
-// each product and the first sum pass through an empty asm: the compiler
-// cannot fuse across it, and every operation rounds on its own as in the
-// scalar window.
+// 256-bit vectors is one load. Those processors also fuse multiply-adds; the
+// build forbids the compiler to, so every operation rounds on its own as in
+// the scalar window. `before` is the row before (what the previous window of
+// the chain has just written: from a register, it need not wait for the
+// store to come back).
 template <int H>
 __attribute__((target("avx512f"), always_inline)) inline __m512d window_wide(const double* row,
                                                                              const __m512d* c,
-                                                                             __m512d norm) {
+                                                                             __m512d norm,
+                                                                             __m512d before) {
   constexpr long kWidth = 8;
   __m512d sum = _mm512_mul_pd(c[0], _mm512_loadu_pd(row));
-  asm("" : "+v"(sum));
+  sum =
+      _mm512_add_pd(sum, _mm512_mul_pd(c[1], _mm512_add_pd(_mm512_loadu_pd(row + kWidth), before)));
 #pragma GCC unroll 16
-  for (long i = 1; i <= H; ++i) {
+  for (long i = 2; i <= H; ++i) {
     const __m512d pair =
         _mm512_add_pd(_mm512_loadu_pd(row + i * kWidth), _mm512_loadu_pd(row - i * kWidth));
-    __m512d product = _mm512_mul_pd(c[i], pair);
-    asm("" : "+v"(product));
-    sum = _mm512_add_pd(sum, product);
+    sum = _mm512_add_pd(sum, _mm512_mul_pd(c[i], pair));
   }
   return _mm512_div_pd(sum, norm);
 }
@@ -243,15 +244,15 @@ bool wide_lanes_available() {
   return available;
 }
 
-// The same window for the two low lanes of a vector only.
+// The same window for the two low lanes of a vector only; `before` as for
+// window_wide().
 template <int H>
-__attribute__((target("avx"), always_inline)) inline __m128d window_pair(const double* row,
-                                                                         long width,
-                                                                         const __m128d* c,
-                                                                         __m128d norm) {
+__attribute__((target("avx"), always_inline)) inline __m128d window_pair(
+    const double* row, long width, const __m128d* c, __m128d norm, __m128d before) {
   __m128d sum = _mm_mul_pd(c[0], _mm_loadu_pd(row));
+  sum = _mm_add_pd(sum, _mm_mul_pd(c[1], _mm_add_pd(_mm_loadu_pd(row + width), before)));
 #pragma GCC unroll 16
-  for (long i = 1; i <= H; ++i) {
+  for (long i = 2; i <= H; ++i) {
     const __m128d pair = _mm_add_pd(_mm_loadu_pd(row + i * width), _mm_loadu_pd(row - i * width));
     sum = _mm_add_pd(sum, _mm_mul_pd(c[i], pair));
   }
@@ -560,10 +561,79 @@ class LaneWalk final : public LaneWalkBase {
     }
   }
 
+  // steady_steps_wide() for `Both` chains of both vectors and `Pairs` pairs,
+  // the counts fixed so that every chain's last result stays in a register.
+  template <int Both, int Pairs>
+  __attribute__((target("avx512f"))) void steady_carried(long first, long last) {
+    if constexpr (H > 0 && G == 2) {
+      constexpr long w = 8;
+      double* const buffer = buffer_.data() - lo_ * w;
+      const Chain* const companions = companion_chains_.data();
+      const size_t companion_count = companion_chains_.size();
+      const long companion_top = n_ - kCompanionHalf - 1;
+      __m512d c8[H + 1];
+      __m128d c2[H + 1];
+      for (long i = 0; i <= H; ++i) {
+        c8[i] = _mm512_set1_pd(runs_[0]->c[static_cast<size_t>(i)]);
+        c2[i] = _mm_set1_pd(runs_[0]->c[static_cast<size_t>(i)]);
+      }
+      const __m512d norm8 = _mm512_set1_pd(runs_[0]->norm);
+      const __m128d norm2 = _mm_set1_pd(runs_[0]->norm);
+      long both_offset[Both];
+      bool partial[Both];
+      __mmask8 mask[Both];
+      __m512d both_before[Both];
+      for (int k = 0; k < Both; ++k) {
+        const WideChain& ch = wide_chains_[static_cast<size_t>(k)];
+        both_offset[k] = ch.offset;
+        partial[k] = ch.partial;
+        mask[k] = ch.mask;
+        both_before[k] = _mm512_loadu_pd(buffer + (first - ch.offset - 1) * w);
+      }
+      long pair_at[Pairs > 0 ? Pairs : 1] = {};
+      __m128d pair_before[Pairs > 0 ? Pairs : 1] = {};
+      for (int k = 0; k < Pairs; ++k) {
+        const LaneChain& ch = pair_chains_[static_cast<size_t>(k)];
+        pair_at[k] = ch.lane - ch.offset * w;  // row J's pair at buffer + J w + pair_at
+        pair_before[k] = _mm_loadu_pd(buffer + (first - 1) * w + pair_at[k]);
+      }
+      for (long J = first; J <= last; ++J) {
+#pragma GCC unroll 4
+        for (int k = 0; k < Both; ++k) {
+          double* at = buffer + (J - both_offset[k]) * w;
+          __m512d result = window_wide<H>(at, c8, norm8, both_before[k]);
+          if (partial[k]) result = _mm512_mask_blend_pd(mask[k], _mm512_loadu_pd(at), result);
+          _mm512_storeu_pd(at, result);
+          both_before[k] = result;
+        }
+#pragma GCC unroll 4
+        for (int k = 0; k < Pairs; ++k) {
+          double* at = buffer + J * w + pair_at[k];
+          const __m128d result = window_pair<H>(at, w, c2, norm2, pair_before[k]);
+          _mm_storeu_pd(at, result);
+          pair_before[k] = result;
+        }
+        companion_steps_at(companions, companion_count, J, companion_top);
+      }
+    }
+  }
+
   // steady_steps() with the passes both vectors take as one 512-bit chain.
   __attribute__((target("avx512f"))) void steady_steps_wide(long first, long last) {
     if constexpr (H > 0 && G == 2) {
       if (first > last) return;
+      // The usual shapes (the load-time filter's: two or three passes of
+      // both vectors, a pair for the G channels' third) with each chain's
+      // last result kept in a register.
+      if (narrow_chains_.empty() && pair_chains_.size() <= 1) {
+        const size_t both = wide_chains_.size();
+        const bool pair = pair_chains_.size() == 1;
+        if (both == 2 && pair) return steady_carried<2, 1>(first, last);
+        if (both == 2 && !pair) return steady_carried<2, 0>(first, last);
+        if (both == 3 && !pair) return steady_carried<3, 0>(first, last);
+        if (both == 1 && pair) return steady_carried<1, 1>(first, last);
+        if (both == 1 && !pair) return steady_carried<1, 0>(first, last);
+      }
       constexpr long w = 8;
       double* const buffer = buffer_.data() - lo_ * w;
       const WideChain* const wide = wide_chains_.data();
@@ -590,7 +660,7 @@ class LaneWalk final : public LaneWalkBase {
         for (size_t k = 0; k < wide_count; ++k) {
           const WideChain& ch = wide[k];
           double* at = buffer + (J - ch.offset) * w;
-          __m512d result = window_wide<H>(at, c8, norm8);
+          __m512d result = window_wide<H>(at, c8, norm8, _mm512_loadu_pd(at - w));
           if (ch.partial) result = _mm512_mask_blend_pd(ch.mask, _mm512_loadu_pd(at), result);
           _mm512_storeu_pd(at, result);
         }
@@ -599,7 +669,7 @@ class LaneWalk final : public LaneWalkBase {
         }
         for (size_t k = 0; k < pair_count; ++k) {
           double* at = buffer + (J - pairs[k].offset) * w + pairs[k].lane;
-          _mm_storeu_pd(at, window_pair<H>(at, w, c2, norm2));
+          _mm_storeu_pd(at, window_pair<H>(at, w, c2, norm2, _mm_loadu_pd(at - w)));
         }
         companion_steps_at(companions, companion_count, J, companion_top);
       }
