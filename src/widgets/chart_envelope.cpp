@@ -17,10 +17,11 @@ inline void take(double v, double& low, double& high) {
 
 }  // namespace
 
-MinMaxEnvelope::MinMaxEnvelope(std::vector<double> keys, std::vector<double> values)
-    : keys_(std::move(keys)), values_(std::move(values)) {
-  values_.resize(keys_.size(), std::numeric_limits<double>::quiet_NaN());
-  const size_t blocks = keys_.size() / kBlock;  // whole blocks only; the tail is scanned
+MinMaxEnvelope::MinMaxEnvelope(EnvelopeKeys keys, std::vector<double> values)
+    : keys_(keys ? std::move(keys) : std::make_shared<const std::vector<double>>()),
+      values_(std::move(values)) {
+  values_.resize(keys_->size(), std::numeric_limits<double>::quiet_NaN());
+  const size_t blocks = keys_->size() / kBlock;  // whole blocks only; the tail is scanned
   if (blocks == 0) return;
   std::vector<double> mins(blocks, kInf);
   std::vector<double> maxs(blocks, -kInf);
@@ -48,11 +49,11 @@ MinMaxEnvelope::MinMaxEnvelope(std::vector<double> keys, std::vector<double> val
 }
 
 size_t MinMaxEnvelope::lower(double key) const {
-  return static_cast<size_t>(std::lower_bound(keys_.begin(), keys_.end(), key) - keys_.begin());
+  return static_cast<size_t>(std::lower_bound(keys_->begin(), keys_->end(), key) - keys_->begin());
 }
 
 size_t MinMaxEnvelope::upper(double key) const {
-  return static_cast<size_t>(std::upper_bound(keys_.begin(), keys_.end(), key) - keys_.begin());
+  return static_cast<size_t>(std::upper_bound(keys_->begin(), keys_->end(), key) - keys_->begin());
 }
 
 void MinMaxEnvelope::take_block_levels(size_t lo, size_t hi, double& low, double& high) const {
@@ -77,8 +78,8 @@ void MinMaxEnvelope::take_block_levels(size_t lo, size_t hi, double& low, double
 bool MinMaxEnvelope::extremes(size_t first, size_t last, double& low, double& high) const {
   low = kInf;
   high = -kInf;
-  if (keys_.empty() || first > last) return false;
-  last = std::min(last, keys_.size() - 1);
+  if (keys_->empty() || first > last) return false;
+  last = std::min(last, keys_->size() - 1);
   const size_t first_block = (first + kBlock - 1) / kBlock;
   const size_t end_block =
       std::min((last + 1) / kBlock, min_levels_.empty() ? 0 : min_levels_[0].size());
@@ -92,60 +93,95 @@ bool MinMaxEnvelope::extremes(size_t first, size_t last, double& low, double& hi
   return low <= high;
 }
 
-void MinMaxEnvelope::points(double low_key, double high_key, int columns,
-                            std::vector<Point>& out) const {
-  out.clear();
-  const size_t n = keys_.size();
+void EnvelopeColumns::find(const std::vector<double>& keys, double low_key, double high_key,
+                           int columns) {
+  begin = 0;
+  end = 0;
+  samples = true;
+  bounds.clear();
+  const size_t n = keys.size();
   if (n == 0 || columns < 1 || !(high_key >= low_key)) return;
-  // The visible samples, and one beyond each end.
-  size_t begin = lower(low_key);
-  size_t end = upper(high_key);
+  const double* k = keys.data();
+  begin = static_cast<size_t>(std::lower_bound(k, k + n, low_key) - k);
+  end = static_cast<size_t>(std::upper_bound(k, k + n, high_key) - k);
   if (begin > 0) --begin;
   if (end < n) ++end;
-  if (end <= begin) return;
   const auto cols = static_cast<size_t>(columns);
-  if (end - begin <= 2 * cols) {
-    out.reserve(end - begin);
-    for (size_t i = begin; i < end; ++i) out.push_back({keys_[i], values_[i]});
+  if (end - begin <= 2 * cols) return;
+  samples = false;
+  bounds.reserve(cols + 3);
+  const double width = (high_key - low_key) / static_cast<double>(columns);
+  // The first index in from..end whose key reaches `key`, looked for first
+  // at `guess`: a log's keys are nearly evenly spaced, so a column mostly
+  // holds as many samples as the one before and the guess is right; when it
+  // is not, the search gallops from there and stays within a few cache lines.
+  auto lower_from = [&](size_t from, size_t guess, double key) {
+    guess = std::clamp(guess, from, end);
+    size_t low = 0;  // the index is in low..high
+    size_t high = 0;
+    if (guess < end && k[guess] < key) {
+      low = high = guess + 1;
+      for (size_t step = 1; high < end && k[high] < key; step *= 2) {
+        low = high + 1;
+        high = std::min(end, high + step);
+      }
+    } else {
+      if (guess == from || k[guess - 1] < key) return guess;
+      low = high = guess - 1;  // k[high] reaches key
+      for (size_t step = 1; low > from && k[low - 1] >= key; step *= 2) {
+        high = low - 1;
+        low = high - std::min(step, high - from);
+      }
+    }
+    return static_cast<size_t>(std::lower_bound(k + low, k + high, key) - k);
+  };
+  // Column c holds keys below low_key + c x width (the first column the
+  // sample before the view; the last, after `cols`, the rest).
+  size_t a = begin;
+  size_t count = (end - begin) / cols;
+  bounds.push_back(a);
+  for (size_t c = 0; c <= cols; ++c) {
+    const size_t b = lower_from(a, a + count, low_key + static_cast<double>(c) * width);
+    bounds.push_back(b);
+    if (b > a && c > 0) count = b - a;
+    a = b;
+  }
+  bounds.push_back(end);
+}
+
+void MinMaxEnvelope::points(double low_key, double high_key, int columns,
+                            std::vector<Point>& out) const {
+  EnvelopeColumns found;
+  found.find(*keys_, low_key, high_key, columns);
+  points(found, out);
+}
+
+void MinMaxEnvelope::points(const EnvelopeColumns& columns, std::vector<Point>& out) const {
+  out.clear();
+  const std::vector<double>& keys = *keys_;
+  const size_t end = std::min(columns.end, keys.size());
+  if (columns.samples) {
+    if (end <= columns.begin) return;
+    out.reserve(end - columns.begin);
+    for (size_t i = columns.begin; i < end; ++i) out.push_back({keys[i], values_[i]});
     return;
   }
-  out.reserve(4 * cols + 2);
-  const double width = (high_key - low_key) / static_cast<double>(columns);
-  // The first index at or after `from` whose key reaches `key`, galloping
-  // forward: columns are met in order and each is near the last, so the
-  // search stays within a few cache lines instead of the whole series.
-  auto lower_from = [&](size_t from, double key) {
-    size_t step = 1;
-    size_t low = from;
-    size_t high = from;
-    while (high < end && keys_[high] < key) {
-      low = high + 1;
-      high = std::min(end, high + step);
-      step *= 2;
-    }
-    return static_cast<size_t>(std::lower_bound(keys_.begin() + static_cast<long>(low),
-                                                keys_.begin() + static_cast<long>(high), key) -
-                               keys_.begin());
-  };
-  size_t a = begin;
-  for (size_t c = 0; c <= cols + 1 && a < end; ++c) {
-    // Column c holds keys below low_key + c x width (the first column also
-    // the sample before the view; the last the one after).
-    size_t b = c > cols ? end : lower_from(a, low_key + static_cast<double>(c) * width);
+  out.reserve(2 * columns.bounds.size() + 4);
+  for (size_t c = 0; c + 1 < columns.bounds.size(); ++c) {
+    const size_t a = columns.bounds[c];
+    const size_t b = std::min(columns.bounds[c + 1], end);
     if (b <= a) continue;
     double lo = 0;
     double hi = 0;
-    const double key = keys_[a];
     if (b - a <= 2 || !extremes(a, b - 1, lo, hi)) {
-      for (size_t i = a; i < b; ++i) out.push_back({keys_[i], values_[i]});
+      for (size_t i = a; i < b; ++i) out.push_back({keys[i], values_[i]});
     } else {
       // One pixel wide: the column's vertical stroke from its lowest to its
       // highest value, in the order the line would have reached them.
       const bool rising = values_[a] <= values_[b - 1];
-      out.push_back({key, rising ? lo : hi});
-      out.push_back({key, rising ? hi : lo});
+      out.push_back({keys[a], rising ? lo : hi});
+      out.push_back({keys[a], rising ? hi : lo});
     }
-    a = b;
   }
 }
 
