@@ -69,6 +69,7 @@ struct Chart::Impl {
   double y_spacing = 0;
   bool clamping = false;
   bool envelope_on = true;
+  bool composed_on = true;
   struct Marker {
     QCPItemStraightLine* vertical = nullptr;
     QCPItemStraightLine* horizontal = nullptr;
@@ -394,6 +395,7 @@ void Chart::draw_series(int layer, const double* x, const double* y, long count,
     bounds.x_high = keys->back();
     auto* graph = new ColumnGraph(impl_->x(layer), impl_->y(layer));
     graph->setAdaptiveSampling(false);  // the envelope already follows the pixels
+    graph->set_composed(impl_->composed_on);
     impl_->envelopes[graph] = {std::make_shared<MinMaxEnvelope>(std::move(keys), std::move(values)),
                                HUGE_VAL, -HUGE_VAL, 0};
     plottable = graph;
@@ -509,6 +511,13 @@ QPointF Chart::marker_position(int marker) const {
 }
 
 void Chart::set_envelope(bool on) { impl_->envelope_on = on; }
+
+void Chart::set_composed_traces(bool on) {
+  impl_->composed_on = on;
+  for (auto it = impl_->envelopes.begin(); it != impl_->envelopes.end(); ++it) {
+    if (auto* graph = dynamic_cast<ColumnGraph*>(it.key())) graph->set_composed(on);
+  }
+}
 
 int Chart::data_area_width() const { return impl_->plot->axisRect()->width(); }
 
