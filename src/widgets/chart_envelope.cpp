@@ -60,15 +60,17 @@ void MinMaxEnvelope::take_block_levels(size_t lo, size_t hi, double& low, double
   for (size_t level = 0; lo < hi && level < min_levels_.size(); ++level) {
     const std::vector<double>& mins = min_levels_[level];
     const std::vector<double>& maxs = max_levels_[level];
+    // A block without numbers holds +inf and -inf: its minimum only ever
+    // lowers the low, its maximum the high.
     if (lo % 2 == 1) {
-      take(mins[lo], low, high);
-      take(maxs[lo], low, high);
+      low = std::min(low, mins[lo]);
+      high = std::max(high, maxs[lo]);
       ++lo;
     }
     if (hi % 2 == 1) {
       --hi;
-      take(mins[hi], low, high);
-      take(maxs[hi], low, high);
+      low = std::min(low, mins[hi]);
+      high = std::max(high, maxs[hi]);
     }
     lo /= 2;
     hi /= 2;
