@@ -24,16 +24,18 @@ QPen make_pen(const QColor& colour, ChartPen style, int width) {
 namespace ardenvis::ui {
 namespace {
 
-// A painter whose pixels are the device's own (raster, no scaling, whole-pixel
-// offset, plain source-over), on which a composed picture lands exactly
-// where the spans would have been filled.
-bool paints_device_pixels(const QPainter* painter) {
+// A painter on which a composed picture lands exactly where the spans would
+// have been filled: raster, plain source-over, whole-pixel offsets and a
+// whole scale (a high-density screen's two device pixels to a pixel, drawn
+// as the same blocks a filled rectangle covers).
+bool paints_whole_pixels(const QPainter* painter) {
   const QPaintEngine* engine = painter->paintEngine();
   if (!engine || engine->type() != QPaintEngine::Raster) return false;
   if (painter->compositionMode() != QPainter::CompositionMode_SourceOver) return false;
   const QTransform t = painter->deviceTransform();
-  return t.type() <= QTransform::TxTranslate && t.dx() == std::floor(t.dx()) &&
-         t.dy() == std::floor(t.dy());
+  auto whole = [](double v) { return v == std::floor(v); };
+  return t.type() <= QTransform::TxScale && t.m11() == t.m22() && t.m11() >= 1 && whole(t.m11()) &&
+         whole(t.dx()) && whole(t.dy());
 }
 
 }  // namespace
@@ -140,10 +142,12 @@ std::vector<ColumnGraph*> ColumnGraph::composed_run() const {
 }
 
 void ColumnGraph::draw_composed(QCPPainter* painter, const std::vector<ColumnGraph*>& run) {
-  const QTransform device = painter->deviceTransform();
+  // The device in the painter's pixels, and of it the part the clip leaves.
   const QPaintDevice* target = painter->device();
-  QRect area = QRect(-static_cast<int>(device.dx()), -static_cast<int>(device.dy()),
-                     target->width(), target->height());
+  QRect area = painter->deviceTransform()
+                   .inverted()
+                   .mapRect(QRectF(0, 0, target->width(), target->height()))
+                   .toAlignedRect();
   if (painter->hasClipping()) area &= painter->clipBoundingRect().toAlignedRect();
   std::vector<ColumnTrace> traces;
   auto paint = [&] {
@@ -168,7 +172,7 @@ void ColumnGraph::draw(QCPPainter* painter) {
     QCPGraph::draw(painter);
     return;
   }
-  if (!composable() || !paints_device_pixels(painter)) {
+  if (!composable() || !paints_whole_pixels(painter)) {
     find_strokes(strokes_);
     draw_strokes(painter, strokes_, true);
     return;
