@@ -19,9 +19,6 @@ QPen make_pen(const QColor& colour, ChartPen style, int width) {
   return QPen(colour);
 }
 
-}  // namespace ardenvis::ui
-
-namespace ardenvis::ui {
 namespace {
 
 // A painter on which a composed picture lands exactly where the spans would
