@@ -69,6 +69,7 @@ struct Chart::Impl {
   double y_spacing = 0;
   bool clamping = false;
   bool envelope_on = true;
+  bool composed_on = true;
   struct Marker {
     QCPItemStraightLine* vertical = nullptr;
     QCPItemStraightLine* horizontal = nullptr;
@@ -103,9 +104,22 @@ struct Chart::Impl {
   }
   QHash<QCPGraph*, EnvelopeView> envelopes;
 
+  // The key vector of the last series handed over, shared by the following
+  // series with the same keys (a data set's channels).
+  EnvelopeKeys last_keys;
+
   // Hands each enveloped graph the points of its current view; a view that
-  // has not moved keeps its points.
+  // has not moved keeps its points. Graphs over the same keys and view share
+  // their pixel columns, found once.
   void refresh_envelopes() {
+    struct Found {
+      const std::vector<double>* keys;
+      double low;
+      double high;
+      int columns;
+      EnvelopeColumns at;
+    };
+    std::vector<Found> found;
     std::vector<MinMaxEnvelope::Point> points;
     for (auto it = envelopes.begin(); it != envelopes.end(); ++it) {
       QCPGraph* graph = it.key();
@@ -116,13 +130,38 @@ struct Chart::Impl {
       view.low = range.lower;
       view.high = range.upper;
       view.columns = columns;
-      view.envelope->points(range.lower, range.upper, columns, points);
+      const std::vector<double>* keys = view.envelope->keys().get();
+      auto same = std::find_if(found.begin(), found.end(), [&](const Found& f) {
+        return f.keys == keys && f.low == range.lower && f.high == range.upper &&
+               f.columns == columns;
+      });
+      if (same == found.end()) {
+        found.push_back({keys, range.lower, range.upper, columns, {}});
+        same = found.end() - 1;
+        same->at.find(*keys, range.lower, range.upper, columns);
+      }
+      view.envelope->points(same->at, points);
       QVector<QCPGraphData> data(static_cast<qsizetype>(points.size()));
       for (size_t i = 0; i < points.size(); ++i) {
         data[static_cast<qsizetype>(i)] = QCPGraphData(points[i].key, points[i].value);
       }
       graph->data()->set(data, true);
     }
+  }
+
+  // The keys x[i] - offset, shared with the last series when they are the same.
+  EnvelopeKeys keys_of(const double* x, long count, double offset) {
+    const auto n = static_cast<size_t>(count);
+    if (last_keys && last_keys->size() == n) {
+      const std::vector<double>& keys = *last_keys;
+      size_t i = 0;
+      while (i < n && keys[i] == x[i] - offset) ++i;
+      if (i == n) return last_keys;
+    }
+    auto keys = std::make_shared<std::vector<double>>(n);
+    for (size_t i = 0; i < n; ++i) (*keys)[i] = x[i] - offset;
+    last_keys = std::move(keys);
+    return last_keys;
   }
 
   QCPAxis* x(int layer) const { return x_axes[static_cast<size_t>(std::clamp(layer, 1, 4) - 1)]; }
@@ -344,19 +383,19 @@ void Chart::draw_series(int layer, const double* x, const double* y, long count,
   ChartRange bounds{HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
   QCPAbstractPlottable* plottable = nullptr;
   if (x_sorted && impl_->envelope_on) {
-    std::vector<double> keys(static_cast<size_t>(count));
+    EnvelopeKeys keys = impl_->keys_of(x, count, x_offset);
     std::vector<double> values(static_cast<size_t>(count));
     for (long i = 0; i < count; ++i) {
-      keys[static_cast<size_t>(i)] = x[i] - x_offset;
       const double value = y[i] - y_offset;
       values[static_cast<size_t>(i)] = value;
       bounds.y_low = std::min(bounds.y_low, value);
       bounds.y_high = std::max(bounds.y_high, value);
     }
-    bounds.x_low = keys.front();
-    bounds.x_high = keys.back();
+    bounds.x_low = keys->front();
+    bounds.x_high = keys->back();
     auto* graph = new ColumnGraph(impl_->x(layer), impl_->y(layer));
     graph->setAdaptiveSampling(false);  // the envelope already follows the pixels
+    graph->set_composed(impl_->composed_on);
     impl_->envelopes[graph] = {std::make_shared<MinMaxEnvelope>(std::move(keys), std::move(values)),
                                HUGE_VAL, -HUGE_VAL, 0};
     plottable = graph;
@@ -473,6 +512,13 @@ QPointF Chart::marker_position(int marker) const {
 
 void Chart::set_envelope(bool on) { impl_->envelope_on = on; }
 
+void Chart::set_composed_traces(bool on) {
+  impl_->composed_on = on;
+  for (auto it = impl_->envelopes.begin(); it != impl_->envelopes.end(); ++it) {
+    if (auto* graph = dynamic_cast<ColumnGraph*>(it.key())) graph->set_composed(on);
+  }
+}
+
 int Chart::data_area_width() const { return impl_->plot->axisRect()->width(); }
 
 std::vector<QPointF> Chart::drawn_points(int layer) const {
@@ -509,6 +555,7 @@ void Chart::clear() {
   for (QCPItemText* text : impl_->texts) impl_->plot->removeItem(text);
   impl_->texts.clear();
   impl_->envelopes.clear();
+  impl_->last_keys.reset();
   impl_->plot->clearPlottables();
   impl_->path = nullptr;
   impl_->marks.clear();

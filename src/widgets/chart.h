@@ -80,6 +80,10 @@ class Chart : public QWidget {
   // by default); off, they go to QCustomPlot whole, with its own sampling.
   // Applies to series drawn afterwards.
   void set_envelope(bool on);
+  // The dense traces of a layer are composed into one picture a frame (on by
+  // default); off, each trace fills its own pixel columns: the same picture,
+  // slower.
+  void set_composed_traces(bool on);
   // Repaints on the next pass of the event loop (several calls, one paint).
   void repaint_chart();
   // Paints now (for measurements and grabs).

@@ -5,11 +5,33 @@
 // the samples. Each column gets its first, lowest, highest and last sample,
 // so every peak of the data is drawn, and the line between columns joins the
 // samples that are really adjacent.
+//
+// The channels of a data set share one key vector, and so the pixel columns
+// of a view: EnvelopeColumns finds them once for all of its envelopes.
 
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 namespace ardenvis::ui {
+
+using EnvelopeKeys = std::shared_ptr<const std::vector<double>>;
+
+// Where the pixel columns of a view begin in a key vector.
+struct EnvelopeColumns {
+  // Fills in the view keys [low_key, high_key] on `columns` pixel columns.
+  void find(const std::vector<double>& keys, double low_key, double high_key, int columns);
+
+  // The visible samples and one beyond each end: begin..end (exclusive).
+  size_t begin = 0;
+  size_t end = 0;
+  // True when there are fewer than two samples per column: they are drawn
+  // themselves. Otherwise column c holds samples bounds[c]..bounds[c + 1]
+  // (exclusive; the first column also the sample before the view, the last
+  // the one after).
+  bool samples = true;
+  std::vector<size_t> bounds;
+};
 
 class MinMaxEnvelope {
  public:
@@ -19,10 +41,14 @@ class MinMaxEnvelope {
   };
 
   // keys never fall; values may hold NaN (never drawn).
-  MinMaxEnvelope(std::vector<double> keys, std::vector<double> values);
+  MinMaxEnvelope(EnvelopeKeys keys, std::vector<double> values);
+  MinMaxEnvelope(std::vector<double> keys, std::vector<double> values)
+      : MinMaxEnvelope(std::make_shared<const std::vector<double>>(std::move(keys)),
+                       std::move(values)) {}
 
-  size_t size() const { return keys_.size(); }
-  double key(size_t i) const { return keys_[i]; }
+  const EnvelopeKeys& keys() const { return keys_; }
+  size_t size() const { return keys_->size(); }
+  double key(size_t i) const { return (*keys_)[i]; }
   double value(size_t i) const { return values_[i]; }
   // First index whose key is >= key (size() when none).
   size_t lower(double key) const;
@@ -38,12 +64,14 @@ class MinMaxEnvelope {
   // than two per column; one sample beyond each end keeps the line running
   // off the edges.
   void points(double low_key, double high_key, int columns, std::vector<Point>& out) const;
+  // The same from columns found on this envelope's keys.
+  void points(const EnvelopeColumns& columns, std::vector<Point>& out) const;
 
  private:
   static constexpr size_t kBlock = 16;
   void take_block_levels(size_t first_block, size_t end_block, double& low, double& high) const;
 
-  std::vector<double> keys_;
+  EnvelopeKeys keys_;
   std::vector<double> values_;
   // levels_[0][b]: min and max of block b; levels_[k][j]: of level k-1's
   // entries 2j and 2j + 1.

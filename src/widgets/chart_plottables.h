@@ -10,6 +10,7 @@
 
 #include "qcustomplot.h"
 #include "widgets/chart.h"
+#include "widgets/chart_column_canvas.h"
 
 namespace ardenvis::ui {
 
@@ -84,65 +85,40 @@ class PathPlottable : public QCPAbstractPlottable {
 // rectangle. The raster engine fills a rectangle several times faster than it
 // strokes the same pixels as line segments, and a dense trace at full view is
 // almost all such spans. Points further apart are joined by a line.
+//
+// Consecutive column graphs of a layer with opaque pens are composed
+// together: the first of them paints the spans of all in one picture (see
+// ColumnCanvas), the others draw nothing of their own. Lines are drawn
+// between, so every trace stays over the ones before it.
 class ColumnGraph : public QCPGraph {
  public:
   using QCPGraph::QCPGraph;
 
+  // Off, each graph fills its own spans: the same picture, slower.
+  void set_composed(bool on) { composed_ = on; }
+
  protected:
-  void draw(QCPPainter* painter) override {
-    const QPen line_pen = pen();
-    if (lineStyle() != lsLine || line_pen.style() == Qt::NoPen || line_pen.widthF() > 1 ||
-        data()->isEmpty()) {
-      QCPGraph::draw(painter);
-      return;
-    }
-    QCPAxis* kx = keyAxis();
-    QCPAxis* vy = valueAxis();
-    if (!kx || !vy) return;
-    // A dotted trace fills every other column: where the trace is dense that
-    // reads as the dotted line it is, at half the cost (a patterned brush
-    // would cost more than the solid trace).
-    const bool dotted = line_pen.style() != Qt::SolidLine;
-    const QColor fill = line_pen.color();
-    painter->setPen(line_pen);
-    painter->setBrush(Qt::NoBrush);
-    auto pixel_y = [&](double value) { return std::clamp(vy->coordToPixel(value), -1e6, 1e6); };
-    auto pixel_x = [&](double key) {
-      return std::nearbyint(std::clamp(kx->coordToPixel(key), -1e6, 1e6));
-    };
-    auto it = data()->constBegin();
-    double column = pixel_x(it->key);
-    double y = pixel_y(it->value);
-    double low = y;
-    double high = y;
-    auto flush = [&] {
-      if (dotted && std::fmod(column, 2) != 0) return;
-      const int top = static_cast<int>(std::floor(low));
-      painter->fillRect(
-          QRect(static_cast<int>(column), top, 1, static_cast<int>(std::floor(high)) - top + 1),
-          fill);
-    };
-    for (++it; it != data()->constEnd(); ++it) {
-      const double x = pixel_x(it->key);
-      const double next = pixel_y(it->value);
-      if (x == column) {
-        low = std::min(low, next);
-        high = std::max(high, next);
-      } else if (x == column + 1) {
-        flush();
-        column = x;
-        low = std::min(y, next);
-        high = std::max(y, next);
-      } else {
-        flush();
-        painter->drawLine(QPointF(column, y), QPointF(x, next));
-        column = x;
-        low = high = next;
-      }
-      y = next;
-    }
-    flush();
-  }
+  void draw(QCPPainter* painter) override;
+
+ private:
+  struct Strokes {
+    std::vector<ColumnSpan> spans;
+    std::vector<QLineF> lines;
+  };
+  // Drawn as columns at all (a plain line, at most one pixel wide).
+  bool columnar() const;
+  // Drawn as columns and composed with its neighbours.
+  bool composable() const;
+  void find_strokes(Strokes& out) const;
+  void draw_strokes(QCPPainter* painter, const Strokes& strokes, bool spans) const;
+  // The graphs composed with this one when it is the first of them; empty
+  // when an earlier one draws it.
+  std::vector<ColumnGraph*> composed_run() const;
+  void draw_composed(QCPPainter* painter, const std::vector<ColumnGraph*>& run);
+
+  bool composed_ = true;
+  Strokes strokes_;
+  ColumnCanvas canvas_;
 };
 
 }  // namespace ardenvis::ui

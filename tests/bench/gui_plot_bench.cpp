@@ -144,6 +144,14 @@ void BM_ZoomStepFloor(benchmark::State& st) {
   all_plot_data();
 }
 
+// The same frames with every trace filling its own pixel columns, nothing
+// composed: what composing the traces into one picture saves.
+void BM_ZoomStepEachTrace(benchmark::State& st) {
+  viewer().chart().set_composed_traces(false);
+  BM_ZoomStep(st);
+  viewer().chart().set_composed_traces(true);
+}
+
 void BM_ZoomStepPlain(benchmark::State& st) {
   plain(true);
   BM_ZoomStep(st);
@@ -321,6 +329,7 @@ BENCHMARK(BM_PanStep)
 
 BENCHMARK(BM_ZoomStepFloor)->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(3);
 BENCHMARK(BM_ZoomStepSolid)->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(3);
+BENCHMARK(BM_ZoomStepEachTrace)->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(3);
 BENCHMARK(BM_ZoomStepPlain)->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(3);
 BENCHMARK(BM_PanStepPlain)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(3);
 BENCHMARK(BM_MarkerDrag)->Unit(benchmark::kMillisecond)->Iterations(40)->Repetitions(3);
