@@ -1,8 +1,9 @@
 #include "common/format.h"
 
+#include <locale.h>
+
 #include <clocale>
 #include <cstdio>
-#include <locale.h>
 #include <vector>
 
 namespace ardenvis::core {
