@@ -98,6 +98,7 @@ void BM_DecodeFullLogMemoryIntoEmptySlot(benchmark::State& st) {
 BENCHMARK(BM_DecodeFullLogMemoryIntoEmptySlot)
     ->ArgName("kind")
     ->Arg(0)
+    ->Arg(1)
     ->Arg(2)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(4)
