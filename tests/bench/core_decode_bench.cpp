@@ -14,6 +14,7 @@
 #include "full_memory.h"
 #include "logger/decoder.h"
 #include "state/program_state.h"
+#include "support/downloaded_slot.h"
 
 namespace {
 
@@ -31,12 +32,12 @@ void BM_DecodeFullLogMemory(benchmark::State& st) {
   core::ProgramState state;
   prepare(state);
   CheapHost host;
-  bench::put_raw(state.current(), session);
+  testing::put_downloaded(state.current(), session);
   core::process_data_packets(state, host);  // the slot as the user has it: decoded before
   bench::Ratio ratio;
   for (auto _ : st) {
     st.PauseTiming();
-    bench::put_raw(state.current(), session);
+    testing::put_downloaded(state.current(), session);
     st.ResumeTiming();
     const bench::Timing work = bench::timed([&] { core::process_data_packets(state, host); });
     st.PauseTiming();
@@ -73,11 +74,11 @@ void BM_DecodeFullLogMemoryIntoEmptySlot(benchmark::State& st) {
     st.PauseTiming();
     auto state = std::make_unique<core::ProgramState>();
     prepare(*state);
-    bench::put_raw(state->current(), session);
+    testing::put_downloaded(state->current(), session);
     st.ResumeTiming();
     const bench::Timing empty = bench::timed([&] { core::process_data_packets(*state, host); });
     st.PauseTiming();
-    bench::put_raw(state->current(), session);
+    testing::put_downloaded(state->current(), session);
     const bench::Timing reused = bench::timed([&] { core::process_data_packets(*state, host); });
     const auto doubles = static_cast<long>(bench::stored_doubles(state->current()));
     state.reset();
@@ -116,7 +117,7 @@ void BM_TwoFullSlotsMemory(benchmark::State& st) {
     const double before = bench::status_mb("VmRSS:");
     for (auto slot : {core::DataSetId::A, core::DataSetId::B}) {
       state->current_data_set = slot;
-      bench::put_raw(state->current(), session);
+      testing::put_downloaded(state->current(), session);
       core::process_data_packets(*state, host);
     }
     st.counters["rss_growth_MB"] = bench::status_mb("VmRSS:") - before;

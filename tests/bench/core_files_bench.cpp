@@ -17,6 +17,7 @@
 #include "full_memory.h"
 #include "logger/decoder.h"
 #include "state/program_state.h"
+#include "support/downloaded_slot.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ struct FullMemory {
     fs::create_directories(folder);
     state.identity.distance_factor = 1000;
     core::DataSet& set = state.current();
-    bench::put_raw(set, session);
+    testing::put_downloaded(set, session);
     set.unit = state.identity;
     core::process_data_packets(state, host);
   }

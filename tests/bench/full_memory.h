@@ -77,16 +77,6 @@ inline sim::SessionOptions full_memory(int kind) {
   return o;
 }
 
-inline void put_raw(core::DataSet& set, const sim::SynthesisedSession& session) {
-  set.raw = session.bytes;
-  set.held_byte_count = static_cast<uint32_t>(set.raw.size());
-  set.info.raw_byte_count = set.held_byte_count;
-  set.info.sample_rate = session.sample_rate;
-  set.info.firmware_major = 4;
-  set.info.firmware_minor = 22;
-  set.download_state = 1;
-}
-
 inline double ms_since(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
       .count();

@@ -15,6 +15,7 @@
 #include "files/log_file.h"
 #include "logger/decoder.h"
 #include "sim/session_synth.h"
+#include "support/downloaded_slot.h"
 #include "support/scripted_host.h"
 
 namespace ardenvis {
@@ -60,13 +61,7 @@ class LapsCli : public ::testing::Test {
     const auto session = sim::synthesise_session(options);
     core::ProgramState state;
     core::DataSet& set = state.current();
-    set.raw = session.bytes;
-    set.held_byte_count = static_cast<uint32_t>(set.raw.size());
-    set.info.raw_byte_count = set.held_byte_count;
-    set.info.sample_rate = session.sample_rate;
-    set.info.firmware_major = 4;
-    set.info.firmware_minor = 22;
-    set.download_state = 1;
+    testing::put_downloaded(set, session);
     state.identity.distance_factor = options.distance_factor;
     testing::ScriptedHost host;
     core::process_data_packets(state, host);

@@ -7,6 +7,7 @@
 #include "logger/decoder.h"
 #include "sim/session_synth.h"
 #include "state/program_state.h"
+#include "support/downloaded_slot.h"
 #include "support/scripted_host.h"
 
 namespace ardenvis::testing {
@@ -40,16 +41,11 @@ inline bool decode_into(core::ProgramState& state, core::DataSetId slot,
   state.identity.distance_factor = options.distance_factor;
   state.identity.pulses_per_rev = options.pulses_per_rev;
   core::DataSet& set = state.current();
-  set.raw = session.bytes;
-  set.info.raw_byte_count = static_cast<uint32_t>(set.raw.size());
-  set.held_byte_count = set.info.raw_byte_count;
-  set.info.sample_rate = session.sample_rate;
+  put_downloaded(set, session);
   ScriptedHost host;  // the outcome message is not checked here
   core::process_data_packets(state, host);
   set.file_name = file_name;
   set.info.label = file_name;
-  set.download_state = 1;
-  set.info.firmware_major = 4;  // a unit the log data file accepts
   set.info.firmware_minor = 24;
   return set.has_data();
 }

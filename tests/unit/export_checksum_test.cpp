@@ -18,6 +18,7 @@
 #include "logger/data_set_units.h"
 #include "logger/decoder.h"
 #include "sim/session_synth.h"
+#include "support/downloaded_slot.h"
 #include "support/scripted_host.h"
 
 namespace ardenvis::core {
@@ -91,13 +92,7 @@ class ExportChecksum : public ::testing::Test {
 
   void decode(const sim::SynthesisedSession& session) {
     DataSet& set = state.current();
-    set.raw = session.bytes;
-    set.held_byte_count = static_cast<uint32_t>(set.raw.size());
-    set.info.raw_byte_count = set.held_byte_count;
-    set.info.sample_rate = session.sample_rate;
-    set.info.firmware_major = 4;
-    set.info.firmware_minor = 22;
-    set.download_state = 1;
+    testing::put_downloaded(set, session);
     process_data_packets(state, host);
     ASSERT_TRUE(set.has_data());
   }

@@ -15,6 +15,7 @@
 #include "common/hex_pairs.h"
 #include "logger/decoder.h"
 #include "sim/session_synth.h"
+#include "support/downloaded_slot.h"
 #include "support/scripted_host.h"
 
 namespace ardenvis::core {
@@ -403,13 +404,7 @@ TEST_F(LogFile, NotesCarryTheFileNameLinesAndSetupTextsBeyondTheFileKeepTheirVal
 std::string fill_as_downloaded(ProgramState& state, const sim::SynthesisedSession& session,
                                const UnitIdentity& unit) {
   DataSet& set = state.current();
-  set.raw = session.bytes;
-  set.held_byte_count = static_cast<uint32_t>(set.raw.size());
-  set.info.raw_byte_count = set.held_byte_count;
-  set.info.sample_rate = session.sample_rate;
-  set.info.firmware_major = 4;
-  set.info.firmware_minor = 22;
-  set.download_state = 1;
+  testing::put_downloaded(set, session);
   set.unit = unit;
   state.identity = unit;
   ScriptedHost host;
