@@ -12,6 +12,7 @@
 #include <string>
 
 #include "config/camera_database.h"
+#include "e2e/run_command.h"
 #include "e2e/sim_process.h"
 #include "link/SerialPort.h"
 #include "link/unit_session.h"
@@ -26,15 +27,7 @@ using testing::CamFile;
 using testing::ScriptedHost;
 using testing::SimProcess;
 
-std::string run(const std::string& command, int& status) {
-  std::string output;
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  char buffer[512];
-  while (pipe && fgets(buffer, sizeof buffer, pipe)) output += buffer;
-  const int raw = pipe ? pclose(pipe) : -1;
-  status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return output;
-}
+using testing::run_command;
 
 class CameraE2e : public ::testing::Test {
  protected:
@@ -66,7 +59,7 @@ TEST_F(CameraE2e, CommandLineLoadsUploadsAndChecks) {
   const std::string path = write_file(CamFile(2000));
   const std::string cli = ARDENVIS_CLI_PATH;
   int status = -1;
-  std::string out = run(cli + " camera-check-file " + path, status);
+  std::string out = run_command(cli + " camera-check-file " + path, status);
   EXPECT_EQ(status, 0) << out;
   EXPECT_NE(out.find("Loading 2036 bytes of data..."), std::string::npos) << out;
   EXPECT_NE(out.find("Data Loaded OK"), std::string::npos) << out;
@@ -75,10 +68,10 @@ TEST_F(CameraE2e, CommandLineLoadsUploadsAndChecks) {
   EXPECT_NE(out.find("Orvik Format Version: 1.050"), std::string::npos) << out;
 
   SimProcess sim(8, {"--firmware", "425"});  // paced at 115200 baud
-  out = run(cli + " camera-upload --port COM8 --in " + path, status);
+  out = run_command(cli + " camera-upload --port COM8 --in " + path, status);
   EXPECT_EQ(status, 0) << out;
   EXPECT_NE(out.find("Data Upload OK"), std::string::npos) << out;
-  out = run(cli + " camera-check --port COM8 --in " + path, status);
+  out = run_command(cli + " camera-check --port COM8 --in " + path, status);
   EXPECT_EQ(status, 0) << out;
   EXPECT_NE(out.find("Ver: 4.25"), std::string::npos) << out;
   EXPECT_NE(out.find("Checking 2036 bytes of data..."), std::string::npos) << out;
@@ -88,7 +81,7 @@ TEST_F(CameraE2e, CommandLineLoadsUploadsAndChecks) {
   CamFile other(2000);
   other.records[1500] ^= 0xFF;
   const std::string other_path = write_file(other);
-  out = run(cli + " camera-check --port COM8 --in " + other_path, status);
+  out = run_command(cli + " camera-check --port COM8 --in " + other_path, status);
   EXPECT_EQ(status, 1) << out;
   EXPECT_NE(out.find("Database Test FAILED"), std::string::npos) << out;
 }

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "e2e/run_command.h"
 #include "e2e/sim_process.h"
 
 namespace ardenvis {
@@ -18,15 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::SimProcess;
 
-std::string run(const std::string& command, int& status) {
-  std::string output;
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  char buffer[512];
-  while (pipe && fgets(buffer, sizeof buffer, pipe)) output += buffer;
-  const int raw = pipe ? pclose(pipe) : -1;
-  status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return output;
-}
+using testing::run_command;
 
 std::string read_file(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -46,7 +39,7 @@ class ConfigTransferE2e : public ::testing::Test {
   ~ConfigTransferE2e() override { fs::remove_all(dir_); }
 
   std::string cli(const std::string& arguments, int& status) {
-    return run(std::string(ARDENVIS_CLI_PATH) + " " + arguments, status);
+    return run_command(std::string(ARDENVIS_CLI_PATH) + " " + arguments, status);
   }
   std::string file(const char* name) const { return (dir_ / name).string(); }
 

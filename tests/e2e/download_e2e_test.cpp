@@ -13,6 +13,7 @@
 #include <sstream>
 #include <string>
 
+#include "e2e/run_command.h"
 #include "e2e/sim_process.h"
 #include "link/SerialPort.h"
 #include "link/unit_session.h"
@@ -149,21 +150,13 @@ TEST_F(DownloadE2e, LiteLoggerPauseStopsWithTheSamplesBeforeIt) {
                           [](uint8_t byte) { return byte == 0; }));
 }
 
-std::string run(const std::string& command, int& status) {
-  std::string output;
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  char buffer[512];
-  while (pipe && fgets(buffer, sizeof buffer, pipe)) output += buffer;
-  const int raw = pipe ? pclose(pipe) : -1;
-  status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return output;
-}
+using testing::run_command;
 
 TEST_F(DownloadE2e, CommandLineIndexAndDownload) {
   SimProcess sim(6, {"--fast", "--sessions", "2"});
   int status = -1;
   const std::string cli = ARDENVIS_CLI_PATH;
-  const std::string table = run(cli + " index --port COM6", status);
+  const std::string table = run_command(cli + " index --port COM6", status);
   EXPECT_EQ(status, 0) << table;
   EXPECT_NE(table.find("      3              NA             NA     NA       NA"), std::string::npos)
       << table;
@@ -171,29 +164,30 @@ TEST_F(DownloadE2e, CommandLineIndexAndDownload) {
 
   const std::string file = std::filesystem::temp_directory_path() / "ardenvis-e2e-download.plr";
   std::filesystem::remove(file);
-  std::string out = run(cli + " download --port COM6 --session 1 --to B --out " + file, status);
+  std::string out =
+      run_command(cli + " download --port COM6 --session 1 --to B --out " + file, status);
   EXPECT_EQ(status, 0) << out;
   EXPECT_NE(out.find("File Saved OK"), std::string::npos) << out;
   EXPECT_TRUE(std::filesystem::exists(file));
 
   // The file exists now: without --yes the overwrite is refused.
-  out = run(cli + " download --port COM6 --session 1 --out " + file, status);
+  out = run_command(cli + " download --port COM6 --session 1 --out " + file, status);
   EXPECT_NE(status, 0) << out;
   EXPECT_NE(out.find("File Exists, Overwrite File ?"), std::string::npos) << out;
-  out = run(cli + " download --port COM6 --session 1 --out " + file + " --yes", status);
+  out = run_command(cli + " download --port COM6 --session 1 --out " + file + " --yes", status);
   EXPECT_EQ(status, 0) << out;
   std::filesystem::remove(file);
 
   // An output that cannot be written is refused before the transfer.
   for (const std::string& bad : {std::string("/nonexistent-ardenvis/session.plr"), file + ".txt"}) {
-    out = run(cli + " download --port COM6 --session 1 --out " + bad, status);
+    out = run_command(cli + " download --port COM6 --session 1 --out " + bad, status);
     EXPECT_EQ(status, 2) << out;
     EXPECT_NE(out.find("download: cannot write " + bad), std::string::npos) << out;
     EXPECT_NE(out.find("nothing downloaded"), std::string::npos) << out;
     EXPECT_EQ(out.find("received"), std::string::npos) << out;
   }
 
-  out = run(cli + " download --port COM6 --session 9 --raw /dev/null", status);
+  out = run_command(cli + " download --port COM6 --session 9 --raw /dev/null", status);
   EXPECT_NE(status, 0);
   EXPECT_NE(out.find("No Data to Download"), std::string::npos) << out;
 }
@@ -201,7 +195,7 @@ TEST_F(DownloadE2e, CommandLineIndexAndDownload) {
 TEST_F(DownloadE2e, BadBlockIsSentAgainOverTheRealPort) {
   SimProcess sim(7, {"--fast", "--sessions", "1", "--bad-block", "3:2"});
   int status = -1;
-  const std::string out = run(
+  const std::string out = run_command(
       std::string(ARDENVIS_CLI_PATH) + " download --port COM7 --session 1 --raw /dev/null", status);
   EXPECT_EQ(status, 0) << out;
   EXPECT_EQ(out.find("Stopped"), std::string::npos) << out;

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "e2e/run_command.h"
 #include "files/log_file.h"
 #include "logger/decoder.h"
 #include "sim/session_synth.h"
@@ -20,15 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string run(const std::string& command, int& status) {
-  std::string output;
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  char buffer[512];
-  while (pipe && fgets(buffer, sizeof buffer, pipe)) output += buffer;
-  const int raw = pipe ? pclose(pipe) : -1;
-  status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return output;
-}
+using testing::run_command;
 
 std::vector<std::string> lines_of(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -80,8 +73,8 @@ class ExportCsvCli : public ::testing::Test {
   std::string plr() const { return (dir_ / "session.plr").string(); }
   std::string csv() const { return (dir_ / "session.csv").string(); }
   std::string export_csv(const std::string& options, int& status) {
-    return run(std::string(ARDENVIS_CLI_PATH) + " export-csv " + plr() + " " + csv() + options,
-               status);
+    return run_command(
+        std::string(ARDENVIS_CLI_PATH) + " export-csv " + plr() + " " + csv() + options, status);
   }
 
   fs::path dir_;
@@ -125,17 +118,17 @@ TEST_F(ExportCsvCli, ExportsInTheChosenUnits) {
 
 TEST_F(ExportCsvCli, FailuresExitNonZero) {
   int status = -1;
-  std::string out =
-      run(std::string(ARDENVIS_CLI_PATH) + " export-csv " + dir_.string() + "/missing.plr " + csv(),
-          status);
+  std::string out = run_command(
+      std::string(ARDENVIS_CLI_PATH) + " export-csv " + dir_.string() + "/missing.plr " + csv(),
+      status);
   EXPECT_NE(status, 0);
   EXPECT_NE(out.find("Filename Does Not Exist, No Data Loaded"), std::string::npos) << out;
-  out = run(
+  out = run_command(
       std::string(ARDENVIS_CLI_PATH) + " export-csv " + plr() + " " + dir_.string() + "/out.CSV",
       status);
   EXPECT_NE(status, 0);
   EXPECT_NE(out.find("Invalid Filename, No Data Saved"), std::string::npos) << out;
-  out = run(std::string(ARDENVIS_CLI_PATH) + " export-csv " + plr(), status);
+  out = run_command(std::string(ARDENVIS_CLI_PATH) + " export-csv " + plr(), status);
   EXPECT_NE(status, 0);
 }
 

@@ -1,11 +1,11 @@
 // The real serial layer against pelorant-sim on a pseudo-terminal.
 
+#include <gtest/gtest.h>
+
 #include <QCoreApplication>
 #include <chrono>
 #include <ctime>
 #include <filesystem>
-
-#include <gtest/gtest.h>
 
 #include "e2e/sim_process.h"
 #include "link/SerialPort.h"

@@ -10,6 +10,7 @@
 #include <regex>
 #include <sstream>
 
+#include "e2e/run_command.h"
 #include "files/log_file.h"
 #include "logger/decoder.h"
 #include "sim/session_synth.h"
@@ -21,15 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string run_command(const std::string& command, int& status) {
-  std::string output;
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  char buffer[512];
-  while (pipe && fgets(buffer, sizeof buffer, pipe)) output += buffer;
-  const int raw = pipe ? pclose(pipe) : -1;
-  status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return output;
-}
+using testing::run_command;
 
 struct Point {
   double x;
