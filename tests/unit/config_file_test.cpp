@@ -9,6 +9,7 @@
 
 #include "common/hex_pairs.h"
 #include "config/config_image.h"
+#include "support/folder_test.h"
 #include "support/scripted_host.h"
 
 namespace ardenvis::core {
@@ -18,28 +19,11 @@ namespace fs = std::filesystem;
 namespace msg = config_file_message;
 using F = FieldId;
 
-class ConfigFileTest : public ::testing::Test {
+class ConfigFileTest : public testing::FolderTest {
  protected:
-  ConfigFileTest() {
-    dir_ = fs::temp_directory_path() /
-           ("ardenvis-pcf-" + std::to_string(getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
+  ConfigFileTest() : FolderTest("pcf") {
     location = {dir_.string() + "/", "default.pcf"};
     setup_configure_form(editor);
-  }
-  ~ConfigFileTest() override { fs::remove_all(dir_); }
-
-  std::string path(const std::string& name) const { return (dir_ / name).string(); }
-  void write(const std::string& name, const std::string& text) {
-    std::ofstream(path(name), std::ios::binary) << text;
-  }
-  std::string read(const std::string& name) const {
-    std::ifstream in(path(name), std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
   }
   std::vector<std::string> lines(const std::string& name) const {
     std::vector<std::string> out;
@@ -77,7 +61,6 @@ class ConfigFileTest : public ::testing::Test {
     return load_config_data(editor, host, location);
   }
 
-  fs::path dir_;
   ProgramState state;
   ConfigEditor editor{state.config, state.calculator};
   testing::ScriptedHost host;

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/folder_test.h"
 #include "support/scripted_host.h"
 
 namespace ardenvis::core {
@@ -43,25 +44,11 @@ void size_series(DataSet& set, long n) {
   set.record_counts[1] = static_cast<uint32_t>(n);
 }
 
-class CsvExport : public ::testing::Test {
+class CsvExport : public testing::FolderTest {
  protected:
-  CsvExport() {
-    dir_ = fs::temp_directory_path() /
-           ("ardenvis-csv-" + std::to_string(getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
+  CsvExport() : FolderTest("csv") {
     state.file(FileKind::SpreadsheetExport) = {dir_.string() + "/", "default.csv"};
     state.current().download_state = 1;
-  }
-  ~CsvExport() override { fs::remove_all(dir_); }
-
-  std::string path(const std::string& name) const { return (dir_ / name).string(); }
-  std::string read(const std::string& name) const {
-    std::ifstream in(path(name), std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
   }
   // Exports the current data set and returns the file's lines.
   std::vector<std::string> exported(bool calibration_removed = false) {
@@ -74,7 +61,6 @@ class CsvExport : public ::testing::Test {
     return split_lines(read("out.csv"));
   }
 
-  fs::path dir_;
   ProgramState state;
   ScriptedHost host;
 };

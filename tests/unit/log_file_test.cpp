@@ -16,6 +16,7 @@
 #include "logger/decoder.h"
 #include "sim/session_synth.h"
 #include "support/downloaded_slot.h"
+#include "support/folder_test.h"
 #include "support/scripted_host.h"
 
 namespace ardenvis::core {
@@ -57,27 +58,10 @@ struct PlrText {
   }
 };
 
-class LogFile : public ::testing::Test {
+class LogFile : public testing::FolderTest {
  protected:
-  LogFile() {
-    dir_ = fs::temp_directory_path() /
-           ("ardenvis-plr-" + std::to_string(getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
+  LogFile() : FolderTest("plr") {
     state.file(FileKind::LogData) = {dir_.string() + "/", "default.plr"};
-  }
-  ~LogFile() override { fs::remove_all(dir_); }
-
-  std::string path(const std::string& name) const { return (dir_ / name).string(); }
-  void write(const std::string& name, const std::string& text) {
-    std::ofstream(path(name), std::ios::binary) << text;
-  }
-  std::string read(const std::string& name) const {
-    std::ifstream in(path(name), std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
   }
   // Loads `name` into slot `slot`.
   bool load(const std::string& name, DataSetId slot = DataSetId::A) {
@@ -97,7 +81,6 @@ class LogFile : public ::testing::Test {
     return load("hand.plr", slot);
   }
 
-  fs::path dir_;
   ProgramState state;
   ScriptedHost host;
 };

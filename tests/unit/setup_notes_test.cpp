@@ -11,6 +11,7 @@
 #include <set>
 #include <sstream>
 
+#include "support/folder_test.h"
 #include "support/scripted_host.h"
 
 namespace ardenvis::core {
@@ -46,34 +47,16 @@ TEST(SetupSheet, EveryFieldOnceWithItsLength) {
   EXPECT_EQ(setup_sheet_caption(DataSetId::B), "Data B Notes");
 }
 
-class SetupTemplate : public ::testing::Test {
+class SetupTemplate : public testing::FolderTest {
  protected:
-  SetupTemplate() {
-    dir_ = fs::temp_directory_path() /
-           ("ardenvis-psu-" + std::to_string(getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
+  SetupTemplate() : FolderTest("psu") {
     state.file(FileKind::SetupNotes) = {dir_.string() + "/", "default.psu"};
-  }
-  ~SetupTemplate() override { fs::remove_all(dir_); }
-
-  std::string path(const std::string& name) const { return (dir_ / name).string(); }
-  void write(const std::string& name, const std::string& text) {
-    std::ofstream(path(name), std::ios::binary) << text;
-  }
-  std::string read(const std::string& name) const {
-    std::ifstream in(path(name), std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
   }
   bool load(const std::string& name) {
     host.queue_open_file(path(name));
     return load_setup_data(state, host);
   }
 
-  fs::path dir_;
   ProgramState state;
   ScriptedHost host;
 };

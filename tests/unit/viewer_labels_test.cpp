@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "common/format.h"
+#include "support/folder_test.h"
 #include "support/scripted_host.h"
 #include "viewer/plot_labels.h"
 
@@ -18,27 +19,10 @@ namespace {
 namespace fs = std::filesystem;
 using testing::ScriptedHost;
 
-class LabelFiles : public ::testing::Test {
+class LabelFiles : public testing::FolderTest {
  protected:
-  LabelFiles() {
-    dir_ = fs::temp_directory_path() /
-           ("ardenvis-lab-" + std::to_string(getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
+  LabelFiles() : FolderTest("lab") {
     state.file(FileKind::ChannelLabels) = {dir_.string() + "/", "default.lab"};
-  }
-  ~LabelFiles() override { fs::remove_all(dir_); }
-
-  std::string path(const std::string& name) const { return (dir_ / name).string(); }
-  std::string read(const std::string& name) const {
-    std::ifstream in(dir_ / name, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
-  void write(const std::string& name, const std::string& text) const {
-    std::ofstream(dir_ / name, std::ios::binary) << text;
   }
   bool load(const std::string& name, const std::string& message,
             MessageKind kind = MessageKind::Information) {
@@ -50,7 +34,6 @@ class LabelFiles : public ::testing::Test {
     return loaded;
   }
 
-  fs::path dir_;
   ProgramState state;
   PlotLabels labels{state.label_counter};
   ScriptedHost host;

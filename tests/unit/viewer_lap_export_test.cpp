@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/format.h"
+#include "support/folder_test.h"
 #include "support/scripted_host.h"
 #include "support/viewer_data_sets.h"
 #include "viewer/lap_export.h"
@@ -60,24 +61,10 @@ void make_small_slot(DataSet& set) {
   set.laps.assign(1, LapEntry{});
 }
 
-class LapExport : public ::testing::Test {
+class LapExport : public testing::FolderTest {
  protected:
-  LapExport() {
-    dir_ = fs::temp_directory_path() /
-           ("ardenvis-motec-" + std::to_string(getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
+  LapExport() : FolderTest("motec") {
     state.file(FileKind::LapExport) = {dir_.string() + "/", "default.lab"};
-  }
-  ~LapExport() override { fs::remove_all(dir_); }
-
-  std::string path(const std::string& name) const { return (dir_ / name).string(); }
-  std::string read(const std::string& name) const {
-    std::ifstream in(dir_ / name, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
   }
   // Exports `lap` to `name` and returns the file's lines (CR LF split).
   std::vector<std::string> export_lines(const ExportLap& lap, const std::string& name) {
@@ -92,7 +79,6 @@ class LapExport : public ::testing::Test {
     return lines;
   }
 
-  fs::path dir_;
   ProgramState state;
 };
 

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <vector>
 
+#include "support/folder_test.h"
 #include "support/scripted_host.h"
 #include "viewer/display_preferences.h"
 
@@ -65,14 +66,9 @@ DisplayPreferences changed_preferences() {
   return p;
 }
 
-class PreferenceFiles : public ::testing::Test {
+class PreferenceFiles : public testing::FolderTest {
  protected:
-  PreferenceFiles() {
-    dir_ = fs::temp_directory_path() /
-           ("ardenvis-cfg-" + std::to_string(getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
+  PreferenceFiles() : FolderTest("cfg") {
     state.file(FileKind::DisplayPreferences) = {dir_.string() + "/", "default.cfg"};
     // One loaded slot whose speed and distance the unit switches convert.
     DataSet& a = state.data_set(DataSetId::A);
@@ -81,12 +77,6 @@ class PreferenceFiles : public ::testing::Test {
     for (Channel c : {Channel::Speed, Channel::Odo, Channel::WaterTemp}) a[c].resize(3);
     a[Channel::Speed].set(2, 100);
     a[Channel::Odo].set(2, 1000);
-  }
-  ~PreferenceFiles() override { fs::remove_all(dir_); }
-
-  std::string path(const std::string& name) const { return (dir_ / name).string(); }
-  void write_file(const std::string& name, const std::string& text) const {
-    std::ofstream(dir_ / name, std::ios::binary) << text;
   }
   // The text save_cfg_data writes for `p`.
   std::string saved_text(const DisplayPreferences& p) {
@@ -99,7 +89,6 @@ class PreferenceFiles : public ::testing::Test {
   }
   double speed() const { return state.data_sets[0][Channel::Speed][2]; }
 
-  fs::path dir_;
   ProgramState state;
 };
 
@@ -141,7 +130,7 @@ TEST_F(PreferenceFiles, EveryValueComesBack) {
 
 TEST_F(PreferenceFiles, FileCutAfterLine45KeepsUnitsGridAndLines) {
   const auto lines = crlf_lines(saved_text(changed_preferences()));
-  write_file("old.cfg", join_crlf(lines, 45));
+  write("old.cfg", join_crlf(lines, 45));
   ScriptedHost host;
   host.queue_open_file(path("old.cfg"));
   host.expect(MessageKind::Information, "Display Preferences Loaded");
@@ -169,7 +158,7 @@ TEST_F(PreferenceFiles, FileCutAfterLine45KeepsUnitsGridAndLines) {
 }
 
 TEST_F(PreferenceFiles, LoadedUnitsConvertTheDataLikeTheUsersOwnSwitch) {
-  write_file("units.cfg", saved_text(changed_preferences()));
+  write("units.cfg", saved_text(changed_preferences()));
   ScriptedHost host;
   host.queue_open_file(path("units"));  // no extension: ".cfg" is added
   host.expect(MessageKind::Information, "Display Preferences Loaded");
@@ -243,7 +232,7 @@ TEST_F(PreferenceFiles, WindowShownLoadsDefaultCfgQuietly) {
   }
   // Whatever name the user last saved under, the window loads "default.cfg".
   state.file(FileKind::DisplayPreferences).name = "mine.cfg";
-  write_file("default.cfg", saved_text(changed_preferences()));
+  write("default.cfg", saved_text(changed_preferences()));
   {
     ScriptedHost host;  // no message at all
     EXPECT_EQ(load_cfg_data(state, host, controls, PreferenceSource::WindowShown),
@@ -251,7 +240,7 @@ TEST_F(PreferenceFiles, WindowShownLoadsDefaultCfgQuietly) {
     EXPECT_EQ(host.verify(), "");
     EXPECT_EQ(controls, changed_preferences());
   }
-  write_file("default.cfg", join_crlf(crlf_lines(read_all(dir_ / "default.cfg")), 30));
+  write("default.cfg", join_crlf(crlf_lines(read_all(dir_ / "default.cfg")), 30));
   {
     ScriptedHost host;
     host.expect("Display Preferences Loaded");
@@ -272,7 +261,7 @@ TEST_F(PreferenceFiles, WindowShownLoadsDefaultCfgQuietly) {
 }
 
 TEST_F(PreferenceFiles, DialogOutcomesNameThePreferences) {
-  write_file("exists.cfg", "1\r\n");
+  write("exists.cfg", "1\r\n");
   fs::create_directory(dir_ / "folder.cfg");
   struct Case {
     std::optional<std::string> name;
