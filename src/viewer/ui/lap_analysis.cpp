@@ -297,14 +297,20 @@ void LapAnalysis::draw_track(int s, bool details, bool recompute) {
   }
 }
 
-void LapAnalysis::trackPlot(int s) {
+void LapAnalysis::draw_track_map(int s, bool recompute) {
   parts_.track->chart()->clear();
   const int other = s == 1 ? 2 : 1;
-  if (parts_.track->overlay_tracks() && overlay_.has_lap(other)) draw_track(other, false, true);
-  draw_track(s, true, true);
-  if (parts_.track->track_options().source == core::TrackSource::GData) {
+  if (parts_.track->overlay_tracks() && overlay_.has_lap(other)) {
+    draw_track(other, false, recompute);
+  }
+  draw_track(s, true, recompute);
+  if (recompute && parts_.track->track_options().source == core::TrackSource::GData) {
     zoom_full(core::ZoomChart::TrackMap);
   }
+}
+
+void LapAnalysis::trackPlot(int s) {
+  draw_track_map(s, true);
   parts_.track->set_zoom_enabled(true);
   parts_.track->chart()->repaint_chart();
   parts_.plot->lap_track()->repaint_chart();
@@ -314,13 +320,7 @@ void LapAnalysis::trackPlot(int s) {
 void LapAnalysis::rotateMap() {
   const int s = state_.track_map_lap;
   if (!lap_overlay() || !overlay_.has_lap(s)) return;
-  parts_.track->chart()->clear();
-  const int other = s == 1 ? 2 : 1;
-  if (parts_.track->overlay_tracks() && overlay_.has_lap(other)) draw_track(other, false, true);
-  draw_track(s, true, true);
-  if (parts_.track->track_options().source == core::TrackSource::GData) {
-    zoom_full(core::ZoomChart::TrackMap);
-  }
+  draw_track_map(s, true);
   parts_.track->chart()->repaint_chart();
   update_markers();
 }
@@ -328,10 +328,7 @@ void LapAnalysis::rotateMap() {
 void LapAnalysis::changeLinescale() {
   const int s = state_.track_map_lap;
   if (!lap_overlay() || !overlay_.has_lap(s)) return;
-  parts_.track->chart()->clear();
-  const int other = s == 1 ? 2 : 1;
-  if (parts_.track->overlay_tracks() && overlay_.has_lap(other)) draw_track(other, false, false);
-  draw_track(s, true, false);
+  draw_track_map(s, false);
   parts_.track->chart()->repaint_chart();
 }
 

@@ -89,6 +89,9 @@ class LapAnalysis : public QObject {
   // Track map.
   void trackPlot(int selection);
   void draw_track(int selection, bool details, bool recompute);
+  // The track map of `selection`, over the other lap's track when both are
+  // shown; `recompute` false only redraws (the line widths changed).
+  void draw_track_map(int selection, bool recompute);
   void rotateMap();
   void changeLinescale();
   void changeMapSource(bool from_overlay_box);
