@@ -94,9 +94,6 @@ CameraLoadResult load_camera_database(TCameraFlashData& camera, std::string_view
 // "Load from Disk": the open dialog, then the load.
 CameraLoadResult LoadDataFromFile(ProgramState& state, Host& host, InformationMemo& memo);
 
-// Memory size in hundredths of a megabit for the flash memory code ("a").
-int camera_memory_size(uint8_t memory_code);
-
 enum class CameraTransferOutcome {
   NotStarted,  // no port, handshake refused
   NoMemory,    // "No Camera Memory Fitted!!!"

@@ -5,6 +5,7 @@
 
 #include "common/format.h"
 #include "config/camera_database.h"
+#include "config/config_transfer.h"
 #include "link/commands.h"
 #include "link/unit_session.h"
 #include "logger/download.h"
@@ -53,7 +54,7 @@ int read_memory_size(UnitLink& link, Host& host) {
   link.drain(host, kIdentityReplyBytes);
   link.write(command::flash_memory_type);
   link.read(host);
-  return camera_memory_size(link.read(host));
+  return memory_size_of_code(link.read(host));
 }
 
 void show_link_quality(AnalysisProgress& progress, int retries, long blocks, long failures) {
@@ -77,19 +78,6 @@ void CameraWatchdog::tick() {
     state_.config_cancel = true;
     state_.log_cancel = true;
     progress_.hide();
-  }
-}
-
-int camera_memory_size(uint8_t memory_code) {
-  switch (memory_code) {
-    case 9:
-      return 865;
-    case 11:
-      return 1730;
-    case 15:
-      return 6920;
-    default:
-      return 0;
   }
 }
 
