@@ -1,0 +1,47 @@
+#pragma once
+// The one rule every request/reply exchange with the unit follows: the bytes
+// the unit owes are read with the time-out-aware read (silence is never a
+// byte), a complete exchange leaves a silent line (a leftover byte means the
+// reply was corrupted on the way), and a read whose reply failed a check is
+// asked again, after the line has gone quiet, a bounded number of times.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+#include "common/host.h"
+#include "state/unit_link.h"
+
+namespace ardenvis::core {
+
+// How many times a read exchange is run before its operation fails. Reads
+// only: asking again changes nothing in the unit.
+inline constexpr int kReadExchangeAttempts = 3;
+
+// The most a corrupted reply can still have on its way; a line that talks
+// longer than this after an exchange is not settling.
+inline constexpr long kExchangeDrainLimit = 4 * 255;
+
+// Reads count owed bytes into out. False as soon as one read times out (the
+// bytes read so far are in out, the rest untouched).
+bool read_owed(UnitLink& link, Host& host, uint8_t* out, size_t count);
+
+// One owed byte, or nothing on a time-out.
+std::optional<uint8_t> read_owed_byte(UnitLink& link, Host& host);
+
+// True when nothing arrives for one read time-out: the exchange just read was
+// complete. A byte that does arrive is dropped (false): the caller's reply
+// was out of step.
+bool line_is_silent(UnitLink& link, Host& host);
+
+// Drops what arrives until the line has been silent for one read time-out.
+// False when it keeps talking past kExchangeDrainLimit bytes.
+bool settle_line(UnitLink& link, Host& host);
+
+// Runs a read exchange until one attempt's reply passes every check (attempt
+// returns true), at most kReadExchangeAttempts times; the line is settled
+// before each repeat. True when an attempt passed.
+bool repeat_read_exchange(UnitLink& link, Host& host, const std::function<bool()>& attempt);
+
+}  // namespace ardenvis::core
