@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,6 +26,7 @@
 #include "sim/config_memory.h"
 #include "sim/simulated_port.h"
 #include "support/scripted_host.h"
+#include "widgets/qt_host.h"
 
 using namespace ardenvis;
 using core::FieldId;
@@ -55,6 +57,18 @@ class ConfigurationTest : public QObject {
     QTest::keyClicks(e, text);  // the first key replaces the selection
   }
   void show_page(core::Page page) { form3_->pages()->setCurrentIndex(static_cast<int>(page)); }
+  // Whether a file dialog given `filter` lists `name`: Qt takes the patterns
+  // from the parentheses that end each ";;"-separated filter.
+  static bool dialog_lists(const std::string& filter, const QString& name) {
+    for (const QString& one : ui::qt_file_filter(filter).split(QStringLiteral(";;"))) {
+      const qsizetype open = one.lastIndexOf(u'(');
+      if (open < 0 || !one.endsWith(u')')) continue;
+      const QStringList patterns =
+          one.mid(open + 1, one.size() - open - 2).split(u' ', Qt::SkipEmptyParts);
+      if (QDir::match(patterns, name)) return true;
+    }
+    return false;
+  }
 
  private slots:
   void initTestCase() {
@@ -224,6 +238,30 @@ class ConfigurationTest : public QObject {
     QCOMPARE(child<QLineEdit>("verField")->text(), QString());
     QCOMPARE(QString::fromStdString(host_.verify()), QString());
     std::filesystem::remove_all(dir);
+    // Both dialogs list the file just saved ("Pelorant Config (*.pcf)|*.pcf" once
+    // reached Qt as three patterns that matched nothing).
+    QVERIFY(host_.dialogs.size() >= 2);
+    for (const core::FileDialog& d : host_.dialogs) QVERIFY(dialog_lists(d.filter, "car.pcf"));
+  }
+
+  void every_file_filter_lists_files_of_its_kind() {
+    const struct {
+      const char* filter;
+      const char* file;
+    } cases[] = {{"Pelorant Config (*.pcf)|*.pcf", "car.pcf"},
+                 {"Camera Database files (*.cam)", "cams.cam"},
+                 {"Display Preference files (*.cfg)", "prefs.cfg"},
+                 {"Ardenvis Label Files (*.lab)", "labels.lab"},
+                 {"Comma Seperated Variable files (*.csv)", "lap.csv"},
+                 {"Setup files (*.psu)", "car.psu"},
+                 {"Pelorant files (*.plr)", "Session1.plr"},
+                 {"Logs (*.plr)|*.plr|Exports|*.csv;*.txt", "out.txt"}};
+    for (const auto& c : cases) {
+      QVERIFY2(dialog_lists(c.filter, c.file), c.filter);
+      QVERIFY2(!dialog_lists(c.filter, "other.xyz"), c.filter);
+    }
+    QCOMPARE(ui::qt_file_filter("Pelorant Config (*.pcf)|*.pcf"),
+             QString("Pelorant Config (*.pcf)"));
   }
 
   void camera_page_holds_the_database_group() {
