@@ -244,6 +244,24 @@ class ConfigurationTest : public QObject {
     for (const core::FileDialog& d : host_.dialogs) QVERIFY(dialog_lists(d.filter, "car.pcf"));
   }
 
+  void out_of_range_values_read_are_shown_in_full() {
+    // A value read from a file or the unit is shown whole (cut to "1234" it looked
+    // valid, so a refused write could not be understood); the length limits typing.
+    const std::string kept = form3_->editor().text(FieldId::speedo_cal_value);
+    form3_->editor().set_text(FieldId::speedo_cal_value, "12345");
+    QCOMPARE(edit("speedo_cal_value")->text(), QString("12345"));
+    QVERIFY(red(edit("speedo_cal_value")));
+    type("speedo_cal_value", "987654");
+    QCOMPARE(edit("speedo_cal_value")->text(), QString("9876"));
+    form3_->editor().set_text(FieldId::display_brightness, "100");
+    QCOMPARE(edit("display_brightness")->text(), QString("100"));
+    QVERIFY(red(edit("display_brightness")));
+    type("display_brightness", "123");
+    QCOMPARE(edit("display_brightness")->text(), QString("12"));
+    form3_->editor().set_text(FieldId::display_brightness, "15");
+    form3_->editor().set_text(FieldId::speedo_cal_value, kept);
+  }
+
   void every_file_filter_lists_files_of_its_kind() {
     const struct {
       const char* filter;
