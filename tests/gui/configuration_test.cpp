@@ -262,6 +262,25 @@ class ConfigurationTest : public QObject {
     form3_->editor().set_text(FieldId::speedo_cal_value, kept);
   }
 
+  void accel_note_has_room_for_its_texts() {
+    show_page(core::Page::General);
+    auto* note = child<QLabel>("accelNote");
+    const std::string start = form3_->editor().text(FieldId::accel_start_speed);
+    const std::string stop = form3_->editor().text(FieldId::accel_stop_speed);
+    for (const auto& [from, to] : {std::pair{"0", "60"}, {"60", "0"}, {"0", "0"}}) {
+      form3_->editor().set_text(FieldId::accel_start_speed, from);
+      form3_->editor().set_text(FieldId::accel_stop_speed, to);
+      QTest::qWait(1);
+      const int needed = note->fontMetrics().horizontalAdvance(note->text()) +
+                         2 * note->frameWidth() + 2 * note->margin();
+      QVERIFY2(note->contentsRect().width() >= needed - 2 * note->frameWidth(),
+               qPrintable(note->text()));
+      QVERIFY2(note->parentWidget()->rect().contains(note->geometry()), qPrintable(note->text()));
+    }
+    form3_->editor().set_text(FieldId::accel_start_speed, start);
+    form3_->editor().set_text(FieldId::accel_stop_speed, stop);
+  }
+
   void every_file_filter_lists_files_of_its_kind() {
     const struct {
       const char* filter;
