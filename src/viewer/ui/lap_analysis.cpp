@@ -266,6 +266,18 @@ void LapAnalysis::window_shown() {
   zoom_full(core::ZoomChart::GCircle);
 }
 
+void LapAnalysis::lap_selectors_refilled() {
+  overlay_.clear();
+  tracks_ = {};
+  state_.track_map_lap = 0;
+  parts_.view->reset_beacon();
+  parts_.track->set_track_map_lap_choice(0);
+  parts_.track->set_track_map_lap_enabled(false);
+  parts_.data->set_slip_boxes({});
+  clear_blobs();
+  update_lap_info();
+}
+
 // ---------------------------------------------------------------------------
 // Track map.
 

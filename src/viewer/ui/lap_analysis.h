@@ -80,6 +80,9 @@ class LapAnalysis : public QObject {
   void x_axis_changed(int x_axis);
   // Window shown.
   void window_shown();
+  // The lap selectors were emptied and refilled: the laps they held go, and
+  // with them the slips, the tracks, the track map lap and the beacon shift.
+  void lap_selectors_refilled();
 
   // ctrltoZOOM / ctrlendZoom. True when the key was a function key it used.
   bool key_down(QKeyEvent* event);

@@ -591,6 +591,11 @@ void TForm10::keyReleaseEvent(QKeyEvent* event) {
   PelorantWindow::keyReleaseEvent(event);
 }
 
-void TForm10::update_lap_combo() { lap_page_->set_selector_items(core::lap_combo_items(state_)); }
+void TForm10::update_lap_combo() {
+  lap_page_->set_selector_items(core::lap_combo_items(state_));
+  // The selectors hold no lap now: neither may the overlay, or the export
+  // and the plot would act on a lap of data that may no longer be there.
+  analysis_->lap_selectors_refilled();
+}
 
 }  // namespace ardenvis::ui
