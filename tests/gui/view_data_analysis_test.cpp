@@ -66,6 +66,15 @@ class ViewDataAnalysisTest : public QObject {
     QCOMPARE(host_.verify(), std::string());
   }
 
+  void track_map_lap_without_a_lap_goes_to_none() {
+    auto* track_map_lap = find<QComboBox>("trackMapLap");
+    QVERIFY(!track_map_lap->isEnabled());  // until a lap is chosen
+    host_.expect(core::MessageKind::Information, "Load Lap in Lap Area to View Selection");
+    choose("trackMapLap", 0);
+    QCOMPARE(host_.verify(), std::string());
+    QCOMPARE(track_map_lap->currentIndex(), -1);
+  }
+
   void overlay_of_two_laps_with_slips() {
     const int laps_a = static_cast<int>(state_.data_sets[0].lap_count());
     choose("lapSelection1", 1);           // lap 2 of A
@@ -157,6 +166,19 @@ class ViewDataAnalysisTest : public QObject {
     QCOMPARE(find<QLineEdit>("statsResultA")->text(), QString());
     choose("xAxisSelector", 0);
     QVERIFY(find<QComboBox>("statisticsChannel")->isEnabled());
+  }
+
+  void statistics_start_again_when_the_x_axis_is_rebuilt() {
+    auto* channel = find<QComboBox>("statisticsChannel");
+    auto* result = find<QLineEdit>("statsResultA");
+    const QString rpm = result->text();
+    choose("statisticsChannel", 1);  // "Speed"
+    QVERIFY(result->text() != rpm);
+    // A unit switch rebuilds the x-axis copy; the axis stays "Time".
+    find<QComboBox>("temperatureUnit")->setCurrentIndex(1);
+    QCOMPARE(channel->currentText(), QString("RPM"));
+    QCOMPARE(result->text(), rpm);
+    find<QComboBox>("temperatureUnit")->setCurrentIndex(0);
   }
 
   void function_keys() {

@@ -358,8 +358,11 @@ void LapAnalysis::selectTrack() {
     return;
   }
   host_.message(core::MessageKind::Information, core::track_message::load_lap, core::Buttons::Ok);
+  // The choice moves to the selection that has a lap, or to none.
   const int other = chosen == 1 ? 2 : 1;
-  if (overlay_.has_lap(other)) parts_.track->set_track_map_lap_choice(other);
+  const int moved_to = overlay_.has_lap(other) ? other : 0;
+  parts_.track->set_track_map_lap_choice(moved_to);
+  if (moved_to == 0) state_.track_map_lap = 0;
 }
 
 // ---------------------------------------------------------------------------
