@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTabBar>
 #include <QtTest>
 
@@ -159,6 +160,32 @@ class ViewDataAnalysisTest : public QObject {
     QCOMPARE(find<QLineEdit>("markerX1")->text(), QString());
   }
 
+  void x_axis_change_takes_the_markers_and_their_labels_away() {
+    show_page(0);
+    choose("markersSelector", 1);
+    ui::Chart* plot = chart("plotChart");
+    plot->set_marker_position(1, 20, 50);
+    emit plot->marker_moved(1, 20, 50);
+    const ui::ChartRange r = plot->range(1);
+    emit plot->cursor_moved(true, (r.x_low + r.x_high) / 2, (r.y_low + r.y_high) / 2);
+    auto* y_label = find<QLabel>("cursorYLabel");
+    auto* x_label = find<QLabel>("cursorXLabel");
+    QVERIFY(y_label->isVisible() && x_label->isVisible());
+    QVERIFY(!find<QLineEdit>("markerX1")->text().isEmpty());
+    QVERIFY(find<QLabel>("plotReadout")->isVisible());
+    grab("view_data_markers_before_axis_change");
+
+    choose("xAxisSelector", 2);  // "RPM/100": the old positions mean nothing
+    QCOMPARE(find<QComboBox>("markersSelector")->currentIndex(), 0);
+    QVERIFY(!plot->marker_visible(1) && !plot->marker_visible(2));
+    QCOMPARE(find<QLineEdit>("markerX1")->text(), QString());
+    QVERIFY(!y_label->isVisible());
+    QVERIFY(!x_label->isVisible());
+    QVERIFY(!find<QLabel>("plotReadout")->isVisible());  // read on the old axis
+    grab("view_data_markers_after_axis_change");
+    choose("xAxisSelector", 0);
+  }
+
   void statistics_follow_the_time_axis() {
     QVERIFY(!find<QLineEdit>("statsResultA")->text().isEmpty());
     choose("xAxisSelector", 1);  // "Distance"
@@ -210,6 +237,31 @@ class ViewDataAnalysisTest : public QObject {
     QVERIFY(!find<QLabel>("trackNote")->isHidden());
     QCOMPARE(find<QLabel>("trackSelection")->text(), QString("NA"));
     QCOMPARE(find<QLabel>("channelHeadingA")->text(), QString("Data A"));
+  }
+
+  void shown_again_the_window_says_all_plot_data_everywhere() {
+    // The window opens on "All Plot Data"; what was captioned for the
+    // overlay before must not stay.
+    const int laps_a = static_cast<int>(state_.data_sets[0].lap_count());
+    choose("lapSelection1", 1);
+    choose("lapSelection2", laps_a + 1);
+    QCOMPARE(find<QLabel>("plotModeCaption")->text(), QString("Lap Overlay"));
+    form_->hide();
+    host_.expect(core::MessageKind::Information, "Using Standard Display Preferences");
+    form_->show();
+    QApplication::processEvents();
+    QCOMPARE(host_.verify(), std::string());
+    QCOMPARE(find<QComboBox>("displayMode")->currentText(), QString("All Plot Data"));
+    QCOMPARE(find<QLabel>("plotModeCaption")->text(), QString("Plot All"));
+    QCOMPARE(find<QLabel>("gCircleModeCaption")->text(), QString("Plot All"));
+    QCOMPARE(find<QLabel>("channelHeadingA")->text(), QString("Data A"));
+    QCOMPARE(find<QGroupBox>("dataALineBox")->title(), QString("Data A Line Type"));
+    QCOMPARE(find<QLabel>("statsCaptionB")->text(), QString("Data B:"));
+    QVERIFY(!find<QLabel>("trackNote")->isHidden());
+    QCOMPARE(find<QLabel>("trackSelection")->text(), QString("NA"));
+    QVERIFY(!find<QSpinBox>("beaconDistance")->isEnabled());
+    show_page(0);
+    grab("view_data_shown_again");
   }
 };
 

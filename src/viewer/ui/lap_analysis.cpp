@@ -256,6 +256,10 @@ void LapAnalysis::shiftbeacon() {
 }
 
 void LapAnalysis::x_axis_changed(int axis) {
+  // What the readout and the cursor labels say was read on the old axis; the
+  // next move of the mouse over the plot shows them again.
+  parts_.plot->show_readout(false);
+  parts_.plot->show_cursor_labels(false);
   parts_.markers->statistics()->enable_stats(core::statistics_enabled(axis));
   parts_.data->set_slip_boxes(core::slip_boxes_enabled(overlay_.selections(), axis));
 }
@@ -400,6 +404,8 @@ void LapAnalysis::cursorControl() {
     const ChartRange r = chart->range(1);
     for (int m = 1; m <= 2; ++m) chart->set_marker_position(m, r.x_low, 0);
   } else {
+    // The cursor's value labels belong to the markers.
+    parts_.plot->show_cursor_labels(false);
     clear_blobs();
   }
   chart->repaint_chart();
