@@ -131,6 +131,44 @@ class ViewDataAnalysisTest : public QObject {
     grab("view_data_track_selection_1");
   }
 
+  void marker_choice_and_g_circle_key_are_readable() {
+    // "On (Drag from left axis)" shown whole.
+    find<QTabBar>("leftTabs")->setCurrentIndex(3);  // "Marker"
+    QApplication::processEvents();
+    auto* markers = find<QComboBox>("markersSelector");
+    markers->setCurrentIndex(1);
+    QVERIFY2(markers->width() >= markers->sizeHint().width(),
+             qPrintable(QString("%1 < %2").arg(markers->width()).arg(markers->sizeHint().width())));
+    grab("view_data_marker_panel");
+    markers->setCurrentIndex(0);
+    find<QTabBar>("leftTabs")->setCurrentIndex(1);
+
+    // Each key line's text against its own background: at least 4.5:1.
+    show_page(5);
+    auto luminance = [](QColor c) {
+      auto channel = [](double v) {
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+      };
+      return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+             0.0722 * channel(c.blueF());
+    };
+    for (const char* name : {"gKeyA", "gKeyB", "gKeyBrakingA", "gKeyBrakingB"}) {
+      auto* label = find<QLabel>(name);
+      const QImage image = label->grab().toImage();
+      const QColor background = image.pixelColor(1, 1);
+      double contrast = 1;
+      for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+          const double a = luminance(background);
+          const double b = luminance(image.pixelColor(x, y));
+          contrast = std::max(contrast, (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05));
+        }
+      }
+      QVERIFY2(contrast >= 4.5, qPrintable(QString("%1: %2").arg(name).arg(contrast)));
+    }
+    QCOMPARE(find<QLabel>("gKeyBrakingB")->text(), QString("Braking Activated"));
+  }
+
   void g_circle_of_both_laps() {
     show_page(5);
     QCOMPARE(find<QLabel>("gCircleModeCaption")->text(), QString("Lap Overlay"));
