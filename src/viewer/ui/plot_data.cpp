@@ -230,7 +230,7 @@ void TForm10::setup_form_10() {
   // The selectors and the program-wide flags agree: every switch sets both.
   state_.unit_flags = option_panel_->selected_units();
   refresh_unit_labels();
-  view_panel_->set_lap_overlay(false);
+  set_all_plot_data();
   change_grid_mode();
   change_display_mode();
   refresh_name_boxes();
@@ -375,6 +375,8 @@ void TForm10::change_mouse_mode() {
 }
 
 void TForm10::change_data_axis() {
+  // Marker positions are values of the old axis.
+  analysis_->clear_markers();
   change_x_axis();
   reload_engine_data();
 }
@@ -424,13 +426,19 @@ void TForm10::change_view_mode() {
     reload_engine_data();
     return;
   }
+  set_all_plot_data();
+  change_x_axis();
+  change_display_mode();
+  reload_engine_data();
+  data_panel_->set_slips_enabled(false);
+}
+
+void TForm10::set_all_plot_data() {
+  view_panel_->set_lap_overlay(false);
   plot_page_->set_mode_caption("Plot All");
   gcircle_page_->set_mode_caption("Plot All");
   analysis_->leave_overlay();
   data_panel_->reset_line_titles();
-  change_x_axis();
-  change_display_mode();
-  reload_engine_data();
   data_panel_->set_slips_enabled(false);
 }
 
@@ -538,7 +546,7 @@ void TForm10::load_data_set(DataSetId slot) {
     change_x_axis();
     change_display_mode();
     refresh_name_boxes();
-    view_panel_->set_lap_overlay(false);
+    set_all_plot_data();
     set_plot_progress(80);
     redraw_engine_data();
     zoomFull();
@@ -591,6 +599,11 @@ void TForm10::keyReleaseEvent(QKeyEvent* event) {
   PelorantWindow::keyReleaseEvent(event);
 }
 
-void TForm10::update_lap_combo() { lap_page_->set_selector_items(core::lap_combo_items(state_)); }
+void TForm10::update_lap_combo() {
+  lap_page_->set_selector_items(core::lap_combo_items(state_));
+  // The selectors hold no lap now: neither may the overlay, or the export
+  // and the plot would act on a lap of data that may no longer be there.
+  analysis_->lap_selectors_refilled();
+}
 
 }  // namespace ardenvis::ui

@@ -222,7 +222,7 @@ int TrackMapPage::track_map_lap_choice() const { return track_map_lap_->currentI
 
 void TrackMapPage::set_track_map_lap_choice(int selection) {
   const QSignalBlocker block(track_map_lap_);
-  track_map_lap_->setCurrentIndex(selection == 2 ? 1 : 0);
+  track_map_lap_->setCurrentIndex(selection == 1 || selection == 2 ? selection - 1 : -1);
 }
 
 void TrackMapPage::set_track_map_lap_enabled(bool enabled) { track_map_lap_->setEnabled(enabled); }
