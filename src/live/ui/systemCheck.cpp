@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <optional>
 
 #include "live/live_frame.h"
 #include "widgets/digital_readout.h"
@@ -112,8 +113,13 @@ TForm24::TForm24(core::ProgramState& state, core::Host& host, QWidget* parent)
   poll_timer_.setInterval(kPollInterval_ms);
   QObject::connect(&poll_timer_, &QTimer::timeout, this, &TForm24::getSystemData);
   QObject::connect(this, &PelorantWindow::closed_by_user, this, &TForm24::leave);
-  QObject::connect(com_port_box(), &ComPortBox::port_changed, this,
-                   [this](bool open) { com_port_ok_->set_lit(open); });
+  QObject::connect(com_port_box(), &ComPortBox::port_changed, this, [this](bool open) {
+    if (open) {
+      com_port_ok_->set_lit(true);  // "PL2 Connected" waits for the next frame
+    } else {
+      show_link(core::LiveLinkState::NoPort);
+    }
+  });
   show_view();
 }
 
@@ -236,31 +242,34 @@ QString TForm24::speed_unit() const { return speed_units_[0]->text(); }
 void TForm24::setup_form24() {
   com_port_box()->sync_from_state();
   poll_timer_.start();
-  for (Lamp* l : {com_port_ok_, pl2_connected_, no_valid_data_}) l->set_lit(false);
-  com_port_box()->change_serial_port();  // lights "COM Port OK" when the port opens
+  com_port_ok_->set_lit(false);
+  show_link(core::LiveLinkState::NotPolling);  // nothing of the last visit shows
+  com_port_box()->change_serial_port();        // lights "COM Port OK" when the port opens
 }
 
 void TForm24::getSystemData() {
   // A slow or silent line can keep one poll reading past the next tick.
   if (polling_) return;
-  if (!state_.link.serial_port_open) {
-    com_port_ok_->set_lit(false);
-    return;
+  std::optional<core::LiveFrame> frame;
+  if (state_.link.serial_port_open) {
+    com_port_ok_->set_lit(true);
+    polling_ = true;
+    frame = core::poll_live_frame(state_.link, host_, core::FrameReader::SystemCheck);
+    polling_ = false;
+    if (!poll_timer_.isActive()) return;  // left while the frame came in
   }
-  com_port_ok_->set_lit(true);
-  polling_ = true;
-  const auto frame = core::poll_live_frame(state_.link, host_, core::FrameReader::SystemCheck);
-  polling_ = false;
-  if (!poll_timer_.isActive()) return;  // left while the frame came in
-  pl2_connected_->set_lit(frame.has_value());
-  no_valid_data_->set_lit(!frame);
-  if (frame) {
-    view_ = core::system_check_view(*frame);
-  } else {
-    core::show_no_data(view_);
-  }
-  show_view();
+  if (frame) view_ = core::system_check_view(*frame);
+  show_link(core::poll_state(state_.link.serial_port_open, frame.has_value()));
   if (frame && on_frame_shown) on_frame_shown();
+}
+
+void TForm24::show_link(core::LiveLinkState link) {
+  const core::LinkLamps lamps = core::link_lamps(link, state_.link.serial_port_open);
+  com_port_ok_->set_lit(lamps.com_port_ok);
+  pl2_connected_->set_lit(lamps.pl2_connected);
+  no_valid_data_->set_lit(lamps.no_valid_data);
+  if (!core::values_are_live(link)) core::show_no_data(view_);
+  show_view();
 }
 
 void TForm24::show_view() {
