@@ -79,7 +79,7 @@ TForm23::TForm23(core::ProgramState& state, core::Host& host, QWidget* parent)
   auto* layout = new QHBoxLayout(this);
   layout->addWidget(dashboard_, 1);
   layout->addLayout(controls);
-  resize(1060, 720);
+  resize(QSize(1060, 720).boundedTo(laptop_room()));
 
   poll_timer_.setInterval(kPollInterval_ms);
   marker_timer_.setInterval(kMarkerResetInterval_ms);

@@ -1,7 +1,9 @@
 #include "live/ui/systemCheck.h"
 
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QHideEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -60,18 +62,24 @@ TForm24::TForm24(core::ProgramState& state, core::Host& host, QWidget* parent)
       pl2_connected_(new Lamp("PL2 Connected", kInputColour, Lamp::Shape::Round, this)),
       no_valid_data_(new Lamp("No Valid Data", kAlarmColour, Lamp::Shape::Round, this)) {
   setObjectName("TForm24");
+  // Thirty-odd readouts stacked in columns: a little lower than the
+  // dashboard's, so the whole screen fits a laptop.
+  const int readout_height = QFontMetrics(font()).height() + 8;
+  auto readout = [&](int columns, const QString& name) {
+    auto* w = new DigitalReadout(columns, this);
+    w->setObjectName(name);
+    w->setFixedHeight(readout_height);
+    return w;
+  };
   for (int r = 0; r < core::kCheckReadoutCount; ++r) {
-    auto* w = new DigitalReadout(columns_of(static_cast<CheckReadout>(r)), this);
-    w->setObjectName(QString("readout%1").arg(r));
-    readouts_[static_cast<size_t>(r)] = w;
+    readouts_[static_cast<size_t>(r)] =
+        readout(columns_of(static_cast<CheckReadout>(r)), QString("readout%1").arg(r));
   }
   for (int c = 0; c < core::kSensorChannels; ++c) {
-    sensors_[static_cast<size_t>(c)] = new DigitalReadout(4, this);
-    sensors_[static_cast<size_t>(c)]->setObjectName(QString("sensor%1").arg(c + 1));
+    sensors_[static_cast<size_t>(c)] = readout(4, QString("sensor%1").arg(c + 1));
   }
   for (int c = 0; c < core::kOnBoardChannels; ++c) {
-    on_board_[static_cast<size_t>(c)] = new DigitalReadout(4, this);
-    on_board_[static_cast<size_t>(c)]->setObjectName(QString("onBoard%1").arg(c + 1));
+    on_board_[static_cast<size_t>(c)] = readout(4, QString("onBoard%1").arg(c + 1));
   }
   for (int l = 0; l < core::kCheckLampCount; ++l) {
     const auto lamp = static_cast<CheckLamp>(l);
@@ -88,7 +96,7 @@ TForm24::TForm24(core::ProgramState& state, core::Host& host, QWidget* parent)
   auto* screen = new QGroupBox("System Check Screen", this);
   auto* grid = new QGridLayout(screen);
   grid->setHorizontalSpacing(10);
-  grid->setVerticalSpacing(8);
+  grid->setVerticalSpacing(6);
   auto* inputs = new QVBoxLayout;
   inputs->addWidget(lamp_group("Dash Light Input Check", CheckLamp::DashBattery, 8));
   inputs->addWidget(lamp_group("External Input Check", CheckLamp::SpeedTrigger, 4));
@@ -104,11 +112,11 @@ TForm24::TForm24(core::ProgramState& state, core::Host& host, QWidget* parent)
   grid->addWidget(sensor_group("Sensor Module 1", 1), 1, 0);
   grid->addWidget(sensor_group("Sensor Module 2", 2), 1, 1);
   grid->addLayout(modules, 1, 2);
-  grid->addWidget(control_panel(), 0, 3, 2, 1);
+  grid->addWidget(control_panel(), 2, 0, 1, 3);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(screen);
-  resize(1120, 700);
+  adjustSize();
 
   poll_timer_.setInterval(kPollInterval_ms);
   QObject::connect(&poll_timer_, &QTimer::timeout, this, &TForm24::getSystemData);
@@ -152,7 +160,7 @@ QWidget* TForm24::unit_values_group() {
 QWidget* TForm24::lamp_group(const QString& title, CheckLamp first, int count) {
   auto* box = new QGroupBox(title, this);
   auto* g = new QGridLayout(box);
-  const int per_column = count > 4 ? 4 : count;
+  const int per_column = (count + 1) / 2;  // two columns keep the groups low
   for (int i = 0; i < count; ++i) {
     g->addWidget(lamp(static_cast<CheckLamp>(static_cast<int>(first) + i)), i % per_column,
                  i / per_column);
@@ -226,14 +234,15 @@ QWidget* TForm24::on_board_group() {
 }
 
 QWidget* TForm24::control_panel() {
+  // One row along the foot of the screen.
   auto* box = new QGroupBox("Control Panel", this);
-  auto* v = new QVBoxLayout(box);
-  v->addWidget(com_port_row());
-  for (Lamp* l : {com_port_ok_, pl2_connected_, no_valid_data_}) v->addWidget(l);
-  v->addStretch();
+  auto* row = new QHBoxLayout(box);
+  row->addWidget(com_port_row());
+  for (Lamp* l : {com_port_ok_, pl2_connected_, no_valid_data_}) row->addWidget(l);
+  row->addStretch();
   auto* exit = make_button("Exit", "Back to the tool box", "exitButton", box);
   QObject::connect(exit, &QPushButton::clicked, this, &TForm24::leave);
-  v->addWidget(exit);
+  row->addWidget(exit);
   return box;
 }
 
