@@ -10,6 +10,7 @@
 #include <QScrollArea>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace ardenvis::ui {
 
@@ -64,7 +65,8 @@ class ColumnWidth : public QObject {
 
  private:
   void fit() {
-    area_->setFixedWidth(page_->minimumSizeHint().width() +
+    const int page_width = std::max(page_->minimumSizeHint().width(), page_->minimumWidth());
+    area_->setFixedWidth(page_width +
                          area_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, area_));
   }
   QScrollArea* area_;

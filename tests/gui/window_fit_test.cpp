@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -78,6 +79,16 @@ class WindowFitTest : public QObject {
                             .arg(name)
                             .arg(minimum.width())
                             .arg(minimum.height())));
+    // A column that scrolls only up and down shows its page's full width.
+    for (QScrollArea* area : window->findChildren<QScrollArea*>()) {
+      if (!area->isVisibleTo(window) || !area->widget()) continue;
+      if (area->horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff) continue;
+      QVERIFY2(area->widget()->width() <= area->viewport()->width(),
+               qPrintable(QString("%1: a column %2 wide shows %3 of it")
+                              .arg(name)
+                              .arg(area->widget()->width())
+                              .arg(area->viewport()->width())));
+    }
     // No box is squeezed below what its captions and fields need (a scroll
     // area may hide part of one, never cut it).
     for (QGroupBox* box : window->findChildren<QGroupBox*>()) {
