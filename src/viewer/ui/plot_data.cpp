@@ -80,10 +80,13 @@ TForm10::TForm10(core::ProgramState& state, core::Host& host, QWidget* parent)
   notes_pages_ = {new NotesPage(DataSetId::A, this), new NotesPage(DataSetId::B, this)};
   track_page_ = new TrackMapPage(this);
   gcircle_page_ = new GCirclePage(this);
-  for (QWidget* page : std::initializer_list<QWidget*>{
-           plot_page_, lap_page_, notes_pages_[0], notes_pages_[1], track_page_, gcircle_page_}) {
-    right_pages_->addWidget(page);
-  }
+  // The notes pages (a full setup sheet) cannot shrink as far as a laptop's
+  // screen needs: they scroll there.
+  right_pages_->addWidget(plot_page_);
+  right_pages_->addWidget(lap_page_);
+  for (NotesPage* page : notes_pages_) right_pages_->addWidget(scrolled(page, right_pages_));
+  right_pages_->addWidget(track_page_);
+  right_pages_->addWidget(gcircle_page_);
   right->addWidget(right_pages_, 1);
   connect(right_tabs_, &QTabBar::currentChanged, this, &TForm10::tabViewOptions);
 
@@ -118,7 +121,8 @@ TForm10::TForm10(core::ProgramState& state, core::Host& host, QWidget* parent)
     emit back_to_main();
   });
   tabPlotOptions(1);  // "Data"
-  resize(1320, 900);
+  // Never below what the pages need, whatever the preferred size.
+  resize(laptop_room().expandedTo(minimumSizeHint()));
 }
 
 TForm10::~TForm10() { delete progress_; }
@@ -130,7 +134,6 @@ Chart* TForm10::plot_chart() const { return plot_page_->chart(); }
 
 QWidget* TForm10::build_left_panel() {
   auto* panel = new QWidget(this);
-  panel->setFixedWidth(kLeftWidth);
   auto* layout = new QVBoxLayout(panel);
   layout->setContentsMargins(0, 0, 0, 0);
   left_tabs_ = new QTabBar(panel);
@@ -138,14 +141,21 @@ QWidget* TForm10::build_left_panel() {
   for (const char* page : {"File", "Data", "View", "Marker", "Option"}) left_tabs_->addTab(page);
   left_tabs_->setExpanding(true);
   layout->addWidget(left_tabs_);
-  file_panel_ = new FilePanel(panel);
-  data_panel_ = new DataSelectPanel(panel);
-  view_panel_ = new ViewPanel(panel);
-  marker_panel_ = new MarkerPanel(panel);
-  option_panel_ = new OptionPanel(state_.filter_when_loaded, panel);
+  // The boxes scroll under the tabs where the screen is not tall enough; the
+  // column is as wide as the widest box needs.
+  auto* boxes = new QWidget;
+  boxes->setMinimumWidth(kLeftWidth);
+  auto* boxes_layout = new QVBoxLayout(boxes);
+  boxes_layout->setContentsMargins(0, 0, 0, 0);
+  file_panel_ = new FilePanel(boxes);
+  data_panel_ = new DataSelectPanel(boxes);
+  view_panel_ = new ViewPanel(boxes);
+  marker_panel_ = new MarkerPanel(boxes);
+  option_panel_ = new OptionPanel(state_.filter_when_loaded, boxes);
   left_boxes_ = {file_panel_, data_panel_, view_panel_, marker_panel_, option_panel_};
-  for (QGroupBox* box : left_boxes_) layout->addWidget(box);
-  layout->addStretch();
+  for (QGroupBox* box : left_boxes_) boxes_layout->addWidget(box);
+  boxes_layout->addStretch();
+  layout->addWidget(scrolled(boxes, panel, Scroll::Column), 1);
   left_tabs_->setCurrentIndex(1);
   connect(left_tabs_, &QTabBar::currentChanged, this, &TForm10::tabPlotOptions);
   return panel;
