@@ -27,4 +27,31 @@ bool repeat_read_exchange(UnitLink& link, Host& host, const std::function<bool()
   return false;
 }
 
+bool read_agreeing_copies(UnitLink& link, Host& host,
+                          const std::function<bool(std::vector<uint8_t>& copy)>& read_copy,
+                          std::vector<uint8_t>& reply) {
+  std::optional<std::vector<uint8_t>> previous;
+  bool settle = false;
+  for (int copies = 0; copies < kReadExchangeAttempts + 1; ++copies) {
+    if (settle && !settle_line(link, host)) return false;
+    std::vector<uint8_t> copy;
+    settle = !read_copy(copy);
+    if (settle) continue;
+    // The first copy needs no silent line of its own: a byte left over from
+    // it would shift the next copy.
+    if (!previous) {
+      previous = std::move(copy);
+      continue;
+    }
+    const bool silent = line_is_silent(link, host);
+    if (silent && copy == *previous) {
+      reply = std::move(copy);
+      return true;
+    }
+    settle = !silent;
+    previous = std::move(copy);
+  }
+  return false;
+}
+
 }  // namespace ardenvis::core

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "common/host.h"
 #include "state/unit_link.h"
@@ -43,5 +44,18 @@ bool settle_line(UnitLink& link, Host& host);
 // returns true), at most kReadExchangeAttempts times; the line is settled
 // before each repeat. True when an attempt passed.
 bool repeat_read_exchange(UnitLink& link, Host& host, const std::function<bool()>& attempt);
+
+// Reads a reply the protocol gives no check for (the log index, the identity,
+// configuration values) until two copies in a row agree and the line is
+// silent after the second: a corrupted copy does not agree with a clean one,
+// and a byte too many shifts every byte after it and leaves one on the line.
+// The first run reads two copies, each repeat one more, compared with the
+// copy before it: at most kReadExchangeAttempts runs. read_copy asks for one
+// copy and reads it into its (empty) argument, false on a time-out where a
+// byte was owed; the line is settled after such a copy and after a copy the
+// line was not silent after. True with the agreed copy in reply.
+bool read_agreeing_copies(UnitLink& link, Host& host,
+                          const std::function<bool(std::vector<uint8_t>& copy)>& read_copy,
+                          std::vector<uint8_t>& reply);
 
 }  // namespace ardenvis::core
