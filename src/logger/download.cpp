@@ -6,6 +6,7 @@
 
 #include "common/format.h"
 #include "link/commands.h"
+#include "link/exchange.h"
 #include "link/unit_session.h"
 #include "logger/data_set_units.h"
 #include "logger/decoder.h"
@@ -31,6 +32,51 @@ UnitIdentity identity_from(const IdentityReply& reply, uint8_t pulses_per_rev) {
   }
   identity.pulses_per_rev = pulses_per_rev;
   return identity;
+}
+
+constexpr uint8_t kPulsesPerRevAddress = 14;
+constexpr size_t kIdentityBytes = 16;
+
+// The replies the transfer starts from: the identity, the pulses-per-revolution
+// code and the acknowledgement of the block start ("o", sent with each copy:
+// asking again only sets the same start). None of them carries a check, so
+// they are read until two copies agree with a silent line after them; a byte
+// lost, added or changed on the way cannot then be saved with the session or
+// shift its first block. Shows the failure (and ends the block read) when they
+// do not settle, or when the unit is not the type the index was read from.
+std::optional<UnitIdentity> read_session_header(ProgramState& state, Host& host,
+                                                const SessionEntry& entry) {
+  UnitLink& link = state.link;
+  std::vector<uint8_t> header;
+  const bool agreed = read_agreeing_copies(
+      link, host,
+      [&](std::vector<uint8_t>& copy) {
+        copy.resize(kIdentityBytes + 1);
+        link.write(command::identity);
+        if (!read_owed(link, host, copy.data(), kIdentityBytes)) return false;
+        link.write({command::read_config, kPulsesPerRevAddress});
+        if (!read_owed(link, host, &copy[kIdentityBytes], 1)) return false;
+        link.write({command::block_start, static_cast<uint8_t>(entry.start_page & 0xFF),
+                    static_cast<uint8_t>(entry.start_page >> 8),
+                    static_cast<uint8_t>(entry.start_offset & 0xFF),
+                    static_cast<uint8_t>(entry.start_offset >> 8)});
+        // Its one byte has no meaning to keep: what matters is that it came.
+        return read_owed_byte(link, host).has_value();
+      },
+      header);
+  const IdentityReply reply =
+      agreed ? parse_identity(header.data(), kIdentityBytes) : IdentityReply{};
+  if (agreed && reply.unit_type == state.log_index.unit_type) {
+    uint8_t pulses_per_rev = header[kIdentityBytes];
+    if (pulses_per_rev != 1 && pulses_per_rev != 2) pulses_per_rev = 1;
+    return identity_from(reply, pulses_per_rev);
+  }
+  host.analysis_progress().hide();
+  link.write(command::end_block_read);
+  settle_line(link, host);
+  host.message(MessageKind::Warning,
+               agreed ? message::unit_changed : message::problem_talking_short, Buttons::Ok);
+  return std::nullopt;
 }
 
 int current_year(Host& host) {
@@ -146,15 +192,6 @@ DownloadResult get_log_data(ProgramState& state, Host& host, const DownloadReque
       return result;
     }
 
-    uint8_t reply[16];
-    link.write(command::identity);
-    for (uint8_t& byte : reply) byte = link.read(host);
-    link.write(command::read_config);
-    link.write(14);
-    uint8_t pulses_per_rev = link.read(host);
-    if (pulses_per_rev != 1 && pulses_per_rev != 2) pulses_per_rev = 1;
-    const UnitIdentity identity = identity_from(parse_identity(reply, 16), pulses_per_rev);
-
     const SessionEntry* entry = state.log_index.session(request.session);
     length = entry ? entry->length : 0;
     if (length <= 0) {
@@ -168,12 +205,11 @@ DownloadResult get_log_data(ProgramState& state, Host& host, const DownloadReque
     progress.set_stage("Downloading");
     progress.set_bar(ProgressBar::Downloading, 0, length);
     progress.show();
-    link.write(command::block_start);
-    link.write(static_cast<uint8_t>(entry->start_page & 0xFF));
-    link.write(static_cast<uint8_t>(entry->start_page >> 8));
-    link.write(static_cast<uint8_t>(entry->start_offset & 0xFF));
-    link.write(static_cast<uint8_t>(entry->start_offset >> 8));
-    link.read(host);
+    const std::optional<UnitIdentity> identity = read_session_header(state, host, *entry);
+    if (!identity) {
+      result.state = kNothingToSave;
+      return result;
+    }
     state.log_cancel = false;
     long last_shown = 0;
     progress.set_bar(ProgressBar::LinkQuality, kMaxRetries, kMaxRetries);
@@ -271,12 +307,12 @@ DownloadResult get_log_data(ProgramState& state, Host& host, const DownloadReque
       host.message(MessageKind::Warning, download_stopped_text(received, length, retries),
                    Buttons::Ok);
       store_and_decode(state, host, std::move(buffer), static_cast<uint32_t>(received),
-                       kStoppedEarly, entry->rate, identity);
+                       kStoppedEarly, entry->rate, *identity);
       open_serial_port(link, link.serial_port_number);
     } else {
       result.outcome = DownloadOutcome::Complete;
       store_and_decode(state, host, std::move(buffer), static_cast<uint32_t>(length), kDownloaded,
-                       entry->rate, identity);
+                       entry->rate, *identity);
     }
     result.decoded = state.current().has_data();
     return result;

@@ -31,6 +31,9 @@ inline constexpr const char* download_cancelled = "Download Cancelled, No Data S
 inline constexpr const char* lite_download_cancelled = "Lite Download Cancelled, No Data Stored";
 inline constexpr const char* lite_not_connected = "Pelorant2 Lite not Connected";
 inline constexpr const char* lite_channel_unknown = "Lite Logger Download Channel not Recognised";
+// The unit answers clearly, but as another type than the index was read from:
+// the session table does not describe it.
+inline constexpr const char* unit_changed = "Pelorant Unit Changed, Please Refresh the Log Index";
 }  // namespace message
 
 // What the "Download Data Menu" and the "Log Analysis" window ask for.
@@ -42,7 +45,7 @@ struct DownloadRequest {
 };
 
 enum class DownloadOutcome {
-  NotStarted,    // no port, handshake refused, wrong unit, nothing to download
+  NotStarted,    // no port, handshake refused, wrong unit, unreadable replies, nothing to download
   Cancelled,     // by the user or the watchdog: nothing stored
   StoppedEarly,  // what arrived was decoded
   Complete,
