@@ -1,5 +1,6 @@
 #include "logger/download.h"
 
+#include <algorithm>
 #include <ctime>
 #include <exception>
 #include <optional>
@@ -252,10 +253,10 @@ DownloadResult get_log_data(ProgramState& state, Host& host, const DownloadReque
         ++attempts;
         // A silent unit reads as zeros with a zero check: sum 0 counts as bad.
         if (!timed_out && unit_check == check && sum != 0) break;
+        // A block known to be bad is never data, whether it is asked for
+        // again or ends the transfer (below firmware 422).
+        received -= stored;
         if (!resends) {
-          // A block that failed its check is kept as it came; what arrived
-          // around a pause is out of step and never kept.
-          if (timed_out) received -= stored;
           retries = kMaxRetries;
           download_state = kStoppedEarly;
           break;
@@ -266,7 +267,6 @@ DownloadResult get_log_data(ProgramState& state, Host& host, const DownloadReque
         progress.set_efficiency(efficiency_text(attempts, failures));
         check = 0;
         sum = 0;
-        received -= stored;
         // The rest of a paused block is still on its way: let it pass, or the
         // resend would be read shifted by it.
         if (!link.drain_until_silent(host, command::block_drain_limit, transfer_ends)) {
@@ -306,6 +306,8 @@ DownloadResult get_log_data(ProgramState& state, Host& host, const DownloadReque
       result.outcome = DownloadOutcome::StoppedEarly;
       host.message(MessageKind::Warning, download_stopped_text(received, length, retries),
                    Buttons::Ok);
+      // Nothing of a failed block stays behind the bytes that passed.
+      std::fill(buffer.begin() + received, buffer.end(), uint8_t{0});
       store_and_decode(state, host, std::move(buffer), static_cast<uint32_t>(received),
                        kStoppedEarly, entry->rate, *identity);
       open_serial_port(link, link.serial_port_number);

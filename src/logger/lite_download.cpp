@@ -177,8 +177,9 @@ DownloadResult get_fram_data(ProgramState& state, Host& host, const DownloadRequ
         link.write({command::lite_block_read, static_cast<uint8_t>(address & 0xFF),
                     static_cast<uint8_t>((address >> 8) & 0xFF), command::block_length});
         // A read that timed out is no sample byte: the unit paused or fell
-        // silent, and what follows is out of step. The transfer stops there
-        // with the samples before it, as at a bad check byte.
+        // silent, and what follows is out of step. The transfer stops there,
+        // as at a bad check byte.
+        const long block_start = position;
         long block_bytes = 0;  // bytes of this block received
         bool timed_out = false;
         const auto read_sample_byte = [&]() -> uint8_t {
@@ -196,11 +197,7 @@ DownloadResult get_fram_data(ProgramState& state, Host& host, const DownloadRequ
             for (int b = 0; b < place.bytes && !timed_out; ++b) {
               record[place.offsets[b]] = read_sample_byte();
             }
-            if (timed_out) {
-              std::fill(record, record + kLiteRecordBytes, uint8_t{0});
-            } else {
-              position += kLiteRecordBytes;
-            }
+            position += kLiteRecordBytes;
           } else {
             // The recording ended inside this block: the rest counts only
             // towards the check.
@@ -213,6 +210,11 @@ DownloadResult get_fram_data(ProgramState& state, Host& host, const DownloadRequ
             let_block_rest_pass(link, host, command::block_length + 1 - block_bytes,
                                 state.log_cancel);
           }
+          // A block that failed is never data: a byte lost or added inside
+          // it shifts every sample after that point, so none of its samples
+          // is kept.
+          std::fill(buffer.begin() + block_start, buffer.begin() + position, uint8_t{0});
+          position = block_start;
           progress.hide();
           download_state = kStoppedEarly;
           break;

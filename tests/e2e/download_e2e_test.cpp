@@ -125,8 +125,8 @@ TEST_F(DownloadE2e, PausedBlocksOverThePacedLineAreSavedExactly) {
 }
 
 // The lite logger never asks again: a pause stops its download with the
-// samples before it, none from after.
-TEST_F(DownloadE2e, LiteLoggerPauseStopsWithTheSamplesBeforeIt) {
+// blocks before it, nothing of the paused block.
+TEST_F(DownloadE2e, LiteLoggerPauseStopsWithTheBlocksBeforeIt) {
   SimProcess sim(9, {"--unit-type", "2", "--lite-channel", "1", "--lite-bytes", "1000",
                      "--pause-block", "1:10:200"});
   state.link.serial_port_number = 9;
@@ -134,19 +134,19 @@ TEST_F(DownloadE2e, LiteLoggerPauseStopsWithTheSamplesBeforeIt) {
   const auto recording = sim::lite_recording(simulator_sessions().back(), 1, 1000);
   ASSERT_EQ(recording.size(), 1000u);
 
-  host.expect(core::MessageKind::Warning, "Ardenvis Lite Download Stopped [1584,6000]");
-  host.expect(core::MessageKind::Information, "Processed 1524 bytes of Data");
+  host.expect(core::MessageKind::Warning, "Ardenvis Lite Download Stopped [1524,6000]");
+  host.expect(core::MessageKind::Information, "Processed 1464 bytes of Data");
   const core::DownloadResult r =
       core::downloadLogSession(state, host, {1, core::DataSetId::A, false, false});
   EXPECT_EQ(host.verify(), "");
   EXPECT_EQ(r.outcome, core::DownloadOutcome::StoppedEarly);
   const core::DataSet& slot = state.data_set(core::DataSetId::A);
-  ASSERT_EQ(slot.held_byte_count, 132u * 12);
-  for (size_t k = 0; k < 132; ++k) {
+  ASSERT_EQ(slot.held_byte_count, 127u * 12);
+  for (size_t k = 0; k < 127; ++k) {
     ASSERT_EQ(slot.raw[k * 12 + 5], recording[2 * k]) << k;
     ASSERT_EQ(slot.raw[k * 12 + 6], recording[2 * k + 1]) << k;
   }
-  EXPECT_TRUE(std::all_of(slot.raw.begin() + 132 * 12, slot.raw.end(),
+  EXPECT_TRUE(std::all_of(slot.raw.begin() + 127 * 12, slot.raw.end(),
                           [](uint8_t byte) { return byte == 0; }));
 }
 

@@ -197,22 +197,33 @@ TEST(Download, AllZeroBlockIsRefusedAndAskedForAgain) {
   EXPECT_EQ(b.host.progress.efficiency, "0.00%");
 }
 
-TEST(Download, OldFirmwareStopsOnTheFirstBadBlockWithoutTakingItBack) {
+// Below firmware 422 a bad block stops the download. A block known to be bad
+// is never data: the slot keeps the blocks before it, and the stop message
+// counts what was kept.
+TEST(Download, OldFirmwareStopsOnTheFirstBadBlockAndKeepsOnlyTheBlocksBeforeIt) {
   DownloadBench b({50}, 421);  // 600 bytes
-  b.memory().options().bad_blocks = {{1, 1}};
+  testing::ReplyFaultLine line(b.port);
+  b.state.link.port = &line;
+  line.add({'f'}, 2, 10, testing::ReplyFaultLine::Kind::Flip, 0x40);  // block 1, byte 10
   const int opens = b.port.opens();
-  b.host.expect(MessageKind::Warning, "Ardenvis Download Stopped [508,600,10]");
-  b.host.expect("Processed 444 bytes of Data");
+  b.host.expect(MessageKind::Warning, "Ardenvis Download Stopped [254,600,10]");
+  b.host.expect(b.processed(254));
   const DownloadResult r = b.download(1);
   EXPECT_EQ(b.host.verify(), "");
+  EXPECT_EQ(line.fired(), 1);
   EXPECT_EQ(r.state, kStoppedEarly);
+  EXPECT_EQ(r.received, 254);
   EXPECT_EQ(b.sent('u'), 0);
   EXPECT_EQ(b.sent('c'), 1);
   const DataSet& slot = b.state.data_set(DataSetId::A);
   EXPECT_EQ(slot.download_state, kStoppedEarly);
-  EXPECT_EQ(slot.held_byte_count, 508u);
+  EXPECT_EQ(slot.held_byte_count, 254u);
   EXPECT_EQ(slot.info.raw_byte_count, 600u);  // as the unit announced it
   EXPECT_EQ(slot.info.label, "Memory A");
+  const auto unit_bytes = sample_records(50);
+  EXPECT_TRUE(std::equal(slot.raw.begin(), slot.raw.begin() + 254, unit_bytes.begin()));
+  EXPECT_TRUE(
+      std::all_of(slot.raw.begin() + 254, slot.raw.end(), [](uint8_t v) { return v == 0; }));
   EXPECT_EQ(b.port.opens(), opens + 1);  // the port is opened afresh after a stop
 }
 

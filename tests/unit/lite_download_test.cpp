@@ -6,6 +6,7 @@
 #include <map>
 
 #include "unit/logger_fixture.h"
+#include "unit/reply_faults.h"
 
 namespace ardenvis::core {
 namespace {
@@ -89,26 +90,48 @@ TEST(LiteDownload, SampleBytesGoToTheirChannelsPlace) {
   }
 }
 
-TEST(LiteDownload, BadCheckStopsAndDecodesWhatArrived) {
+// A block that fails its check is never data, nor is any sample of it: the
+// slot keeps the blocks before it.
+TEST(LiteDownload, BadCheckStopsAndKeepsTheBlocksBeforeIt) {
   LiteBench b(500, 0);
   b.memory().options().bad_blocks = {{1, 1}};
-  b.host.expect(MessageKind::Warning, "Ardenvis Lite Download Stopped [6000,6000]");
-  b.host.expect(MessageKind::Information, "Processed 5940 bytes of Data");
+  b.host.expect(MessageKind::Warning, "Ardenvis Lite Download Stopped [3048,6000]");
+  b.host.expect(MessageKind::Information, "Processed 2988 bytes of Data");
   EXPECT_EQ(b.download().outcome, DownloadOutcome::StoppedEarly);
   EXPECT_EQ(b.host.verify(), "");
+  EXPECT_EQ(b.state.data_set(DataSetId::A).held_byte_count, 3048u);
 
   LiteBench early(1000, 0);
   early.memory().options().bad_blocks = {{0, sim::kAlways}};
-  early.host.expect(MessageKind::Warning, "Ardenvis Lite Download Stopped [3048,12000]");
-  early.host.expect(MessageKind::Information, "Processed 2988 bytes of Data");
+  early.host.expect(MessageKind::Warning, "Ardenvis Lite Download Stopped [0,12000]");
+  early.host.expect(MessageKind::Information, "Not Enough Data to Process...");
   early.download();
   EXPECT_EQ(early.host.verify(), "");
   EXPECT_EQ(early.sent('j'), 1);
-  EXPECT_EQ(early.state.data_set(DataSetId::A).download_state, kStoppedEarly);
+  const DataSet& slot = early.state.data_set(DataSetId::A);
+  EXPECT_EQ(slot.download_state, kStoppedEarly);
+  EXPECT_TRUE(std::all_of(slot.raw.begin(), slot.raw.end(), [](uint8_t v) { return v == 0; }));
+
+  // A byte lost in block 1: its samples after that point come one byte late
+  // (the check byte read as a sample) until the check read times out.
+  LiteBench dropped(1000, 1);  // 500 samples, 6000 raw bytes, 4 blocks
+  testing::ReplyFaultLine line(dropped.port);
+  dropped.state.link.port = &line;
+  line.add({'j'}, 2, 100, testing::ReplyFaultLine::Kind::Drop);
+  dropped.host.expect(MessageKind::Warning, "Ardenvis Lite Download Stopped [1524,6000]");
+  dropped.host.expect(MessageKind::Information, "Processed 1464 bytes of Data");
+  dropped.download();
+  EXPECT_EQ(dropped.host.verify(), "");
+  EXPECT_EQ(line.fired(), 1);
+  const DataSet& kept = dropped.state.data_set(DataSetId::A);
+  EXPECT_EQ(kept.held_byte_count, 1524u);
+  EXPECT_TRUE(
+      std::all_of(kept.raw.begin() + 1524, kept.raw.end(), [](uint8_t v) { return v == 0; }));
+  EXPECT_EQ(dropped.unit.pending_output(), 0u);
 }
 
 // The lite logger never asks for a block again: a read that times out ends
-// the transfer with the samples before it, and a time-out is never a sample.
+// the transfer with the blocks before it, and a time-out is never a sample.
 TEST(LiteDownload, PauseOrSilenceStopsWithNothingFromAfterIt) {
   struct Case {
     const char* what;
@@ -122,17 +145,17 @@ TEST(LiteDownload, PauseOrSilenceStopsWithNothingFromAfterIt) {
       {"pause after 10 bytes of block 1",
        {{1, {10, 200}}},
        -1,
-       132,
-       "Ardenvis Lite Download Stopped [1584,6000]",
-       "Processed 1524 bytes of Data"},
+       127,
+       "Ardenvis Lite Download Stopped [1524,6000]",
+       "Processed 1464 bytes of Data"},
       {"pause inside a sample",
        {{1, {11, 80}}},
        -1,
-       132,
-       "Ardenvis Lite Download Stopped [1584,6000]",
-       "Processed 1524 bytes of Data"},
-      {"pause before the check byte",
-       {{0, {254, 80}}},
+       127,
+       "Ardenvis Lite Download Stopped [1524,6000]",
+       "Processed 1464 bytes of Data"},
+      {"pause before the check byte of block 1",
+       {{1, {254, 80}}},
        -1,
        127,
        "Ardenvis Lite Download Stopped [1524,6000]",
