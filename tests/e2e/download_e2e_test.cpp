@@ -201,5 +201,51 @@ TEST_F(DownloadE2e, BadBlockIsSentAgainOverTheRealPort) {
   EXPECT_EQ(out.find("Stopped"), std::string::npos) << out;
 }
 
+// Below firmware 422 block 3 fails and the transfer stops after 762 verified
+// bytes. By default nothing is written and no file is replaced; with
+// --keep-partial the verified part is written, over an existing file only
+// with --yes. Either way the exit status says the transfer stopped.
+TEST_F(DownloadE2e, StoppedTransferNeverReplacesAGoodFile) {
+  SimProcess sim(7, {"--fast", "--sessions", "1", "--firmware", "421", "--bad-block", "3"});
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / "ardenvis-e2e-stopped";
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const std::string good = (dir / "good.plr").string();
+  const std::string good_raw = (dir / "good.bin").string();
+  for (const std::string& path : {good, good_raw}) std::ofstream(path) << "a good download";
+  const auto untouched = [](const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {}) == "a good download";
+  };
+  const std::string cli = std::string(ARDENVIS_CLI_PATH) + " download --port COM7 --session 1 ";
+  int status = -1;
+
+  std::string out = run_command(cli + "--out " + good + " --raw " + good_raw + " --yes", status);
+  EXPECT_EQ(status, 1) << out;
+  EXPECT_NE(out.find("Ardenvis Download Stopped [762,"), std::string::npos) << out;
+  EXPECT_NE(out.find("nothing written"), std::string::npos) << out;
+  EXPECT_TRUE(untouched(good));
+  EXPECT_TRUE(untouched(good_raw));
+
+  out = run_command(cli + "--out " + good + " --raw " + good_raw + " --keep-partial", status);
+  EXPECT_EQ(status, 1) << out;
+  EXPECT_NE(out.find(good + " exists"), std::string::npos) << out;
+  EXPECT_NE(out.find(good_raw + " exists"), std::string::npos) << out;
+  EXPECT_TRUE(untouched(good));
+  EXPECT_TRUE(untouched(good_raw));
+
+  const std::string partial = (dir / "partial.bin").string();
+  out = run_command(cli + "--raw " + partial + " --keep-partial", status);
+  EXPECT_EQ(status, 1) << out;
+  EXPECT_EQ(fs::file_size(partial), 762u) << out;
+
+  out = run_command(cli + "--out " + good + " --keep-partial --yes", status);
+  EXPECT_EQ(status, 1) << out;
+  EXPECT_NE(out.find("File Saved OK"), std::string::npos) << out;
+  EXPECT_FALSE(untouched(good));
+  fs::remove_all(dir);
+}
+
 }  // namespace
 }  // namespace ardenvis
