@@ -15,13 +15,6 @@
 
 namespace ardenvis::core {
 
-namespace {
-
-constexpr int kWatchdogInterval_ms = 1000;
-constexpr int kMaxRetries = 10;
-constexpr long kBarStep = 1000;  // the bar moves at most once per this many bytes
-constexpr int kFirstFirmwareWithResend = 422;
-
 UnitIdentity identity_from(const IdentityReply& reply, uint8_t pulses_per_rev) {
   UnitIdentity identity;
   identity.unit_type = reply.unit_type;
@@ -35,6 +28,12 @@ UnitIdentity identity_from(const IdentityReply& reply, uint8_t pulses_per_rev) {
   return identity;
 }
 
+namespace {
+
+constexpr int kWatchdogInterval_ms = 1000;
+constexpr int kMaxRetries = 10;
+constexpr long kBarStep = 1000;  // the bar moves at most once per this many bytes
+constexpr int kFirstFirmwareWithResend = 422;
 constexpr uint8_t kPulsesPerRevAddress = 14;
 constexpr size_t kIdentityBytes = 16;
 

@@ -88,6 +88,10 @@ DownloadResult get_log_dataSet(ProgramState& state, Host& host, const DownloadRe
 // The flash logger's transfer into the request's data set, and its decoding.
 DownloadResult get_log_data(ProgramState& state, Host& host, const DownloadRequest& request);
 
+// What a download keeps of the unit's identity reply, with the
+// pulses-per-revolution code (1 or 2).
+UnitIdentity identity_from(const IdentityReply& reply, uint8_t pulses_per_rev);
+
 // Hands a received session to the current slot, decodes it, and names the slot
 // after it. Shared by both downloads.
 void store_and_decode(ProgramState& state, Host& host, std::vector<uint8_t> bytes,

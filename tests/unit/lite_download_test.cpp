@@ -200,6 +200,53 @@ TEST(LiteDownload, PauseOrSilenceStopsWithNothingFromAfterIt) {
   }
 }
 
+// One line fault in the replies the lite download reads before its first
+// block (identity, memory code, pointer, rate, channel, pulses code): each is
+// caught and read again, and the recording is the unit's own.
+TEST(LiteDownload, HeaderFaultsAreCaughtAndReadAgain) {
+  using Kind = testing::ReplyFaultLine::Kind;
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> request;
+    int occurrence;
+    int at;
+    Kind kind;
+    uint8_t value;
+  };
+  const Case cases[] = {
+      {"noise byte in the handshake's identity", {'i'}, 1, 3, Kind::Noise, 0x5A},
+      {"flipped bit in the identity read again", {'i'}, 2, 4, Kind::Flip, 0x01},
+      {"flipped bit in the pointer", {'g', 0, 66}, 1, 0, Kind::Flip, 0x08},
+      {"lost rate", {'g', 0, 68}, 1, 0, Kind::Drop, 0},
+      {"wrong channel", {'r', 17}, 1, 0, Kind::Replace, 0},
+      {"wrong pulses code", {'r', 14}, 1, 0, Kind::Replace, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    LiteBench b(1000, 1, 20);  // 500 samples of channel 1, 6000 raw bytes
+    b.memory().config()[14] = 2;
+    testing::ReplyFaultLine line(b.port);
+    b.state.link.port = &line;
+    line.add(c.request, c.occurrence, c.at, c.kind, c.value);
+    b.host.expect(MessageKind::Information, "Processed 5940 bytes of Data");
+    EXPECT_EQ(b.download().outcome, DownloadOutcome::Complete);
+    EXPECT_EQ(b.host.verify(), "");
+    EXPECT_EQ(line.fired(), 1);
+    const DataSet& slot = b.state.data_set(DataSetId::A);
+    ASSERT_EQ(slot.raw.size(), 6000u);
+    for (size_t k = 0; k < 500; ++k) {
+      ASSERT_EQ(slot.raw[k * 12 + 5], (2 * k) % 250 + 1) << k;
+      ASSERT_EQ(slot.raw[k * 12 + 6], (2 * k + 1) % 250 + 1) << k;
+    }
+    EXPECT_EQ(slot.info.sample_rate, 20);
+    ASSERT_TRUE(slot.unit.has_value());
+    EXPECT_EQ(slot.unit->identity_word, 0x1234);
+    EXPECT_EQ(slot.unit->distance_factor, 1000);
+    EXPECT_EQ(slot.unit->pulses_per_rev, 2);
+    EXPECT_EQ(b.unit.pending_output(), 0u);
+  }
+}
+
 TEST(LiteDownload, RefusalsAndTheirDrains) {
   {
     // A flash logger plugged in since the index was read.
