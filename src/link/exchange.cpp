@@ -13,6 +13,14 @@ bool read_owed(UnitLink& link, Host& host, uint8_t* out, size_t count) {
 
 std::optional<uint8_t> read_owed_byte(UnitLink& link, Host& host) { return link.try_read(host); }
 
+bool ask_owed_byte(UnitLink& link, Host& host, std::initializer_list<uint8_t> request,
+                   std::vector<uint8_t>& reply) {
+  link.write(request);
+  const std::optional<uint8_t> byte = read_owed_byte(link, host);
+  if (byte) reply.push_back(*byte);
+  return byte.has_value();
+}
+
 bool line_is_silent(UnitLink& link, Host& host) { return !link.try_read(host).has_value(); }
 
 bool settle_line(UnitLink& link, Host& host) {

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <vector>
 
@@ -30,6 +31,11 @@ bool read_owed(UnitLink& link, Host& host, uint8_t* out, size_t count);
 
 // One owed byte, or nothing on a time-out.
 std::optional<uint8_t> read_owed_byte(UnitLink& link, Host& host);
+
+// Sends one request whose reply is one byte and appends that byte to reply.
+// False on a time-out (nothing appended).
+bool ask_owed_byte(UnitLink& link, Host& host, std::initializer_list<uint8_t> request,
+                   std::vector<uint8_t>& reply);
 
 // True when nothing arrives for one read time-out: the exchange just read was
 // complete. A byte that does arrive is dropped (false): the caller's reply

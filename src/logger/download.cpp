@@ -34,7 +34,6 @@ constexpr int kWatchdogInterval_ms = 1000;
 constexpr int kMaxRetries = 10;
 constexpr long kBarStep = 1000;  // the bar moves at most once per this many bytes
 constexpr int kFirstFirmwareWithResend = 422;
-constexpr uint8_t kPulsesPerRevAddress = 14;
 constexpr size_t kIdentityBytes = 16;
 
 // The replies the transfer starts from: the identity, the pulses-per-revolution
@@ -51,11 +50,12 @@ std::optional<UnitIdentity> read_session_header(ProgramState& state, Host& host,
   const bool agreed = read_agreeing_copies(
       link, host,
       [&](std::vector<uint8_t>& copy) {
-        copy.resize(kIdentityBytes + 1);
+        copy.resize(kIdentityBytes);
         link.write(command::identity);
         if (!read_owed(link, host, copy.data(), kIdentityBytes)) return false;
-        link.write({command::read_config, kPulsesPerRevAddress});
-        if (!read_owed(link, host, &copy[kIdentityBytes], 1)) return false;
+        if (!ask_owed_byte(link, host, {command::read_config, kPulsesPerRevAddress}, copy)) {
+          return false;
+        }
         link.write({command::block_start, static_cast<uint8_t>(entry.start_page & 0xFF),
                     static_cast<uint8_t>(entry.start_page >> 8),
                     static_cast<uint8_t>(entry.start_offset & 0xFF),

@@ -18,6 +18,9 @@
 
 namespace ardenvis::core {
 
+// The configuration byte that holds the pulses-per-revolution code (1 or 2).
+inline constexpr uint8_t kPulsesPerRevAddress = 14;
+
 // Download states of a data set (and of a download in progress).
 inline constexpr uint8_t kNothingToSave = 0;
 inline constexpr uint8_t kDownloaded = 1;  // downloading, or downloaded completely

@@ -44,16 +44,15 @@ bool read_header_copy(UnitLink& link, Host& host, std::vector<uint8_t>& copy) {
   link.write(command::identity);
   if (!read_owed(link, host, copy.data(), kIdentityBytes)) return false;
   const auto ask = [&](std::initializer_list<uint8_t> request) {
-    link.write(request);
-    const std::optional<uint8_t> byte = read_owed_byte(link, host);
-    if (byte) copy.push_back(*byte);
-    return byte.has_value();
+    return ask_owed_byte(link, host, request, copy);
   };
   if (!ask({command::memory_type})) return false;
   if (!lite_memory_description(copy[kHeaderMemoryCode])) return true;
-  return ask({command::logger_status}) && ask({command::read_memory, 0, 66}) &&
-         ask({command::read_memory, 0, 67}) && ask({command::read_memory, 0, 68}) &&
-         ask({command::read_config, 17}) && ask({command::read_config, 14});
+  return ask({command::logger_status}) && ask({command::read_memory, 0, kLitePointerLowAddress}) &&
+         ask({command::read_memory, 0, kLitePointerHighAddress}) &&
+         ask({command::read_memory, 0, kLiteRateAddress}) &&
+         ask({command::read_config, kLiteChannelConfigAddress}) &&
+         ask({command::read_config, kPulsesPerRevAddress});
 }
 
 void refuse_other_unit(UnitLink& link, Host& host) {

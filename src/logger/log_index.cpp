@@ -50,29 +50,22 @@ constexpr size_t kCopyMemoryCode = 0;
 constexpr size_t kCopyStatusFlags = 1;
 constexpr size_t kCopyIndex = 2;  // flash: the 241 index bytes; lite: pointer low, high, channel
 
-constexpr uint8_t kLitePointerLow = 66;
-constexpr uint8_t kLitePointerHigh = 67;
-constexpr uint8_t kLiteChannelAddress = 17;
-
 // One copy of what an index read takes from the unit: the memory code and,
 // when the logger knows that code, the status flags and then the flash index
 // or the lite logger's pointer and channel. Every byte is owed: false at the
 // first read that times out.
 bool read_index_copy(UnitLink& link, Host& host, bool lite, std::vector<uint8_t>& copy) {
   const auto ask = [&](std::initializer_list<uint8_t> request) {
-    link.write(request);
-    const std::optional<uint8_t> byte = read_owed_byte(link, host);
-    if (byte) copy.push_back(*byte);
-    return byte.has_value();
+    return ask_owed_byte(link, host, request, copy);
   };
   if (!ask({command::memory_type})) return false;
   const uint8_t code = copy[kCopyMemoryCode];
   if (!(lite ? lite_memory_description(code) : flash_memory_description(code))) return true;
   if (!ask({command::logger_status})) return false;
   if (lite) {
-    return ask({command::read_memory, 0, kLitePointerLow}) &&
-           ask({command::read_memory, 0, kLitePointerHigh}) &&
-           ask({command::read_config, kLiteChannelAddress});
+    return ask({command::read_memory, 0, kLitePointerLowAddress}) &&
+           ask({command::read_memory, 0, kLitePointerHighAddress}) &&
+           ask({command::read_config, kLiteChannelConfigAddress});
   }
   for (int address = 0; address < kLogIndexBytes; ++address) {
     host.process_events();
