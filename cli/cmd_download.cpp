@@ -27,7 +27,8 @@ namespace ardenvis::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "download --port COMn|DEVICE --session N [--to A|B] (--out FILE.plr | --raw FILE) [--yes]";
+    "download --port COMn|DEVICE --session N [--to A|B] (--out FILE.plr | --raw FILE) "
+    "[--keep-partial] [--yes]";
 
 double cpu_seconds() {
   rusage usage{};
@@ -61,9 +62,9 @@ std::optional<std::string> unwritable_reason(const std::string& path, bool log_d
   return std::nullopt;
 }
 
-bool write_raw(const core::DataSet& slot, const std::string& path) {
+// Writes the first count raw bytes of the slot.
+bool write_raw(const core::DataSet& slot, size_t count, const std::string& path) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  const size_t count = slot.held_byte_count ? slot.held_byte_count : slot.raw.size();
   out.write(reinterpret_cast<const char*>(slot.raw.data()),
             static_cast<std::streamsize>(std::min(count, slot.raw.size())));
   return static_cast<bool>(out);
@@ -76,6 +77,7 @@ int download(Arguments& args) {
   auto out = args.option("--out");
   auto raw = args.option("--raw");
   const bool yes = args.flag("--yes");
+  const bool keep_partial = args.flag("--keep-partial");
   int session = 0;
   try {
     session = session_value ? std::stoi(*session_value) : 0;
@@ -126,21 +128,42 @@ int download(Arguments& args) {
                seconds > 0 ? result.received / seconds : 0.0, cpu,
                seconds > 0 ? cpu / seconds * 100 : 0.0);
 
-  bool saved = true;
-  if (result.outcome == core::DownloadOutcome::Complete ||
-      result.outcome == core::DownloadOutcome::StoppedEarly) {
-    if (raw && !write_raw(slot, *raw)) {
-      std::fprintf(stderr, "download: cannot write %s\n", raw->c_str());
-      saved = false;
-    }
-    if (out && slot.has_data()) {
-      host.queue_file(*out);
-      state.current_data_set = target;
-      saved = core::save_log_data(state, host) && saved;
-    }
+  const bool complete = result.outcome == core::DownloadOutcome::Complete;
+  if (!complete && result.outcome != core::DownloadOutcome::StoppedEarly) return 1;
+  if (!complete && !keep_partial) {
+    // A file of that name may hold a good download: a partial one never
+    // takes its place unasked.
+    std::fprintf(stderr,
+                 "download: the transfer stopped; nothing written (--keep-partial writes the "
+                 "verified %ld bytes)\n",
+                 result.received);
+    return 1;
   }
-  const bool success = result.outcome == core::DownloadOutcome::Complete && result.decoded;
-  return success && saved ? 0 : 1;
+  if (!complete && result.received == 0) {
+    std::fprintf(stderr, "download: no block passed its check; nothing written\n");
+    return 1;
+  }
+  bool saved = true;
+  // Only the bytes that passed their block checks (all of them when complete).
+  const size_t verified = complete ? slot.raw.size() : static_cast<size_t>(result.received);
+  const auto refused_over_existing = [&](const std::string& path) {
+    std::error_code ec;
+    if (complete || yes || !std::filesystem::exists(path, ec)) return false;
+    std::fprintf(stderr,
+                 "download: %s exists; the verified part is not written over it without --yes\n",
+                 path.c_str());
+    return true;
+  };
+  if (raw && !refused_over_existing(*raw) && !write_raw(slot, verified, *raw)) {
+    std::fprintf(stderr, "download: cannot write %s\n", raw->c_str());
+    saved = false;
+  }
+  if (out && slot.has_data() && !refused_over_existing(*out)) {
+    host.queue_file(*out);
+    state.current_data_set = target;
+    saved = core::save_log_data(state, host) && saved;
+  }
+  return complete && result.decoded && saved ? 0 : 1;
 }
 
 ARDENVIS_CLI_COMMAND("download", std::string(kUsage) + "   download and save one session",

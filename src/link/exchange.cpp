@@ -13,6 +13,14 @@ bool read_owed(UnitLink& link, Host& host, uint8_t* out, size_t count) {
 
 std::optional<uint8_t> read_owed_byte(UnitLink& link, Host& host) { return link.try_read(host); }
 
+bool ask_owed_byte(UnitLink& link, Host& host, std::initializer_list<uint8_t> request,
+                   std::vector<uint8_t>& reply) {
+  link.write(request);
+  const std::optional<uint8_t> byte = read_owed_byte(link, host);
+  if (byte) reply.push_back(*byte);
+  return byte.has_value();
+}
+
 bool line_is_silent(UnitLink& link, Host& host) { return !link.try_read(host).has_value(); }
 
 bool settle_line(UnitLink& link, Host& host) {
@@ -23,6 +31,33 @@ bool repeat_read_exchange(UnitLink& link, Host& host, const std::function<bool()
   for (int run = 0; run < kReadExchangeAttempts; ++run) {
     if (run > 0 && !settle_line(link, host)) return false;
     if (attempt()) return true;
+  }
+  return false;
+}
+
+bool read_agreeing_copies(UnitLink& link, Host& host,
+                          const std::function<bool(std::vector<uint8_t>& copy)>& read_copy,
+                          std::vector<uint8_t>& reply) {
+  std::optional<std::vector<uint8_t>> previous;
+  bool settle = false;
+  for (int copies = 0; copies < kReadExchangeAttempts + 1; ++copies) {
+    if (settle && !settle_line(link, host)) return false;
+    std::vector<uint8_t> copy;
+    settle = !read_copy(copy);
+    if (settle) continue;
+    // The first copy needs no silent line of its own: a byte left over from
+    // it would shift the next copy.
+    if (!previous) {
+      previous = std::move(copy);
+      continue;
+    }
+    const bool silent = line_is_silent(link, host);
+    if (silent && copy == *previous) {
+      reply = std::move(copy);
+      return true;
+    }
+    settle = !silent;
+    previous = std::move(copy);
   }
   return false;
 }

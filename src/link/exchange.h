@@ -8,7 +8,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <optional>
+#include <vector>
 
 #include "common/host.h"
 #include "state/unit_link.h"
@@ -30,6 +32,11 @@ bool read_owed(UnitLink& link, Host& host, uint8_t* out, size_t count);
 // One owed byte, or nothing on a time-out.
 std::optional<uint8_t> read_owed_byte(UnitLink& link, Host& host);
 
+// Sends one request whose reply is one byte and appends that byte to reply.
+// False on a time-out (nothing appended).
+bool ask_owed_byte(UnitLink& link, Host& host, std::initializer_list<uint8_t> request,
+                   std::vector<uint8_t>& reply);
+
 // True when nothing arrives for one read time-out: the exchange just read was
 // complete. A byte that does arrive is dropped (false): the caller's reply
 // was out of step.
@@ -43,5 +50,18 @@ bool settle_line(UnitLink& link, Host& host);
 // returns true), at most kReadExchangeAttempts times; the line is settled
 // before each repeat. True when an attempt passed.
 bool repeat_read_exchange(UnitLink& link, Host& host, const std::function<bool()>& attempt);
+
+// Reads a reply the protocol gives no check for (the log index, the identity,
+// configuration values) until two copies in a row agree and the line is
+// silent after the second: a corrupted copy does not agree with a clean one,
+// and a byte too many shifts every byte after it and leaves one on the line.
+// The first run reads two copies, each repeat one more, compared with the
+// copy before it: at most kReadExchangeAttempts runs. read_copy asks for one
+// copy and reads it into its (empty) argument, false on a time-out where a
+// byte was owed; the line is settled after such a copy and after a copy the
+// line was not silent after. True with the agreed copy in reply.
+bool read_agreeing_copies(UnitLink& link, Host& host,
+                          const std::function<bool(std::vector<uint8_t>& copy)>& read_copy,
+                          std::vector<uint8_t>& reply);
 
 }  // namespace ardenvis::core

@@ -1,24 +1,19 @@
 #include "logger/download.h"
 
+#include <algorithm>
 #include <ctime>
 #include <exception>
 #include <optional>
 
 #include "common/format.h"
 #include "link/commands.h"
+#include "link/exchange.h"
 #include "link/unit_session.h"
 #include "logger/data_set_units.h"
 #include "logger/decoder.h"
 #include "logger/lite_download.h"
 
 namespace ardenvis::core {
-
-namespace {
-
-constexpr int kWatchdogInterval_ms = 1000;
-constexpr int kMaxRetries = 10;
-constexpr long kBarStep = 1000;  // the bar moves at most once per this many bytes
-constexpr int kFirstFirmwareWithResend = 422;
 
 UnitIdentity identity_from(const IdentityReply& reply, uint8_t pulses_per_rev) {
   UnitIdentity identity;
@@ -31,6 +26,57 @@ UnitIdentity identity_from(const IdentityReply& reply, uint8_t pulses_per_rev) {
   }
   identity.pulses_per_rev = pulses_per_rev;
   return identity;
+}
+
+namespace {
+
+constexpr int kWatchdogInterval_ms = 1000;
+constexpr int kMaxRetries = 10;
+constexpr long kBarStep = 1000;  // the bar moves at most once per this many bytes
+constexpr int kFirstFirmwareWithResend = 422;
+constexpr size_t kIdentityBytes = 16;
+
+// The replies the transfer starts from: the identity, the pulses-per-revolution
+// code and the acknowledgement of the block start ("o", sent with each copy:
+// asking again only sets the same start). None of them carries a check, so
+// they are read until two copies agree with a silent line after them; a byte
+// lost, added or changed on the way cannot then be saved with the session or
+// shift its first block. Shows the failure (and ends the block read) when they
+// do not settle, or when the unit is not the type the index was read from.
+std::optional<UnitIdentity> read_session_header(ProgramState& state, Host& host,
+                                                const SessionEntry& entry) {
+  UnitLink& link = state.link;
+  std::vector<uint8_t> header;
+  const bool agreed = read_agreeing_copies(
+      link, host,
+      [&](std::vector<uint8_t>& copy) {
+        copy.resize(kIdentityBytes);
+        link.write(command::identity);
+        if (!read_owed(link, host, copy.data(), kIdentityBytes)) return false;
+        if (!ask_owed_byte(link, host, {command::read_config, kPulsesPerRevAddress}, copy)) {
+          return false;
+        }
+        link.write({command::block_start, static_cast<uint8_t>(entry.start_page & 0xFF),
+                    static_cast<uint8_t>(entry.start_page >> 8),
+                    static_cast<uint8_t>(entry.start_offset & 0xFF),
+                    static_cast<uint8_t>(entry.start_offset >> 8)});
+        // Its one byte has no meaning to keep: what matters is that it came.
+        return read_owed_byte(link, host).has_value();
+      },
+      header);
+  const IdentityReply reply =
+      agreed ? parse_identity(header.data(), kIdentityBytes) : IdentityReply{};
+  if (agreed && reply.unit_type == state.log_index.unit_type) {
+    uint8_t pulses_per_rev = header[kIdentityBytes];
+    if (pulses_per_rev != 1 && pulses_per_rev != 2) pulses_per_rev = 1;
+    return identity_from(reply, pulses_per_rev);
+  }
+  host.analysis_progress().hide();
+  link.write(command::end_block_read);
+  settle_line(link, host);
+  host.message(MessageKind::Warning,
+               agreed ? message::unit_changed : message::problem_talking_short, Buttons::Ok);
+  return std::nullopt;
 }
 
 int current_year(Host& host) {
@@ -146,15 +192,6 @@ DownloadResult get_log_data(ProgramState& state, Host& host, const DownloadReque
       return result;
     }
 
-    uint8_t reply[16];
-    link.write(command::identity);
-    for (uint8_t& byte : reply) byte = link.read(host);
-    link.write(command::read_config);
-    link.write(14);
-    uint8_t pulses_per_rev = link.read(host);
-    if (pulses_per_rev != 1 && pulses_per_rev != 2) pulses_per_rev = 1;
-    const UnitIdentity identity = identity_from(parse_identity(reply, 16), pulses_per_rev);
-
     const SessionEntry* entry = state.log_index.session(request.session);
     length = entry ? entry->length : 0;
     if (length <= 0) {
@@ -168,12 +205,11 @@ DownloadResult get_log_data(ProgramState& state, Host& host, const DownloadReque
     progress.set_stage("Downloading");
     progress.set_bar(ProgressBar::Downloading, 0, length);
     progress.show();
-    link.write(command::block_start);
-    link.write(static_cast<uint8_t>(entry->start_page & 0xFF));
-    link.write(static_cast<uint8_t>(entry->start_page >> 8));
-    link.write(static_cast<uint8_t>(entry->start_offset & 0xFF));
-    link.write(static_cast<uint8_t>(entry->start_offset >> 8));
-    link.read(host);
+    const std::optional<UnitIdentity> identity = read_session_header(state, host, *entry);
+    if (!identity) {
+      result.state = kNothingToSave;
+      return result;
+    }
     state.log_cancel = false;
     long last_shown = 0;
     progress.set_bar(ProgressBar::LinkQuality, kMaxRetries, kMaxRetries);
@@ -216,10 +252,10 @@ DownloadResult get_log_data(ProgramState& state, Host& host, const DownloadReque
         ++attempts;
         // A silent unit reads as zeros with a zero check: sum 0 counts as bad.
         if (!timed_out && unit_check == check && sum != 0) break;
+        // A block known to be bad is never data, whether it is asked for
+        // again or ends the transfer (below firmware 422).
+        received -= stored;
         if (!resends) {
-          // A block that failed its check is kept as it came; what arrived
-          // around a pause is out of step and never kept.
-          if (timed_out) received -= stored;
           retries = kMaxRetries;
           download_state = kStoppedEarly;
           break;
@@ -230,7 +266,6 @@ DownloadResult get_log_data(ProgramState& state, Host& host, const DownloadReque
         progress.set_efficiency(efficiency_text(attempts, failures));
         check = 0;
         sum = 0;
-        received -= stored;
         // The rest of a paused block is still on its way: let it pass, or the
         // resend would be read shifted by it.
         if (!link.drain_until_silent(host, command::block_drain_limit, transfer_ends)) {
@@ -270,13 +305,15 @@ DownloadResult get_log_data(ProgramState& state, Host& host, const DownloadReque
       result.outcome = DownloadOutcome::StoppedEarly;
       host.message(MessageKind::Warning, download_stopped_text(received, length, retries),
                    Buttons::Ok);
+      // Nothing of a failed block stays behind the bytes that passed.
+      std::fill(buffer.begin() + received, buffer.end(), uint8_t{0});
       store_and_decode(state, host, std::move(buffer), static_cast<uint32_t>(received),
-                       kStoppedEarly, entry->rate, identity);
+                       kStoppedEarly, entry->rate, *identity);
       open_serial_port(link, link.serial_port_number);
     } else {
       result.outcome = DownloadOutcome::Complete;
       store_and_decode(state, host, std::move(buffer), static_cast<uint32_t>(length), kDownloaded,
-                       entry->rate, identity);
+                       entry->rate, *identity);
     }
     result.decoded = state.current().has_data();
     return result;

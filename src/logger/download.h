@@ -18,6 +18,9 @@
 
 namespace ardenvis::core {
 
+// The configuration byte that holds the pulses-per-revolution code (1 or 2).
+inline constexpr uint8_t kPulsesPerRevAddress = 14;
+
 // Download states of a data set (and of a download in progress).
 inline constexpr uint8_t kNothingToSave = 0;
 inline constexpr uint8_t kDownloaded = 1;  // downloading, or downloaded completely
@@ -31,6 +34,9 @@ inline constexpr const char* download_cancelled = "Download Cancelled, No Data S
 inline constexpr const char* lite_download_cancelled = "Lite Download Cancelled, No Data Stored";
 inline constexpr const char* lite_not_connected = "Pelorant2 Lite not Connected";
 inline constexpr const char* lite_channel_unknown = "Lite Logger Download Channel not Recognised";
+// The unit answers clearly, but as another type than the index was read from:
+// the session table does not describe it.
+inline constexpr const char* unit_changed = "Pelorant Unit Changed, Please Refresh the Log Index";
 }  // namespace message
 
 // What the "Download Data Menu" and the "Log Analysis" window ask for.
@@ -42,7 +48,7 @@ struct DownloadRequest {
 };
 
 enum class DownloadOutcome {
-  NotStarted,    // no port, handshake refused, wrong unit, nothing to download
+  NotStarted,    // no port, handshake refused, wrong unit, unreadable replies, nothing to download
   Cancelled,     // by the user or the watchdog: nothing stored
   StoppedEarly,  // what arrived was decoded
   Complete,
@@ -84,6 +90,10 @@ DownloadResult get_log_dataSet(ProgramState& state, Host& host, const DownloadRe
 
 // The flash logger's transfer into the request's data set, and its decoding.
 DownloadResult get_log_data(ProgramState& state, Host& host, const DownloadRequest& request);
+
+// What a download keeps of the unit's identity reply, with the
+// pulses-per-revolution code (1 or 2).
+UnitIdentity identity_from(const IdentityReply& reply, uint8_t pulses_per_rev);
 
 // Hands a received session to the current slot, decodes it, and names the slot
 // after it. Shared by both downloads.

@@ -6,6 +6,7 @@
 
 #include "common/format.h"
 #include "link/commands.h"
+#include "link/exchange.h"
 #include "link/unit_session.h"
 #include "logger/log_index.h"
 
@@ -21,20 +22,42 @@ struct LiteSettings {
   int log_pointer = 0;
   uint8_t sample_rate = 0;
   uint8_t channel = 0;
-  uint8_t pulses_per_rev = 1;
 };
 
-uint8_t read_memory_byte(UnitLink& link, Host& host, uint8_t address) {
-  link.write(command::read_memory);
-  link.write(0);
-  link.write(address);
-  return link.read(host);
+// Where each value sits in a copy of the replies the transfer starts from.
+constexpr size_t kIdentityBytes = 16;
+constexpr size_t kHeaderMemoryCode = kIdentityBytes;
+constexpr size_t kHeaderStatusFlags = kHeaderMemoryCode + 1;
+constexpr size_t kHeaderPointerLow = kHeaderStatusFlags + 1;
+constexpr size_t kHeaderPointerHigh = kHeaderPointerLow + 1;
+constexpr size_t kHeaderRate = kHeaderPointerHigh + 1;
+constexpr size_t kHeaderChannel = kHeaderRate + 1;
+constexpr size_t kHeaderPulsesCode = kHeaderChannel + 1;
+
+// One copy of the replies the transfer starts from: the identity again (the
+// handshake's own read has no copy to agree with), the memory code and, when
+// the lite logger knows it, the status flags, the log pointer, the rate, the
+// recorded channel and the pulses-per-revolution code. Every byte is owed:
+// false at the first read that times out.
+bool read_header_copy(UnitLink& link, Host& host, std::vector<uint8_t>& copy) {
+  copy.resize(kIdentityBytes);
+  link.write(command::identity);
+  if (!read_owed(link, host, copy.data(), kIdentityBytes)) return false;
+  const auto ask = [&](std::initializer_list<uint8_t> request) {
+    return ask_owed_byte(link, host, request, copy);
+  };
+  if (!ask({command::memory_type})) return false;
+  if (!lite_memory_description(copy[kHeaderMemoryCode])) return true;
+  return ask({command::logger_status}) && ask({command::read_memory, 0, kLitePointerLowAddress}) &&
+         ask({command::read_memory, 0, kLitePointerHighAddress}) &&
+         ask({command::read_memory, 0, kLiteRateAddress}) &&
+         ask({command::read_config, kLiteChannelConfigAddress}) &&
+         ask({command::read_config, kPulsesPerRevAddress});
 }
 
-uint8_t read_config_byte(UnitLink& link, Host& host, uint8_t address) {
-  link.write(command::read_config);
-  link.write(address);
-  return link.read(host);
+void refuse_other_unit(UnitLink& link, Host& host) {
+  host.message(MessageKind::Error, message::lite_not_connected, Buttons::Abort);
+  link.drain(host, 8);
 }
 
 // Where each channel's sample bytes go in the rebuilt record (offsets from the
@@ -94,37 +117,47 @@ DownloadResult get_fram_data(ProgramState& state, Host& host, const DownloadRequ
   long length = 0;
   try {
     LiteSettings lite;
+    UnitIdentity identity;
     bool busy = false;
     HandshakeResult handshake = HandshakeResult::Ok;
     try {
       handshake = run_handshake(link, host, Operation::LiteDownload, [&] {
         if (link.last_identity.unit_type != 2) {
-          host.message(MessageKind::Error, message::lite_not_connected, Buttons::Abort);
-          link.drain(host, 8);
+          refuse_other_unit(link, host);
           throw LiteRefused{};
         }
-        link.write(command::memory_type);
-        const auto memory = lite_memory_description(link.read(host));
+        host.busy_cursor(true);
+        busy = true;
+        std::vector<uint8_t> header;
+        const bool agreed = read_agreeing_copies(
+            link, host,
+            [&](std::vector<uint8_t>& copy) { return read_header_copy(link, host, copy); }, header);
+        // The version is read and judged next: its error box comes with the
+        // default cursor.
+        host.busy_cursor(false);
+        busy = false;
+        if (!agreed) {
+          host.message(MessageKind::Warning, message::problem_talking_short, Buttons::Ok);
+          throw LiteRefused{};
+        }
+        const IdentityReply reply = parse_identity(header.data(), kIdentityBytes);
+        if (reply.unit_type != 2) {
+          refuse_other_unit(link, host);
+          throw LiteRefused{};
+        }
+        const auto memory = lite_memory_description(header[kHeaderMemoryCode]);
         if (!memory) {
           host.message(MessageKind::Error, message::memory_type_failed, Buttons::Abort);
           throw LiteRefused{};
         }
         state.log_index.memory = *memory;
-        link.write(command::logger_status);
-        state.log_index.status_flags = link.read(host);
-        host.busy_cursor(true);
-        busy = true;
-        const int low = read_memory_byte(link, host, 66);
-        const int high = read_memory_byte(link, host, 67);
-        lite.log_pointer = low | (high << 8);
-        lite.sample_rate = read_memory_byte(link, host, 68);
-        lite.channel = read_config_byte(link, host, 17);
-        lite.pulses_per_rev = read_config_byte(link, host, 14);
-        if (lite.pulses_per_rev != 1 && lite.pulses_per_rev != 2) lite.pulses_per_rev = 1;
-        // The version is read and judged next: its error box comes with the
-        // default cursor.
-        host.busy_cursor(false);
-        busy = false;
+        state.log_index.status_flags = header[kHeaderStatusFlags];
+        lite.log_pointer = header[kHeaderPointerLow] | (header[kHeaderPointerHigh] << 8);
+        lite.sample_rate = header[kHeaderRate];
+        lite.channel = header[kHeaderChannel];
+        uint8_t pulses_per_rev = header[kHeaderPulsesCode];
+        if (pulses_per_rev != 1 && pulses_per_rev != 2) pulses_per_rev = 1;
+        identity = identity_from(reply, pulses_per_rev);
       });
     } catch (const LiteRefused&) {
       if (busy) host.busy_cursor(false);
@@ -137,19 +170,6 @@ DownloadResult get_fram_data(ProgramState& state, Host& host, const DownloadRequ
       host.message(MessageKind::Error, message::lite_channel_unknown, Buttons::Abort);
       return result;
     }
-    const UnitIdentity identity = [&] {
-      UnitIdentity id;
-      const IdentityReply& reply = link.last_identity;
-      id.unit_type = reply.unit_type;
-      id.identity_word = reply.identity_word;
-      id.distance_factor = reply.distance_factor;
-      id.third_word = reply.third_word;
-      std::copy(std::begin(reply.identity_bytes), std::end(reply.identity_bytes),
-                id.identity_bytes.begin());
-      id.pulses_per_rev = lite.pulses_per_rev;
-      return id;
-    }();
-
     length = lite_raw_length(lite.log_pointer, lite.channel);
     if (length == 0) {
       result.state = kNothingToSave;
@@ -177,8 +197,9 @@ DownloadResult get_fram_data(ProgramState& state, Host& host, const DownloadRequ
         link.write({command::lite_block_read, static_cast<uint8_t>(address & 0xFF),
                     static_cast<uint8_t>((address >> 8) & 0xFF), command::block_length});
         // A read that timed out is no sample byte: the unit paused or fell
-        // silent, and what follows is out of step. The transfer stops there
-        // with the samples before it, as at a bad check byte.
+        // silent, and what follows is out of step. The transfer stops there,
+        // as at a bad check byte.
+        const long block_start = position;
         long block_bytes = 0;  // bytes of this block received
         bool timed_out = false;
         const auto read_sample_byte = [&]() -> uint8_t {
@@ -196,11 +217,7 @@ DownloadResult get_fram_data(ProgramState& state, Host& host, const DownloadRequ
             for (int b = 0; b < place.bytes && !timed_out; ++b) {
               record[place.offsets[b]] = read_sample_byte();
             }
-            if (timed_out) {
-              std::fill(record, record + kLiteRecordBytes, uint8_t{0});
-            } else {
-              position += kLiteRecordBytes;
-            }
+            position += kLiteRecordBytes;
           } else {
             // The recording ended inside this block: the rest counts only
             // towards the check.
@@ -213,6 +230,11 @@ DownloadResult get_fram_data(ProgramState& state, Host& host, const DownloadRequ
             let_block_rest_pass(link, host, command::block_length + 1 - block_bytes,
                                 state.log_cancel);
           }
+          // A block that failed is never data: a byte lost or added inside
+          // it shifts every sample after that point, so none of its samples
+          // is kept.
+          std::fill(buffer.begin() + block_start, buffer.begin() + position, uint8_t{0});
+          position = block_start;
           progress.hide();
           download_state = kStoppedEarly;
           break;

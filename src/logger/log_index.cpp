@@ -1,9 +1,11 @@
 #include "logger/log_index.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "common/format.h"
 #include "link/commands.h"
+#include "link/exchange.h"
 #include "link/unit_session.h"
 #include "state/program_state.h"
 
@@ -38,63 +40,90 @@ int index_result(HandshakeResult result) {
   return kIndexNoPort;
 }
 
-uint8_t read_memory_byte(UnitLink& link, Host& host, uint8_t bank, uint8_t address) {
-  link.write(command::read_memory);
-  link.write(bank);
-  link.write(address);
-  return link.read(host);
-}
-
 double free_share(double used, double total) {
   const double free = total > 0 ? 100.0 - used / total * 100.0 : 0.0;
   return free < 0 ? 0.0 : free;
 }
 
-// Asks the memory type ("h") and the logger status flags ("l"); an unknown
-// memory code is refused with its error box.
-bool read_memory_type_and_status(ProgramState& state, Host& host,
-                                 std::optional<MemoryDescription> (*describe)(uint8_t)) {
-  UnitLink& link = state.link;
-  LogIndex& index = state.log_index;
-  link.write(command::memory_type);
-  const auto memory = describe(link.read(host));
-  if (!memory) {
-    error_box(host, message::memory_type_failed);
-    return false;
+// Where each value sits in a copy of what an index read takes from the unit.
+constexpr size_t kCopyMemoryCode = 0;
+constexpr size_t kCopyStatusFlags = 1;
+constexpr size_t kCopyIndex = 2;  // flash: the 241 index bytes; lite: pointer low, high, channel
+
+// One copy of what an index read takes from the unit: the memory code and,
+// when the logger knows that code, the status flags and then the flash index
+// or the lite logger's pointer and channel. Every byte is owed: false at the
+// first read that times out.
+bool read_index_copy(UnitLink& link, Host& host, bool lite, std::vector<uint8_t>& copy) {
+  const auto ask = [&](std::initializer_list<uint8_t> request) {
+    return ask_owed_byte(link, host, request, copy);
+  };
+  if (!ask({command::memory_type})) return false;
+  const uint8_t code = copy[kCopyMemoryCode];
+  if (!(lite ? lite_memory_description(code) : flash_memory_description(code))) return true;
+  if (!ask({command::logger_status})) return false;
+  if (lite) {
+    return ask({command::read_memory, 0, kLitePointerLowAddress}) &&
+           ask({command::read_memory, 0, kLitePointerHighAddress}) &&
+           ask({command::read_config, kLiteChannelConfigAddress});
   }
-  index.memory = *memory;
-  link.write(command::logger_status);
-  index.status_flags = link.read(host);
+  for (int address = 0; address < kLogIndexBytes; ++address) {
+    host.process_events();
+    if (!ask({command::read_memory, 1, static_cast<uint8_t>(address)})) return false;
+  }
   return true;
 }
 
-int read_flash_index(ProgramState& state, Host& host) {
-  UnitLink& link = state.link;
-  LogIndex& index = state.log_index;
-  if (!read_memory_type_and_status(state, host, flash_memory_description)) return kIndexMemoryType;
-
-  BusyCursor busy(host);
-  for (int address = 0; address < kLogIndexBytes; ++address) {
-    host.process_events();
-    index.raw[static_cast<size_t>(address)] =
-        read_memory_byte(link, host, 1, static_cast<uint8_t>(address));
+// The index (flash) or the lite logger's pointer and channel, read until two
+// copies agree: the index carries no check, and one flipped bit in an end
+// offset would make a session longer by bytes of the next one. Nothing is
+// changed unless the copies agree and the memory code is known.
+int read_agreed_index(ProgramState& state, Host& host, bool lite, std::vector<uint8_t>& reply) {
+  bool agreed = false;
+  {
+    BusyCursor busy(host);
+    agreed = read_agreeing_copies(
+        state.link, host,
+        [&](std::vector<uint8_t>& copy) { return read_index_copy(state.link, host, lite, copy); },
+        reply);
   }
+  if (!agreed) {
+    host.message(MessageKind::Warning, message::problem_talking_long, Buttons::Ok);
+    return kIndexNotReadable;
+  }
+  const uint8_t code = reply[kCopyMemoryCode];
+  const auto memory = lite ? lite_memory_description(code) : flash_memory_description(code);
+  if (!memory) {
+    error_box(host, message::memory_type_failed);
+    return kIndexMemoryType;
+  }
+  state.log_index.memory = *memory;
+  state.log_index.status_flags = reply[kCopyStatusFlags];
+  return kIndexOk;
+}
+
+int read_flash_index(ProgramState& state, Host& host) {
+  LogIndex& index = state.log_index;
+  std::vector<uint8_t> reply;
+  if (const int result = read_agreed_index(state, host, false, reply); result != kIndexOk) {
+    return result;
+  }
+  std::copy_n(reply.begin() + kCopyIndex, kLogIndexBytes, index.raw.begin());
   processLogPointers(state, host);
   refreshDataScreen(index);
   return kIndexOk;
 }
 
 int read_lite_index(ProgramState& state, Host& host) {
-  UnitLink& link = state.link;
   LogIndex& index = state.log_index;
-  if (!read_memory_type_and_status(state, host, lite_memory_description)) return kIndexMemoryType;
-  BusyCursor busy(host);
-
-  const int low = read_memory_byte(link, host, 0, 66);
-  const int high = read_memory_byte(link, host, 0, 67);
+  std::vector<uint8_t> reply;
+  if (const int result = read_agreed_index(state, host, true, reply); result != kIndexOk) {
+    return result;
+  }
+  const uint8_t* values = reply.data() + kCopyIndex;
   // A pointer below the first log address cannot be: it counts as an empty
   // recording rather than as a negative amount of memory in use.
-  const int pointer = std::max(low | (high << 8), kLiteFirstLogAddress);
+  const int pointer = std::max(values[0] | (values[1] << 8), kLiteFirstLogAddress);
 
   index.total_mbit = (static_cast<double>(index.memory.memory_bits) - 8192) / 1000000.0;
   index.used_mbit = (pointer * 8.0 - 8192) / 1000000.0;
@@ -113,9 +142,7 @@ int read_lite_index(ProgramState& state, Host& host) {
   index.screen.memory_full = index.memory_full;
   index.screen.rows[0].number = format("%d", 1);
 
-  link.write(command::read_config);
-  link.write(17);
-  index.lite_channel = link.read(host);
+  index.lite_channel = values[2];
   SessionRow& row = index.screen.rows[0];
   if (index.used_mbit > 0) {
     const double bytes = index.used_mbit * 1000000.0 / 8;
@@ -178,8 +205,9 @@ int getLogIndex(ProgramState& state, Host& host) {
 
   const uint16_t type = link.unit.unit_type;
   if (type == 1 || type == 5 || type == 2) {
-    state.log_index.unit_type = type;
-    return type == 2 ? read_lite_index(state, host) : read_flash_index(state, host);
+    const int result = type == 2 ? read_lite_index(state, host) : read_flash_index(state, host);
+    if (result == kIndexOk) state.log_index.unit_type = type;
+    return result;
   }
   error_box(host, message::unknown_type);
   link.drain(host, 8);

@@ -24,6 +24,8 @@ enum IndexResult : int {
   kIndexSecondStatus = 8,
   kIndexVersionRefused = 9,
   kIndexMemoryType = 10,
+  // The replies never read the same twice in a row: nothing was changed.
+  kIndexNotReadable = 11,
   kIndexUnknownType = 20,
 };
 

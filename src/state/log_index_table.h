@@ -14,6 +14,12 @@ inline constexpr int kSessionSlots = 16;
 inline constexpr int kRowsPerPage = 8;
 // The lite logger's recording starts here; the bytes before hold its settings.
 inline constexpr int kLiteFirstLogAddress = 1024;
+// Where the lite logger keeps its log pointer (low, high byte) and its sample
+// rate in memory bank 0, and its recorded channel among the configuration bytes.
+inline constexpr uint8_t kLitePointerLowAddress = 66;
+inline constexpr uint8_t kLitePointerHighAddress = 67;
+inline constexpr uint8_t kLiteRateAddress = 68;
+inline constexpr uint8_t kLiteChannelConfigAddress = 17;
 
 // What the memory code of "h" says about the log memory. Flash loggers have
 // pages; the lite logger a byte-addressed memory.

@@ -125,8 +125,8 @@ TEST_F(DownloadE2e, PausedBlocksOverThePacedLineAreSavedExactly) {
 }
 
 // The lite logger never asks again: a pause stops its download with the
-// samples before it, none from after.
-TEST_F(DownloadE2e, LiteLoggerPauseStopsWithTheSamplesBeforeIt) {
+// blocks before it, nothing of the paused block.
+TEST_F(DownloadE2e, LiteLoggerPauseStopsWithTheBlocksBeforeIt) {
   SimProcess sim(9, {"--unit-type", "2", "--lite-channel", "1", "--lite-bytes", "1000",
                      "--pause-block", "1:10:200"});
   state.link.serial_port_number = 9;
@@ -134,19 +134,19 @@ TEST_F(DownloadE2e, LiteLoggerPauseStopsWithTheSamplesBeforeIt) {
   const auto recording = sim::lite_recording(simulator_sessions().back(), 1, 1000);
   ASSERT_EQ(recording.size(), 1000u);
 
-  host.expect(core::MessageKind::Warning, "Ardenvis Lite Download Stopped [1584,6000]");
-  host.expect(core::MessageKind::Information, "Processed 1524 bytes of Data");
+  host.expect(core::MessageKind::Warning, "Ardenvis Lite Download Stopped [1524,6000]");
+  host.expect(core::MessageKind::Information, "Processed 1464 bytes of Data");
   const core::DownloadResult r =
       core::downloadLogSession(state, host, {1, core::DataSetId::A, false, false});
   EXPECT_EQ(host.verify(), "");
   EXPECT_EQ(r.outcome, core::DownloadOutcome::StoppedEarly);
   const core::DataSet& slot = state.data_set(core::DataSetId::A);
-  ASSERT_EQ(slot.held_byte_count, 132u * 12);
-  for (size_t k = 0; k < 132; ++k) {
+  ASSERT_EQ(slot.held_byte_count, 127u * 12);
+  for (size_t k = 0; k < 127; ++k) {
     ASSERT_EQ(slot.raw[k * 12 + 5], recording[2 * k]) << k;
     ASSERT_EQ(slot.raw[k * 12 + 6], recording[2 * k + 1]) << k;
   }
-  EXPECT_TRUE(std::all_of(slot.raw.begin() + 132 * 12, slot.raw.end(),
+  EXPECT_TRUE(std::all_of(slot.raw.begin() + 127 * 12, slot.raw.end(),
                           [](uint8_t byte) { return byte == 0; }));
 }
 
@@ -199,6 +199,52 @@ TEST_F(DownloadE2e, BadBlockIsSentAgainOverTheRealPort) {
       std::string(ARDENVIS_CLI_PATH) + " download --port COM7 --session 1 --raw /dev/null", status);
   EXPECT_EQ(status, 0) << out;
   EXPECT_EQ(out.find("Stopped"), std::string::npos) << out;
+}
+
+// Below firmware 422 block 3 fails and the transfer stops after 762 verified
+// bytes. By default nothing is written and no file is replaced; with
+// --keep-partial the verified part is written, over an existing file only
+// with --yes. Either way the exit status says the transfer stopped.
+TEST_F(DownloadE2e, StoppedTransferNeverReplacesAGoodFile) {
+  SimProcess sim(7, {"--fast", "--sessions", "1", "--firmware", "421", "--bad-block", "3"});
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / "ardenvis-e2e-stopped";
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const std::string good = (dir / "good.plr").string();
+  const std::string good_raw = (dir / "good.bin").string();
+  for (const std::string& path : {good, good_raw}) std::ofstream(path) << "a good download";
+  const auto untouched = [](const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {}) == "a good download";
+  };
+  const std::string cli = std::string(ARDENVIS_CLI_PATH) + " download --port COM7 --session 1 ";
+  int status = -1;
+
+  std::string out = run_command(cli + "--out " + good + " --raw " + good_raw + " --yes", status);
+  EXPECT_EQ(status, 1) << out;
+  EXPECT_NE(out.find("Ardenvis Download Stopped [762,"), std::string::npos) << out;
+  EXPECT_NE(out.find("nothing written"), std::string::npos) << out;
+  EXPECT_TRUE(untouched(good));
+  EXPECT_TRUE(untouched(good_raw));
+
+  out = run_command(cli + "--out " + good + " --raw " + good_raw + " --keep-partial", status);
+  EXPECT_EQ(status, 1) << out;
+  EXPECT_NE(out.find(good + " exists"), std::string::npos) << out;
+  EXPECT_NE(out.find(good_raw + " exists"), std::string::npos) << out;
+  EXPECT_TRUE(untouched(good));
+  EXPECT_TRUE(untouched(good_raw));
+
+  const std::string partial = (dir / "partial.bin").string();
+  out = run_command(cli + "--raw " + partial + " --keep-partial", status);
+  EXPECT_EQ(status, 1) << out;
+  EXPECT_EQ(fs::file_size(partial), 762u) << out;
+
+  out = run_command(cli + "--out " + good + " --keep-partial --yes", status);
+  EXPECT_EQ(status, 1) << out;
+  EXPECT_NE(out.find("File Saved OK"), std::string::npos) << out;
+  EXPECT_FALSE(untouched(good));
+  fs::remove_all(dir);
 }
 
 }  // namespace

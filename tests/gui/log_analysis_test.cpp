@@ -144,6 +144,27 @@ class LogAnalysisTest : public QObject {
     state_.save_log_data = {};
   }
 
+  // Below firmware 422 one bad block stops the download: the window decodes and
+  // shows the blocks before it, never the bad one.
+  void stopped_download_shows_what_was_kept() {
+    sim::set_firmware_version(unit_.options(), 421);
+    unit_.log_memory().options().bad_blocks = {{2, 1}};
+    const std::vector<uint8_t>& unit_bytes = session(2).bytes;
+    const std::vector<uint8_t> kept(unit_bytes.begin(), unit_bytes.begin() + 508);
+    host_.expect(MessageKind::Warning,
+                 core::format("Ardenvis Download Stopped [508,%zu,10]", unit_bytes.size()));
+    host_.expect(MessageKind::Information, processed(kept));
+    form2_->get_log_dataSet(2, DataSetId::A);
+    sim::set_firmware_version(unit_.options(), 422);
+    unit_.log_memory().options().bad_blocks.clear();
+    const core::DataSet& slot = state_.data_set(DataSetId::A);
+    QCOMPARE(slot.held_byte_count, 508u);
+    QVERIFY(std::equal(kept.begin(), kept.end(), slot.raw.begin()));
+    QVERIFY(std::all_of(slot.raw.begin() + 508, slot.raw.end(), [](uint8_t v) { return v == 0; }));
+    QCOMPARE(form2_->label_field(DataSetId::A)->text(), QString("Memory A"));
+    testing::save_grab(form2_.get(), "log_analysis_stopped");
+  }
+
   void view_data_needs_samples() {
     QSignalSpy view(form16_.get(), &ui::TForm16::view_data);
     QTest::mouseClick(child(form16_.get(), "viewDataButton"), Qt::LeftButton);

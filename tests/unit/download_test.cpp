@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <map>
 
+#include "link/exchange.h"
 #include "unit/logger_fixture.h"
+#include "unit/reply_faults.h"
 
 namespace ardenvis::core {
 namespace {
@@ -52,7 +55,7 @@ TEST(Download, ShortSessionTakesTwoBlocksAndStoresExactlyItsBytes) {
   // Two blocks, no resend, the block read started at the session and ended.
   EXPECT_EQ(b.sent('f'), 2);
   EXPECT_EQ(b.sent('u'), 0);
-  EXPECT_EQ(b.sent('o'), 1);
+  EXPECT_EQ(b.sent('o'), 2);  // with each of the two copies of the session header
   EXPECT_EQ(b.sent('c'), 1);
   EXPECT_EQ(b.host.progress.stages.front(), "Downloading");
   EXPECT_FALSE(b.host.progress.visible);
@@ -73,6 +76,92 @@ TEST(Download, IdentityAndPulsesPerRevolutionComeFromTheUnit) {
     EXPECT_EQ(b.state.data_set(DataSetId::A).unit->distance_factor, 777);
     EXPECT_EQ(b.host.verify(), "");
   }
+}
+
+// One line fault in the replies the download reads before its first block. On
+// firmware 421 nothing is sent again, so a fault that reached the blocks would
+// stop the download: each must be caught where it happens, and the session,
+// the identity and the pulses-per-revolution code are still the unit's own.
+TEST(Download, SessionHeaderFaultsAreCaughtAndReadAgain) {
+  using Kind = testing::ReplyFaultLine::Kind;
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> request;
+    int occurrence;
+    int at;
+    Kind kind;
+    uint8_t value;
+  };
+  const Case cases[] = {
+      {"noise byte in the identity", {'i'}, 1, 3, Kind::Noise, 0x5A},
+      {"flipped bit in the unit type", {'i'}, 1, 1, Kind::Flip, 0x80},  // 1 reads as 129
+      {"flipped bit in an identity byte", {'i'}, 2, 14, Kind::Flip, 0x04},
+      {"lost identity byte", {'i'}, 1, 6, Kind::Drop, 0},
+      {"wrong pulses code", {'r', 14}, 1, 0, Kind::Replace, 1},
+      {"lost block-start acknowledgement", {'o'}, 1, 0, Kind::Drop, 0},
+      // Just before the first block is asked for.
+      {"noise after the block-start acknowledgement", {'o'}, 2, 1, Kind::Noise, 0x33},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    DownloadBench b({30}, 421);
+    b.memory().config()[14] = 2;
+    b.unit.options().distance_factor = 777;
+    testing::ReplyFaultLine line(b.port);
+    b.state.link.port = &line;
+    line.add(c.request, c.occurrence, c.at, c.kind, c.value);
+    b.host.expect(b.processed(360));
+    const DownloadResult r = b.download(1);
+    EXPECT_EQ(b.host.verify(), "");
+    EXPECT_EQ(line.fired(), 1);
+    EXPECT_EQ(r.outcome, DownloadOutcome::Complete);
+    const DataSet& slot = b.state.data_set(DataSetId::A);
+    EXPECT_EQ(slot.raw, sample_records(30));
+    ASSERT_TRUE(slot.unit.has_value());
+    const UnitIdentity& id = *slot.unit;
+    EXPECT_EQ(id.unit_type, 1);
+    EXPECT_EQ(id.identity_word, 0x1234);
+    EXPECT_EQ(id.distance_factor, 777);
+    EXPECT_EQ(id.third_word, 1);
+    EXPECT_EQ(id.identity_bytes, (std::array<uint8_t, 5>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(id.pulses_per_rev, 2);
+    EXPECT_EQ(b.unit.pending_output(), 0u);
+  }
+}
+
+// Replies that never agree, or a unit other than the one whose index was
+// read: the download fails before its first block and the slot keeps what it
+// had.
+TEST(Download, SessionHeaderThatDoesNotSettleStoresNothing) {
+  using Kind = testing::ReplyFaultLine::Kind;
+  DownloadBench b({30});
+  testing::ReplyFaultLine line(b.port);
+  b.state.link.port = &line;
+  for (int occurrence = 1; occurrence <= 7; occurrence += 2) {
+    line.add({'r', 14}, occurrence, 0, Kind::Flip, 0x10);
+  }
+  b.host.expect(MessageKind::Warning,
+                "Problem talking to Pelorant Unit...\r1) Is the correct serial cable in place "
+                "?\r2) Is the Pelorant switched on ?");
+  DownloadResult r = b.download(1);
+  EXPECT_EQ(b.host.verify(), "");
+  EXPECT_EQ(r.outcome, DownloadOutcome::NotStarted);
+  EXPECT_EQ(r.state, kNothingToSave);
+  EXPECT_EQ(b.sent('r'), kReadExchangeAttempts + 1);
+  EXPECT_EQ(b.sent('f'), 0);
+  EXPECT_EQ(b.sent('c'), 1);  // the block read the header opened is ended
+  EXPECT_FALSE(b.host.progress.visible);
+  EXPECT_EQ(b.state.data_set(DataSetId::A).info.label, "No Data");
+  EXPECT_EQ(b.unit.pending_output(), 0u);
+
+  line.faults.clear();
+  b.unit.options().unit_type = 5;  // another flash logger on the cable
+  b.host.expect(MessageKind::Warning, "Pelorant Unit Changed, Please Refresh the Log Index");
+  r = b.download(1);
+  EXPECT_EQ(b.host.verify(), "");
+  EXPECT_EQ(r.outcome, DownloadOutcome::NotStarted);
+  EXPECT_EQ(b.sent('f'), 0);
+  EXPECT_EQ(b.state.data_set(DataSetId::A).info.label, "No Data");
 }
 
 TEST(Download, DecodedSessionIsBroughtToTheUnitsInForce) {
@@ -108,22 +197,33 @@ TEST(Download, AllZeroBlockIsRefusedAndAskedForAgain) {
   EXPECT_EQ(b.host.progress.efficiency, "0.00%");
 }
 
-TEST(Download, OldFirmwareStopsOnTheFirstBadBlockWithoutTakingItBack) {
+// Below firmware 422 a bad block stops the download. A block known to be bad
+// is never data: the slot keeps the blocks before it, and the stop message
+// counts what was kept.
+TEST(Download, OldFirmwareStopsOnTheFirstBadBlockAndKeepsOnlyTheBlocksBeforeIt) {
   DownloadBench b({50}, 421);  // 600 bytes
-  b.memory().options().bad_blocks = {{1, 1}};
+  testing::ReplyFaultLine line(b.port);
+  b.state.link.port = &line;
+  line.add({'f'}, 2, 10, testing::ReplyFaultLine::Kind::Flip, 0x40);  // block 1, byte 10
   const int opens = b.port.opens();
-  b.host.expect(MessageKind::Warning, "Ardenvis Download Stopped [508,600,10]");
-  b.host.expect("Processed 444 bytes of Data");
+  b.host.expect(MessageKind::Warning, "Ardenvis Download Stopped [254,600,10]");
+  b.host.expect(b.processed(254));
   const DownloadResult r = b.download(1);
   EXPECT_EQ(b.host.verify(), "");
+  EXPECT_EQ(line.fired(), 1);
   EXPECT_EQ(r.state, kStoppedEarly);
+  EXPECT_EQ(r.received, 254);
   EXPECT_EQ(b.sent('u'), 0);
   EXPECT_EQ(b.sent('c'), 1);
   const DataSet& slot = b.state.data_set(DataSetId::A);
   EXPECT_EQ(slot.download_state, kStoppedEarly);
-  EXPECT_EQ(slot.held_byte_count, 508u);
+  EXPECT_EQ(slot.held_byte_count, 254u);
   EXPECT_EQ(slot.info.raw_byte_count, 600u);  // as the unit announced it
   EXPECT_EQ(slot.info.label, "Memory A");
+  const auto unit_bytes = sample_records(50);
+  EXPECT_TRUE(std::equal(slot.raw.begin(), slot.raw.begin() + 254, unit_bytes.begin()));
+  EXPECT_TRUE(
+      std::all_of(slot.raw.begin() + 254, slot.raw.end(), [](uint8_t v) { return v == 0; }));
   EXPECT_EQ(b.port.opens(), opens + 1);  // the port is opened afresh after a stop
 }
 

@@ -15,10 +15,12 @@ namespace ardenvis::core {
 namespace {
 
 // A line that plays back what a test queued: a byte, or nullopt for one read
-// time-out of silence; an empty queue is silence.
+// time-out of silence; an empty queue is silence. Each byte written queues the
+// next of the scripted replies, as a unit answering requests would.
 class QueuedLine : public SerialDevice {
  public:
   std::deque<std::optional<uint8_t>> incoming;
+  std::deque<std::vector<std::optional<uint8_t>>> replies;
   bool open(const LineSettings&) override { return true; }
   void close() override {}
   std::optional<uint8_t> try_read_byte() override {
@@ -27,7 +29,11 @@ class QueuedLine : public SerialDevice {
     incoming.pop_front();
     return b;
   }
-  void write_byte(uint8_t) override {}
+  void write_byte(uint8_t) override {
+    if (replies.empty()) return;
+    incoming.insert(incoming.end(), replies.front().begin(), replies.front().end());
+    replies.pop_front();
+  }
 };
 
 struct ExchangeTest : ::testing::Test {
@@ -80,6 +86,50 @@ TEST_F(ExchangeTest, ALineThatNeverGoesQuietFailsTheRepeat) {
     return false;
   }));
   EXPECT_EQ(runs, 1);
+}
+
+TEST_F(ExchangeTest, AReplyWithoutACheckIsKeptWhenTwoCopiesInARowAgree) {
+  using Reply = std::vector<std::optional<uint8_t>>;
+  const Reply good = {1, 2, 3};
+  struct Case {
+    const char* what;
+    std::vector<Reply> replies;
+    bool agreed;
+    int copies;
+  };
+  const Case cases[] = {
+      {"clean", {good, good}, true, 2},
+      {"one copy corrupted", {{1, 9, 3}, good, good}, true, 3},
+      // The extra byte shifts the next copy and is still on the line after it.
+      {"a byte too many", {{1, 7, 2, 3}, good, good, good}, true, 4},
+      {"a byte missing", {{1, std::nullopt}, good, good}, true, 3},
+      {"never agreeing",
+       {{1, 1, 1}, {2, 2, 2}, {3, 3, 3}, {4, 4, 4}, good},
+       false,
+       kReadExchangeAttempts + 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    line.incoming.clear();
+    line.replies.assign(c.replies.begin(), c.replies.end());
+    int copies = 0;
+    std::vector<uint8_t> reply;
+    const bool agreed = read_agreeing_copies(
+        link, host,
+        [&](std::vector<uint8_t>& copy) {
+          ++copies;
+          link.write('?');
+          copy.resize(3);
+          return read_owed(link, host, copy.data(), copy.size());
+        },
+        reply);
+    EXPECT_EQ(agreed, c.agreed);
+    EXPECT_EQ(copies, c.copies);
+    if (c.agreed) {
+      EXPECT_EQ(reply, (std::vector<uint8_t>{1, 2, 3}));
+    }
+    EXPECT_TRUE(line.incoming.empty());
+  }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "unit/logger_fixture.h"
+#include "unit/reply_faults.h"
 
 namespace ardenvis::core {
 namespace {
@@ -89,26 +90,48 @@ TEST(LiteDownload, SampleBytesGoToTheirChannelsPlace) {
   }
 }
 
-TEST(LiteDownload, BadCheckStopsAndDecodesWhatArrived) {
+// A block that fails its check is never data, nor is any sample of it: the
+// slot keeps the blocks before it.
+TEST(LiteDownload, BadCheckStopsAndKeepsTheBlocksBeforeIt) {
   LiteBench b(500, 0);
   b.memory().options().bad_blocks = {{1, 1}};
-  b.host.expect(MessageKind::Warning, "Ardenvis Lite Download Stopped [6000,6000]");
-  b.host.expect(MessageKind::Information, "Processed 5940 bytes of Data");
+  b.host.expect(MessageKind::Warning, "Ardenvis Lite Download Stopped [3048,6000]");
+  b.host.expect(MessageKind::Information, "Processed 2988 bytes of Data");
   EXPECT_EQ(b.download().outcome, DownloadOutcome::StoppedEarly);
   EXPECT_EQ(b.host.verify(), "");
+  EXPECT_EQ(b.state.data_set(DataSetId::A).held_byte_count, 3048u);
 
   LiteBench early(1000, 0);
   early.memory().options().bad_blocks = {{0, sim::kAlways}};
-  early.host.expect(MessageKind::Warning, "Ardenvis Lite Download Stopped [3048,12000]");
-  early.host.expect(MessageKind::Information, "Processed 2988 bytes of Data");
+  early.host.expect(MessageKind::Warning, "Ardenvis Lite Download Stopped [0,12000]");
+  early.host.expect(MessageKind::Information, "Not Enough Data to Process...");
   early.download();
   EXPECT_EQ(early.host.verify(), "");
   EXPECT_EQ(early.sent('j'), 1);
-  EXPECT_EQ(early.state.data_set(DataSetId::A).download_state, kStoppedEarly);
+  const DataSet& slot = early.state.data_set(DataSetId::A);
+  EXPECT_EQ(slot.download_state, kStoppedEarly);
+  EXPECT_TRUE(std::all_of(slot.raw.begin(), slot.raw.end(), [](uint8_t v) { return v == 0; }));
+
+  // A byte lost in block 1: its samples after that point come one byte late
+  // (the check byte read as a sample) until the check read times out.
+  LiteBench dropped(1000, 1);  // 500 samples, 6000 raw bytes, 4 blocks
+  testing::ReplyFaultLine line(dropped.port);
+  dropped.state.link.port = &line;
+  line.add({'j'}, 2, 100, testing::ReplyFaultLine::Kind::Drop);
+  dropped.host.expect(MessageKind::Warning, "Ardenvis Lite Download Stopped [1524,6000]");
+  dropped.host.expect(MessageKind::Information, "Processed 1464 bytes of Data");
+  dropped.download();
+  EXPECT_EQ(dropped.host.verify(), "");
+  EXPECT_EQ(line.fired(), 1);
+  const DataSet& kept = dropped.state.data_set(DataSetId::A);
+  EXPECT_EQ(kept.held_byte_count, 1524u);
+  EXPECT_TRUE(
+      std::all_of(kept.raw.begin() + 1524, kept.raw.end(), [](uint8_t v) { return v == 0; }));
+  EXPECT_EQ(dropped.unit.pending_output(), 0u);
 }
 
 // The lite logger never asks for a block again: a read that times out ends
-// the transfer with the samples before it, and a time-out is never a sample.
+// the transfer with the blocks before it, and a time-out is never a sample.
 TEST(LiteDownload, PauseOrSilenceStopsWithNothingFromAfterIt) {
   struct Case {
     const char* what;
@@ -122,17 +145,17 @@ TEST(LiteDownload, PauseOrSilenceStopsWithNothingFromAfterIt) {
       {"pause after 10 bytes of block 1",
        {{1, {10, 200}}},
        -1,
-       132,
-       "Ardenvis Lite Download Stopped [1584,6000]",
-       "Processed 1524 bytes of Data"},
+       127,
+       "Ardenvis Lite Download Stopped [1524,6000]",
+       "Processed 1464 bytes of Data"},
       {"pause inside a sample",
        {{1, {11, 80}}},
        -1,
-       132,
-       "Ardenvis Lite Download Stopped [1584,6000]",
-       "Processed 1524 bytes of Data"},
-      {"pause before the check byte",
-       {{0, {254, 80}}},
+       127,
+       "Ardenvis Lite Download Stopped [1524,6000]",
+       "Processed 1464 bytes of Data"},
+      {"pause before the check byte of block 1",
+       {{1, {254, 80}}},
        -1,
        127,
        "Ardenvis Lite Download Stopped [1524,6000]",
@@ -174,6 +197,53 @@ TEST(LiteDownload, PauseOrSilenceStopsWithNothingFromAfterIt) {
       EXPECT_EQ(b.download().outcome, DownloadOutcome::Complete);
       EXPECT_EQ(b.host.verify(), "");
     }
+  }
+}
+
+// One line fault in the replies the lite download reads before its first
+// block (identity, memory code, pointer, rate, channel, pulses code): each is
+// caught and read again, and the recording is the unit's own.
+TEST(LiteDownload, HeaderFaultsAreCaughtAndReadAgain) {
+  using Kind = testing::ReplyFaultLine::Kind;
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> request;
+    int occurrence;
+    int at;
+    Kind kind;
+    uint8_t value;
+  };
+  const Case cases[] = {
+      {"noise byte in the handshake's identity", {'i'}, 1, 3, Kind::Noise, 0x5A},
+      {"flipped bit in the identity read again", {'i'}, 2, 4, Kind::Flip, 0x01},
+      {"flipped bit in the pointer", {'g', 0, 66}, 1, 0, Kind::Flip, 0x08},
+      {"lost rate", {'g', 0, 68}, 1, 0, Kind::Drop, 0},
+      {"wrong channel", {'r', 17}, 1, 0, Kind::Replace, 0},
+      {"wrong pulses code", {'r', 14}, 1, 0, Kind::Replace, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    LiteBench b(1000, 1, 20);  // 500 samples of channel 1, 6000 raw bytes
+    b.memory().config()[14] = 2;
+    testing::ReplyFaultLine line(b.port);
+    b.state.link.port = &line;
+    line.add(c.request, c.occurrence, c.at, c.kind, c.value);
+    b.host.expect(MessageKind::Information, "Processed 5940 bytes of Data");
+    EXPECT_EQ(b.download().outcome, DownloadOutcome::Complete);
+    EXPECT_EQ(b.host.verify(), "");
+    EXPECT_EQ(line.fired(), 1);
+    const DataSet& slot = b.state.data_set(DataSetId::A);
+    ASSERT_EQ(slot.raw.size(), 6000u);
+    for (size_t k = 0; k < 500; ++k) {
+      ASSERT_EQ(slot.raw[k * 12 + 5], (2 * k) % 250 + 1) << k;
+      ASSERT_EQ(slot.raw[k * 12 + 6], (2 * k + 1) % 250 + 1) << k;
+    }
+    EXPECT_EQ(slot.info.sample_rate, 20);
+    ASSERT_TRUE(slot.unit.has_value());
+    EXPECT_EQ(slot.unit->identity_word, 0x1234);
+    EXPECT_EQ(slot.unit->distance_factor, 1000);
+    EXPECT_EQ(slot.unit->pulses_per_rev, 2);
+    EXPECT_EQ(b.unit.pending_output(), 0u);
   }
 }
 

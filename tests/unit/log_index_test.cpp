@@ -4,7 +4,9 @@
 
 #include <algorithm>
 
+#include "link/exchange.h"
 #include "unit/logger_fixture.h"
+#include "unit/reply_faults.h"
 
 namespace ardenvis::core {
 namespace {
@@ -42,7 +44,7 @@ TEST(LogIndex, NewestSlotWalksBackwardsAndTheTopBitMeansFull) {
   EXPECT_EQ(index.screen.total, "17.30");
   EXPECT_EQ(index.screen.used, "0.02");
   EXPECT_EQ(index.screen.free, "99.90");
-  EXPECT_EQ(b.sent('g'), 241);
+  EXPECT_EQ(b.sent('g'), 2 * 241);  // read twice: the index carries no check
   EXPECT_EQ(b.host.busy_depth, 0);
   EXPECT_TRUE(b.host.busy_ever);
   EXPECT_EQ(b.host.verify(), "");
@@ -134,6 +136,77 @@ TEST(LogIndex, ResultCodesOfFailedReads) {
   }
 }
 
+// One line fault in the 241 replies of an index read: the index is read until
+// two copies agree, so the session table is the unit's own.
+TEST(LogIndex, ALineFaultInTheIndexIsReadAgain) {
+  using Kind = testing::ReplyFaultLine::Kind;
+  struct Case {
+    const char* what;
+    Kind kind;
+    uint8_t value;
+    int whole_copies;
+    bool copy_cut_short;  // by the time-out where the lost byte was owed
+  };
+  const Case cases[] = {
+      // 840 = 0x348: bit 4 set would make the session 16 bytes longer, and
+      // its download would end in the next session.
+      {"flipped bit in the newest session's end offset", Kind::Flip, 0x10, 3, false},
+      // Every later reply of that copy is one behind, and the one left over
+      // is read as the next copy's memory code (index byte 240: 0, no memory
+      // known), which asks for nothing more and is not silent after.
+      {"noise byte before its reply", Kind::Noise, 0x07, 3, false},
+      {"its reply lost", Kind::Drop, 0, 2, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    LoggerBench b;
+    b.memory().store_session({testing::sample_records(30), 10});
+    b.memory().store_session({testing::sample_records(40), 10});
+    const int newest = b.memory().index()[0] & 0x7F;
+    const auto end_offset_low = static_cast<uint8_t>(1 + 15 * newest + 2);
+    ASSERT_EQ(b.memory().index()[end_offset_low], 0x48);
+    testing::ReplyFaultLine line(b.port);
+    b.state.link.port = &line;
+    line.add({'g', 1, end_offset_low}, 1, 0, c.kind, c.value);
+    ASSERT_EQ(getLogIndex(b.state, b.host), kIndexOk);
+    EXPECT_EQ(line.fired(), 1);
+    EXPECT_EQ(b.host.verify(), "");
+    const LogIndex& index = b.state.log_index;
+    EXPECT_EQ(index.session(1)->length, 480);
+    EXPECT_EQ(index.session(2)->length, 360);
+    EXPECT_EQ(index.screen.rows[0].size, "0.48");
+    EXPECT_TRUE(std::equal(index.raw.begin(), index.raw.end(), b.memory().index().begin()));
+    EXPECT_EQ(b.sent('g'),
+              c.whole_copies * kLogIndexBytes + (c.copy_cut_short ? end_offset_low + 1 : 0));
+    EXPECT_EQ(b.unit.pending_output(), 0u);
+  }
+}
+
+TEST(LogIndex, AnIndexThatNeverReadsTheSameTwiceChangesNothing) {
+  LoggerBench b;
+  b.memory().store_session({testing::sample_records(30), 10});
+  ASSERT_EQ(getLogIndex(b.state, b.host), kIndexOk);
+  const LogIndex before = b.state.log_index;
+  b.memory().store_session({testing::sample_records(40), 10});
+  testing::ReplyFaultLine line(b.port);
+  b.state.link.port = &line;
+  for (int occurrence = 1; occurrence <= 7; occurrence += 2) {
+    line.add({'g', 1, 100}, occurrence, 0, testing::ReplyFaultLine::Kind::Flip, 0x01);
+  }
+  b.host.expect(MessageKind::Warning,
+                "Problem talking to Pelorant Unit...\r1) Are you on the correct COM port ?\r2) "
+                "Is the correct serial cable in place ?\r3) Is the Pelorant switched on ?");
+  EXPECT_EQ(getLogIndex(b.state, b.host), kIndexNotReadable);
+  EXPECT_EQ(b.host.verify(), "");
+  const LogIndex& after = b.state.log_index;
+  EXPECT_EQ(after.raw, before.raw);
+  EXPECT_EQ(after.session(1)->length, 360);
+  EXPECT_EQ(after.screen.rows[0].size, before.screen.rows[0].size);
+  EXPECT_EQ(after.screen.used, before.screen.used);
+  EXPECT_EQ(b.sent('g'), (kReadExchangeAttempts + 1 + 2) * kLogIndexBytes);
+  EXPECT_EQ(b.host.busy_depth, 0);
+}
+
 TEST(LogIndex, NewestSlotBeyondTheSixteenRecordsOffersNoSession) {
   LoggerBench b;
   b.memory().store_session({testing::sample_records(30), 10});
@@ -169,7 +242,7 @@ TEST(LogIndex, PagingReadsAgainAndStopsAtTheSecondPage) {
   gotoPrevLogPage(b.state, b.host);
   EXPECT_EQ(index.page, 1);
   EXPECT_EQ(index.screen.rows[0].number, "1");
-  EXPECT_EQ(b.sent('h'), 5);  // every page button reads the index again
+  EXPECT_EQ(b.sent('h'), 5 * 2);  // every page button reads the index again (two copies)
   EXPECT_EQ(b.host.verify(), "");
 }
 
@@ -244,6 +317,20 @@ TEST(LiteIndex, MemoryFiguresAndTheOneRow) {
   ASSERT_EQ(getLogIndex(b.state, b.host), kIndexOk);
   b.host.expect(MessageKind::Information, "No more log sessions to see...");
   gotoNextLogPage(b.state, b.host);
+  EXPECT_EQ(b.host.verify(), "");
+}
+
+TEST(LiteIndex, APointerByteSpoiltOnTheLineIsReadAgain) {
+  LoggerBench b;
+  b.unit.options().unit_type = 2;
+  b.memory().set_lite_pointer(2024);  // 0x07E8
+  testing::ReplyFaultLine line(b.port);
+  b.state.link.port = &line;
+  line.add({'g', 0, 67}, 1, 0, testing::ReplyFaultLine::Kind::Flip, 0x10);
+  ASSERT_EQ(getLogIndex(b.state, b.host), kIndexOk);
+  EXPECT_EQ(line.fired(), 1);
+  EXPECT_EQ(b.state.log_index.screen.used, "0.01");
+  EXPECT_EQ(b.state.log_index.screen.rows[0].size, "1.00");
   EXPECT_EQ(b.host.verify(), "");
 }
 
