@@ -260,10 +260,15 @@ CameraTransferResult readFlashData(ProgramState& state, Host& host, InformationM
           }
           checksum ^= byte;
         }
-        const auto check_byte =
-            state.config_cancel ? std::optional<uint8_t>{} : link.try_read(host);
+        // A cancel in the middle of a block is not a bad block; what came of
+        // it is not counted as read.
+        if (state.config_cancel) {
+          pos -= stored;
+          break;
+        }
+        const auto check_byte = link.try_read(host);
         const uint8_t unit_checksum = check_byte.value_or(0);
-        timed_out = timed_out || !check_byte || state.config_cancel;
+        timed_out = timed_out || !check_byte;
         ++result.blocks;
         if (!timed_out && unit_checksum == checksum) {
           accepted = true;

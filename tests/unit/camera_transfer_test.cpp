@@ -262,6 +262,31 @@ TEST(CameraCheck, PauseInsideABlockIsReadAgainInStep) {
   }
 }
 
+// "Cancel" in the middle of a block is not a bad block: every firmware says
+// the check was cancelled, and no block is asked for again.
+TEST(CameraCheck, CancelInTheMiddleOfABlockIsNoProblem) {
+  for (int version : {423, 424}) {
+    SCOPED_TRACE(version);
+    CameraBench t;
+    t.load(1000);
+    t.host.expect("Data Upload OK");
+    t.upload();
+    t.firmware(version);
+    int events = 0;
+    t.host.on_process_events = [&] {
+      if (++events == 400) t.state.config_cancel = true;  // the progress window's "Cancel"
+    };
+    t.host.expect(core::MessageKind::Information, "Download Cancelled");
+    const auto result = t.check();
+    t.host.on_process_events = nullptr;
+    EXPECT_EQ(result.outcome, CameraTransferOutcome::Cancelled);
+    EXPECT_EQ(result.position % 254, 0);  // whole blocks only
+    EXPECT_EQ(t.host.verify(), "");
+    EXPECT_EQ(t.memory().resends(), 0);
+    EXPECT_EQ(t.sent(command::end_block_read), 1);
+  }
+}
+
 TEST(CameraCheck, TenBadReadsAndASilentUnit) {
   {
     CameraBench t;
