@@ -105,7 +105,7 @@ TEST_F(CameraE2e, LateRepliesAndAPauseInsideABlockStayInStep) {
                              state.config_cancel);
 
   host.expect("Data Upload OK");
-  const auto upload = core::writeFlashData(state, host);
+  const auto upload = core::writeFlashData(state, host, memo);
   EXPECT_EQ(upload.failures, 0);
   host.expect("Database Test Passed OK");
   const auto check = core::readFlashData(state, host, memo);

@@ -26,7 +26,7 @@ struct CameraBench : LoggerBench {
     core::load_camera_database(state.camera, file.text(), "test.cam", host, memo,
                                state.config_cancel);
   }
-  core::CameraTransferResult upload() { return core::writeFlashData(state, host); }
+  core::CameraTransferResult upload() { return core::writeFlashData(state, host, memo); }
   core::CameraTransferResult check() { return core::readFlashData(state, host, memo); }
 
   // The bytes written after the first write of `command_byte`.
@@ -111,15 +111,72 @@ TEST(CameraUpload, RejectedBlocksAreResentUntilTaken) {
   CameraBench t;
   t.load(600);
   t.camera().options().rejected_blocks[1] = 3;
+  // What the upload showed before the read-back took the progress window.
+  std::string efficiency;
+  long link_quality = 0;
+  t.host.on_process_events = [&] {
+    if (t.host.progress.stages.back() != "Uploading") return;
+    efficiency = t.host.progress.efficiency;
+    link_quality = t.host.progress.bars[core::ProgressBar::LinkQuality].first;
+  };
   t.host.expect("Data Upload OK");
   const auto result = t.upload();
+  t.host.on_process_events = nullptr;
   EXPECT_EQ(t.host.verify(), "");
   EXPECT_EQ(result.failures, 3);
   // Shown at the last failure: 1 of 4 attempts went through.
-  EXPECT_EQ(t.host.progress.efficiency, "25.00%");
-  EXPECT_EQ(t.host.progress.bars[core::ProgressBar::LinkQuality].first, 7);
+  EXPECT_EQ(efficiency, "25.00%");
+  EXPECT_EQ(link_quality, 7);
   EXPECT_TRUE(std::equal(t.state.camera.data.begin(), t.state.camera.data.end(),
                          t.memory().flash().begin()));
+  // The unit's copy was read back and compared before the upload was called good.
+  EXPECT_EQ(t.host.progress.stages.back(), "Downloading");
+  EXPECT_EQ(t.sent(command::next_block), 3);
+  EXPECT_EQ(std::vector<std::string>(t.memo.lines.end() - 3, t.memo.lines.end()),
+            (std::vector<std::string>{" ", "Checking Uploaded Data...", "Upload Checked OK..."}));
+}
+
+// "t" carries no address: an acceptance corrupted into a rejection has the
+// block sent again and stored twice. After any rejection the unit's copy is
+// read back and compared, and a copy that differs is no "Data Upload OK".
+TEST(CameraUpload, ACorruptedAcceptanceIsCaughtByReadingTheUnitsCopyBack) {
+  struct Case {
+    const char* fault;
+    int version;
+    std::vector<uint8_t> reply_of_block_1;
+    const char* outcome;
+  };
+  // Block 1 stored twice: the unit's copy first differs where block 2 belongs.
+  const char* kTwice = "Ardenvis Upload Problem [508,1036]";
+  const Case cases[] = {
+      {"accept corrupted to 0", 424, {0}, kTwice},
+      {"accept corrupted to 2", 424, {2}, kTwice},
+      {"accept corrupted to 0, firmware 423", 423, {0}, kTwice},
+      {"noise byte 0 in front of the accept", 424, {0, 1}, kTwice},
+      // Read as an acceptance: the blocks are stored once each, but the
+      // replies run one behind, which the end's reply shows.
+      {"noise byte 0x55 in front of the accept", 424, {0x55, 1}, "Data Upload OK"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.fault);
+    CameraBench t;
+    t.firmware(c.version);
+    t.load(1000);
+    t.camera().options().garbled_accepts[1] = c.reply_of_block_1;
+    const bool good = std::string(c.outcome) == "Data Upload OK";
+    t.host.expect(good ? core::MessageKind::Information : core::MessageKind::Warning, c.outcome);
+    const auto result = t.upload();
+    EXPECT_EQ(t.host.verify(), "");
+    EXPECT_EQ(result.outcome,
+              good ? CameraTransferOutcome::Succeeded : CameraTransferOutcome::Stopped);
+    EXPECT_EQ(t.sent(command::block_start), 1);  // the copy was read back
+    EXPECT_EQ(t.memo.lines.back(),
+              good ? "Upload Checked OK..." : "Upload Check Failed!!! Write to Dash again...");
+    const auto& flash = t.memory().flash();
+    EXPECT_EQ(good,
+              std::equal(t.state.camera.data.begin(), t.state.camera.data.end(), flash.begin()));
+    EXPECT_EQ(t.camera().out_of_step(), 0);
+  }
 }
 
 // Replies that come after the line's time-out are still replies: a block is
