@@ -50,6 +50,9 @@ inline constexpr const char* test_failed = "Database Test FAILED";
 inline constexpr const char* checking_upload = "Checking Uploaded Data...";
 inline constexpr const char* upload_checked = "Upload Checked OK...";
 inline constexpr const char* write_again = "Upload Check Failed!!! Write to Dash again...";
+// Asked before "Write to Dash" erases the unit (Yes: stop, to download them).
+inline constexpr const char* erase_question =
+    "The unit's logged sessions will be erased. Download them first?";
 // Shown beside "Write to Dash": the upload starts with the unit's erase.
 inline constexpr const char* upload_erases_sessions =
     "Note: writing the database erases the sessions logged on the Pelorant.";
@@ -100,7 +103,7 @@ CameraLoadResult load_camera_database(TCameraFlashData& camera, std::string_view
 CameraLoadResult LoadDataFromFile(ProgramState& state, Host& host, InformationMemo& memo);
 
 enum class CameraTransferOutcome {
-  NotStarted,  // no port, handshake refused
+  NotStarted,  // no port, handshake refused, the user kept the logged sessions
   NoMemory,    // "No Camera Memory Fitted!!!"
   NoData,      // nothing loaded
   Cancelled,   // by the user or the watchdog
@@ -118,7 +121,8 @@ struct CameraTransferResult {
   long failures = 0;
 };
 
-// "Write to Dash". The unit's erase also clears its logged sessions. After a
+// "Write to Dash". The unit's erase also clears its logged sessions, so the
+// user is asked first (camera_message::erase_question). After a
 // block was sent again, the unit's copy is read back and compared (the
 // memory check's read-back) before "Data Upload OK"; `memo` gets that check's
 // lines.

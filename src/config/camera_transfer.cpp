@@ -235,6 +235,13 @@ CameraTransferResult writeFlashData(ProgramState& state, Host& host, Information
   const std::vector<uint8_t>& data = state.camera.data;
   const long total = state.camera.total_length == 0 ? 0 : static_cast<long>(data.size());
   result.total = total;
+  // The erase that opens the upload takes every logged session with it: ask
+  // first, as clearing the log memory does. "Yes" (download them first)
+  // leaves the unit untouched. With nothing loaded nothing is erased.
+  if (total != 0 && host.message(MessageKind::Warning, camera_message::erase_question,
+                                 Buttons::YesNo) != Answer::No) {
+    return result;
+  }
   AnalysisProgress& progress = host.analysis_progress();
   CameraWatchdog watchdog(state, progress);
   WatchdogRun<CameraWatchdog> watchdog_run(host, watchdog, kWatchdogInterval_ms);

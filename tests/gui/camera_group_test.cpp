@@ -77,8 +77,18 @@ class CameraGroupTest : public QObject {
     QCOMPARE(field("pocketGpsVersionField")->text(), QString("2.500"));
     QCOMPARE(field("formatVersionField")->text(), QString("1.050"));
 
+    // "Yes": download the logged sessions first; nothing is sent.
+    host_.expect(core::MessageKind::Warning,
+                 "The unit's logged sessions will be erased. Download them first?",
+                 core::Answer::Yes);
+    click("writeCameraButton");
+    QCOMPARE(unit_.command_count('z'), 0);
+    host_.expect(core::MessageKind::Warning,
+                 "The unit's logged sessions will be erased. Download them first?",
+                 core::Answer::No);
     host_.expect(core::MessageKind::Information, "Data Upload OK");
     click("writeCameraButton");
+    QCOMPARE(unit_.command_count('z'), 1);
     host_.expect(core::MessageKind::Information, "Database Test Passed OK");
     click("checkCameraButton");
     const QString memo = group_->findChild<QPlainTextEdit*>("informationMemo")->toPlainText();

@@ -26,7 +26,19 @@ struct CameraBench : LoggerBench {
     core::load_camera_database(state.camera, file.text(), "test.cam", host, memo,
                                state.config_cancel);
   }
-  core::CameraTransferResult upload() { return core::writeFlashData(state, host, memo); }
+  // "Write to Dash" ending in `outcome`, the erase question (asked whenever a
+  // database is loaded) answered No: erase the sessions and write.
+  core::CameraTransferResult upload(core::MessageKind kind, const std::string& outcome) {
+    if (state.camera.total_length != 0) {
+      host.expect(core::MessageKind::Warning, core::camera_message::erase_question,
+                  core::Answer::No);
+    }
+    host.expect(kind, outcome);
+    return core::writeFlashData(state, host, memo);
+  }
+  core::CameraTransferResult upload(const std::string& outcome) {
+    return upload(core::MessageKind::Information, outcome);
+  }
   core::CameraTransferResult check() { return core::readFlashData(state, host, memo); }
 
   // The bytes written after the first write of `command_byte`.
@@ -41,6 +53,36 @@ struct CameraBench : LoggerBench {
   }
 };
 
+// The upload starts with the unit's erase, which takes every logged session
+// with it: the user is asked first, and "Yes" (download them first) leaves
+// the unit untouched.
+TEST(CameraUpload, AsksBeforeErasingTheLoggedSessions) {
+  for (core::Answer answer : {core::Answer::Yes, core::Answer::No}) {
+    CameraBench t;
+    t.load(300);
+    sim::StoredSession session;
+    session.bytes = sample_records(20);
+    t.memory().store_session(session);
+    const auto index = t.memory().index();
+    t.host.expect(core::MessageKind::Warning,
+                  "The unit's logged sessions will be erased. Download them first?", answer);
+    if (answer == core::Answer::No) t.host.expect("Data Upload OK");
+    const auto result = core::writeFlashData(t.state, t.host, t.memo);
+    EXPECT_EQ(t.host.verify(), "");
+    EXPECT_EQ(t.host.messages[1].buttons, core::Buttons::YesNo);
+    EXPECT_FALSE(t.host.messages[1].busy_cursor);
+    if (answer == core::Answer::Yes) {
+      EXPECT_EQ(result.outcome, CameraTransferOutcome::NotStarted);
+      EXPECT_TRUE(t.port.exchanges().empty());  // not even a wake
+      EXPECT_EQ(t.memory().index(), index);     // the session is still there
+    } else {
+      EXPECT_EQ(result.outcome, CameraTransferOutcome::Succeeded);
+      EXPECT_EQ(t.sent(command::erase), 1);
+      EXPECT_NE(t.memory().index(), index);
+    }
+  }
+}
+
 // 300 bytes go as two blocks: 254 data bytes, then 46 data bytes and 208
 // padding bytes 0xAA; each check byte is the XOR of the block's 254 bytes.
 TEST(CameraUpload, ThreeHundredBytesGoAsTwoPaddedBlocks) {
@@ -52,9 +94,7 @@ TEST(CameraUpload, ThreeHundredBytesGoAsTwoPaddedBlocks) {
   session.bytes = sample_records(20);
   t.memory().store_session(session);
   t.port.clear_log();
-
-  t.host.expect(core::MessageKind::Information, "Data Upload OK");
-  const auto result = t.upload();
+  const auto result = t.upload(core::MessageKind::Information, "Data Upload OK");
   EXPECT_EQ(t.host.verify(), "");
   EXPECT_EQ(result.outcome, CameraTransferOutcome::Succeeded);
   EXPECT_EQ(result.position, 300);
@@ -93,8 +133,7 @@ TEST(CameraUpload, TenRejectionsStopWithoutAnnouncingAnotherBlock) {
   CameraBench t;
   t.load(600);
   t.camera().options().rejected_blocks[1] = sim::kAlways;
-  t.host.expect(core::MessageKind::Warning, "Ardenvis Upload Problem [254,636]");
-  const auto result = t.upload();
+  const auto result = t.upload(core::MessageKind::Warning, "Ardenvis Upload Problem [254,636]");
   EXPECT_EQ(t.host.verify(), "");
   EXPECT_EQ(result.outcome, CameraTransferOutcome::Stopped);
   EXPECT_EQ(t.camera().blocks_rejected(), 10);
@@ -119,8 +158,7 @@ TEST(CameraUpload, RejectedBlocksAreResentUntilTaken) {
     efficiency = t.host.progress.efficiency;
     link_quality = t.host.progress.bars[core::ProgressBar::LinkQuality].first;
   };
-  t.host.expect("Data Upload OK");
-  const auto result = t.upload();
+  const auto result = t.upload("Data Upload OK");
   t.host.on_process_events = nullptr;
   EXPECT_EQ(t.host.verify(), "");
   EXPECT_EQ(result.failures, 3);
@@ -164,8 +202,8 @@ TEST(CameraUpload, ACorruptedAcceptanceIsCaughtByReadingTheUnitsCopyBack) {
     t.load(1000);
     t.camera().options().garbled_accepts[1] = c.reply_of_block_1;
     const bool good = std::string(c.outcome) == "Data Upload OK";
-    t.host.expect(good ? core::MessageKind::Information : core::MessageKind::Warning, c.outcome);
-    const auto result = t.upload();
+    const auto result =
+        t.upload(good ? core::MessageKind::Information : core::MessageKind::Warning, c.outcome);
     EXPECT_EQ(t.host.verify(), "");
     EXPECT_EQ(result.outcome,
               good ? CameraTransferOutcome::Succeeded : CameraTransferOutcome::Stopped);
@@ -188,8 +226,7 @@ TEST(CameraUpload, LateRepliesAndASlowEraseStoreEveryBlockOnce) {
     t.load(700);
     t.camera().options().reply_delay_ms = reply_ms;
     t.camera().options().erase_delay_ms = erase_ms;
-    t.host.expect("Data Upload OK");
-    const auto result = t.upload();
+    const auto result = t.upload("Data Upload OK");
     EXPECT_EQ(t.host.verify(), "");
     EXPECT_EQ(result.failures, 0);
     EXPECT_EQ(t.camera().blocks_taken(), 3);
@@ -202,8 +239,8 @@ TEST(CameraUpload, AUnitThatStopsAnsweringCancelsTheUpload) {
   CameraBench t;
   t.load(700);
   t.camera().options().reply_delay_ms = 5000;
-  t.host.expect(core::MessageKind::Information, "Upload Cancelled, No Data Stored");
-  EXPECT_EQ(t.upload().outcome, CameraTransferOutcome::Cancelled);
+  EXPECT_EQ(t.upload(core::MessageKind::Information, "Upload Cancelled, No Data Stored").outcome,
+            CameraTransferOutcome::Cancelled);
   EXPECT_EQ(t.host.verify(), "");
   EXPECT_TRUE(t.state.config_cancel);
   EXPECT_FALSE(t.host.progress.visible);
@@ -218,8 +255,8 @@ TEST(CameraUpload, NothingLoadedOrNoMemoryErasesNothing) {
     file.trailer = {"256"};
     core::load_camera_database(t.state.camera, file.text(), "x.cam", t.host, t.memo,
                                t.state.config_cancel);
-    t.host.expect(core::MessageKind::Information, "No Data to Upload");
-    EXPECT_EQ(t.upload().outcome, CameraTransferOutcome::NoData);
+    EXPECT_EQ(t.upload(core::MessageKind::Information, "No Data to Upload").outcome,
+              CameraTransferOutcome::NoData);
     EXPECT_EQ(t.host.verify(), "");
     EXPECT_EQ(t.sent(command::erase), 0);
   }
@@ -227,8 +264,8 @@ TEST(CameraUpload, NothingLoadedOrNoMemoryErasesNothing) {
     CameraBench t;
     t.load(8);
     t.memory().options().flash_memory_code = 3;
-    t.host.expect(core::MessageKind::Warning, "No Camera Memory Fitted!!!");
-    EXPECT_EQ(t.upload().outcome, CameraTransferOutcome::NoMemory);
+    EXPECT_EQ(t.upload(core::MessageKind::Warning, "No Camera Memory Fitted!!!").outcome,
+              CameraTransferOutcome::NoMemory);
     EXPECT_EQ(t.host.verify(), "");
     EXPECT_EQ(t.sent(command::erase), 0);
   }
@@ -238,8 +275,10 @@ TEST(CameraUpload, UnitsBelow423AreRefusedAndThePortReopened) {
   CameraBench t;
   t.load(8);
   t.firmware(422);
-  t.host.expect(core::MessageKind::Error, "Ardenvis Version not compatible with Pelorant Version");
-  EXPECT_EQ(t.upload().outcome, CameraTransferOutcome::NotStarted);
+  EXPECT_EQ(
+      t.upload(core::MessageKind::Error, "Ardenvis Version not compatible with Pelorant Version")
+          .outcome,
+      CameraTransferOutcome::NotStarted);
   EXPECT_EQ(t.host.verify(), "");
   EXPECT_EQ(t.sent(command::erase), 0);
   EXPECT_EQ(t.port.opens(), 2);
@@ -248,8 +287,7 @@ TEST(CameraUpload, UnitsBelow423AreRefusedAndThePortReopened) {
 TEST(CameraCheck, UploadThenCheckPassesWithTheMemoLines) {
   CameraBench t;
   t.load(1000);
-  t.host.expect("Data Upload OK");
-  t.upload();
+  t.upload("Data Upload OK");
   t.host.expect(core::MessageKind::Information, "Database Test Passed OK");
   const auto result = t.check();
   EXPECT_EQ(t.host.verify(), "");
@@ -266,8 +304,7 @@ TEST(CameraCheck, UploadThenCheckPassesWithTheMemoLines) {
 TEST(CameraCheck, DifferentFlashFailsTheTest) {
   CameraBench t;
   t.load(1000);
-  t.host.expect("Data Upload OK");
-  t.upload();
+  t.upload("Data Upload OK");
   t.memory().flash()[700] ^= 0x10;
   t.host.expect(core::MessageKind::Warning, "Database Test FAILED");
   EXPECT_EQ(t.check().outcome, CameraTransferOutcome::Differs);
@@ -281,8 +318,7 @@ TEST(CameraCheck, BadBlockIsReadAgainFrom424AndStopsAt423) {
     SCOPED_TRACE(version);
     CameraBench t;
     t.load(1000);
-    t.host.expect("Data Upload OK");
-    t.upload();
+    t.upload("Data Upload OK");
     t.firmware(version);
     t.memory().options().bad_blocks[1] = 1;
     if (version == 423) {
@@ -307,8 +343,7 @@ TEST(CameraCheck, PauseInsideABlockIsReadAgainInStep) {
     SCOPED_TRACE(::testing::Message() << after << " " << ms);
     CameraBench t;
     t.load(1500);
-    t.host.expect("Data Upload OK");
-    t.upload();
+    t.upload("Data Upload OK");
     t.memory().options().pause_blocks[2] = {after, ms};
     t.host.expect("Database Test Passed OK");
     const auto result = t.check();
@@ -326,8 +361,7 @@ TEST(CameraCheck, CancelInTheMiddleOfABlockIsNoProblem) {
     SCOPED_TRACE(version);
     CameraBench t;
     t.load(1000);
-    t.host.expect("Data Upload OK");
-    t.upload();
+    t.upload("Data Upload OK");
     t.firmware(version);
     int events = 0;
     t.host.on_process_events = [&] {
@@ -348,8 +382,7 @@ TEST(CameraCheck, TenBadReadsAndASilentUnit) {
   {
     CameraBench t;
     t.load(600);
-    t.host.expect("Data Upload OK");
-    t.upload();
+    t.upload("Data Upload OK");
     t.memory().options().bad_blocks[0] = sim::kAlways;
     t.host.expect(core::MessageKind::Warning, "Ardenvis Download Stopped [0,636]");
     EXPECT_EQ(t.check().outcome, CameraTransferOutcome::Stopped);
@@ -359,8 +392,7 @@ TEST(CameraCheck, TenBadReadsAndASilentUnit) {
   {
     CameraBench t;
     t.load(600);
-    t.host.expect("Data Upload OK");
-    t.upload();
+    t.upload("Data Upload OK");
     t.memory().options().stall_after = 300;
     t.host.expect(core::MessageKind::Information, "Download Cancelled");
     EXPECT_EQ(t.check().outcome, CameraTransferOutcome::Cancelled);
