@@ -2,6 +2,7 @@
 // configuration file, through the same transfer the "Configuration" window uses.
 
 #include <cstdio>
+#include <string>
 
 #include "cli/commands.h"
 #include "cli/console_host.h"
@@ -42,6 +43,12 @@ int config_read(Arguments& args) {
   UnitConfigSession session(*number);
   const auto read = core::get_config_data(session.editor, session.state.link, host);
   if (read != core::TransferResult::Ok && read != core::TransferResult::RangeWarning) return 1;
+  // What the window's "Version" page shows after a read: the CAN modules found
+  // and the CAN statistics, one memo line each on stdout.
+  for (const std::string& line : session.editor.version_page().modules) {
+    std::printf("%s\n", line.c_str());
+  }
+  std::fflush(stdout);  // before the save's messages on stderr
   host.queue_file(*out);
   return core::save_config_data(session.editor, host, session.location) ? 0 : 1;
 }

@@ -197,10 +197,12 @@ CameraLoadResult load_camera_database(TCameraFlashData& camera, std::string_view
     if (!reader.next(line)) break;
     const auto bytes = parse_record_line(line);
     if (!bytes) return format_problem();
-    const long left = total - index;
-    // Only the last line may be short, and no line may run past the image.
-    const long wanted = std::min<long>(left, kPairsPerRecordLine);
-    if (static_cast<long>(bytes->size()) != wanted) return format_problem();
+    // Every record line holds four bytes, the last one too: a short line, or one
+    // that would run past the image, means the file is not of this format.
+    if (static_cast<long>(bytes->size()) != kPairsPerRecordLine ||
+        total - index < kPairsPerRecordLine) {
+      return format_problem();
+    }
     for (uint8_t byte : *bytes) {
       camera.data[static_cast<size_t>(index++)] = byte;
       check ^= byte;

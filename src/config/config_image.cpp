@@ -378,6 +378,13 @@ void decode_configuration(ConfigEditor& editor) {
 bool configuration_in_range(ConfigEditor& editor) {
   editor.config().range_error = 0;
   check_form_data(editor);
+  // The check list above misses fields checked only as they are typed (the speed
+  // alarm); an unedited out-of-range value must not reach the unit or a file, so
+  // every ranged field of the table is checked here as well.
+  for (const FieldMeta& meta : config_fields()) {
+    if (meta.kind == FieldKind::Integer) editor.check_int_display_TEdit(meta.id);
+  }
+  editor.notify();
   return editor.config().range_error == 0;
 }
 

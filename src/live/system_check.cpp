@@ -76,13 +76,10 @@ SystemCheckView empty_system_check() {
 }
 
 void show_no_data(SystemCheckView& v) {
-  for (CheckReadout r :
-       {CheckReadout::WaterTemp, CheckReadout::OilTemp, CheckReadout::OilPressure,
-        CheckReadout::AuxPressure, CheckReadout::Fuel, CheckReadout::Battery, CheckReadout::Speed,
-        CheckReadout::Rpm, CheckReadout::Gear, CheckReadout::GFirst, CheckReadout::GSecond}) {
-    v.readout(r) = kNotAvailable;
-  }
+  v.readouts.fill(kNotAvailable);
+  v.sensors.fill(kNotAvailable);
   v.on_board.fill(kNotAvailable);
+  v.lamps.fill(false);
 }
 
 SystemCheckView system_check_view(const LiveFrame& f) {

@@ -96,8 +96,10 @@ struct SystemCheckView {
 
 // The view of one frame.
 SystemCheckView system_check_view(const LiveFrame& frame);
-// No reply: the unit values and the on-board channels read "NA"; everything
-// else keeps what the last frame showed.
+// No frame is coming in (no reply, no port): every readout reads "NA" and every
+// lamp of the frame goes out. Module values and "Module Connected" lamps kept
+// from an old frame would tell the installer that a module answers when
+// nothing does. The unit labels stay as the last frame set them.
 void show_no_data(SystemCheckView& view);
 // Before the first frame: every readout "NA", every lamp out.
 SystemCheckView empty_system_check();

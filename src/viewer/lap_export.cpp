@@ -14,9 +14,15 @@ constexpr const char* kExtension = ".csv";
 constexpr double kKilometresPerMetre = 0.001;
 constexpr double kKilometresPerFoot = 0.0003048;
 
-// Printing -0.00 for a zero that came out of a sign change would only confuse
-// a spreadsheet reader; adding +0 turns a negative zero into zero.
-double unsigned_zero(double value) { return value + 0.0; }
+// The lateral column is the stored value with its sign inverted, so every
+// small positive reading (smoothing leaves many) would print "-0.00", which
+// only confuses a spreadsheet reader. The rule is on the printed text: a
+// field that prints as zero prints "0.00".
+std::string g_lat_field(double value) {
+  std::string text = format("%.2f", value);
+  if (text == "-0.00") text.erase(0, 1);
+  return text;
+}
 
 }  // namespace
 
@@ -38,9 +44,9 @@ std::string motec_row(const DataSet& set, long start, long i, const UnitFlags& f
                           (flags.distance_feet ? kKilometresPerFoot : kKilometresPerMetre);
   double speed = set[Channel::Speed][i] * (flags.speed_kmh ? 1.0 : kMphToKmh);
   if (!speed_calibration) speed *= kSpeedCalibration;
-  return format("%.2f,%.3f,%.0f,%.2f,%.2f,%.1f,%.0f", time, distance, set[Channel::Rpm][i] * 100,
-                unsigned_zero(-set[Channel::GLat][i] / 10), set[Channel::GLong][i] / 10, speed,
-                set[Channel::Gear][i] / 10);
+  return format("%.2f,%.3f,%.0f,%s,%.2f,%.1f,%.0f", time, distance, set[Channel::Rpm][i] * 100,
+                g_lat_field(-set[Channel::GLat][i] / 10).c_str(), set[Channel::GLong][i] / 10,
+                speed, set[Channel::Gear][i] / 10);
 }
 
 void write_motec_lap(AtomicTextWriter& out, const DataSet& set, const ExportLap& lap,

@@ -44,7 +44,8 @@ std::optional<ExportLap> export_lap(const LapSelection& selection);
 // "Session_%d_Lap_%d": the reference name, and with ".csv" the offered file name.
 std::string lap_reference_name(const ExportLap& lap);
 
-// One sample row of the lap, i from lap.start: "%.2f,%.3f,%.0f,%.2f,%.2f,%.1f,%.0f".
+// One sample row of the lap, i from lap.start: "%.2f,%.3f,%.0f,%.2f,%.2f,%.1f,%.0f",
+// except that a G Lat field printing as zero prints "0.00", never "-0.00".
 std::string motec_row(const DataSet& set, long start, long i, const UnitFlags& flags,
                       bool speed_calibration);
 

@@ -1,12 +1,16 @@
 #include "widgets/pelorant_window.h"
 
 #include <QCloseEvent>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace ardenvis::ui {
 
@@ -30,6 +34,57 @@ QPushButton* PelorantWindow::make_button(const QString& caption, const QString& 
   if (!hint.isEmpty()) button->setToolTip(hint);
   button->setObjectName(object_name);
   return button;
+}
+
+QSize PelorantWindow::laptop_room() {
+  constexpr int kBorder = 8, kTitleBar = 32, kTaskBar = 48;
+  return {1366 - 2 * kBorder, 768 - kTitleBar - kTaskBar - kBorder};
+}
+
+namespace {
+
+// Keeps a column's scroll area as wide as its page needs, also when the page's
+// needs change (a caption that grows with the data shown).
+class ColumnWidth : public QObject {
+ public:
+  ColumnWidth(QScrollArea* area, QWidget* page) : QObject(area), area_(area), page_(page) {
+    page->installEventFilter(this);
+    fit();
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    // A page that needs more room than it has is first given it by the scroll
+    // area, off to the side: either event tells the column to widen.
+    if (watched == page_ &&
+        (event->type() == QEvent::LayoutRequest || event->type() == QEvent::Resize)) {
+      fit();
+    }
+    return false;
+  }
+
+ private:
+  void fit() {
+    const int page_width = std::max(page_->minimumSizeHint().width(), page_->minimumWidth());
+    area_->setFixedWidth(page_width +
+                         area_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, area_));
+  }
+  QScrollArea* area_;
+  QWidget* page_;
+};
+
+}  // namespace
+
+QWidget* PelorantWindow::scrolled(QWidget* page, QWidget* parent, Scroll scroll) {
+  auto* area = new QScrollArea(parent);
+  area->setFrameShape(QFrame::NoFrame);
+  area->setWidgetResizable(true);
+  area->setWidget(page);
+  if (scroll == Scroll::Column) {
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    new ColumnWidth(area, page);
+  }
+  return area;
 }
 
 void PelorantWindow::showEvent(QShowEvent* event) {

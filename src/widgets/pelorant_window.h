@@ -24,6 +24,17 @@ class PelorantWindow : public QWidget {
   static QPushButton* make_button(const QString& caption, const QString& hint,
                                   const QString& object_name, QWidget* parent);
 
+  // Room for a window's contents on the smallest screen the program is made
+  // for, a 1366 x 768 laptop, after its title bar, its borders and the
+  // desktop's task bar. Windows open no larger than this.
+  static QSize laptop_room();
+
+  // A page that cannot shrink as far as the window can, in a frameless scroll
+  // area: it fills the area when there is room and scrolls when there is not.
+  // A column scrolls up and down only: the area keeps the page's width.
+  enum class Scroll { Both, Column };
+  static QWidget* scrolled(QWidget* page, QWidget* parent, Scroll scroll = Scroll::Both);
+
  signals:
   // The user closed the window with its close box.
   void closed_by_user();

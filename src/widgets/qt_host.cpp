@@ -117,6 +117,26 @@ core::Answer QtHost::message(core::MessageKind kind, const std::string& text,
   }
 }
 
+QString qt_file_filter(const std::string& filter) {
+  const QStringList parts = QString::fromStdString(filter).split(u'|');
+  if (parts.size() < 2) return parts.value(0);
+  QStringList filters;
+  for (qsizetype i = 0; i < parts.size(); i += 2) {
+    QString description = parts[i].trimmed();
+    if (i + 1 >= parts.size()) {  // a description without patterns: kept as written
+      filters << description;
+      break;
+    }
+    // The patterns shown in the description are replaced by the pair's own.
+    const qsizetype open = description.lastIndexOf(u'(');
+    if (open > 0 && description.endsWith(u')')) description = description.left(open).trimmed();
+    QString patterns = parts[i + 1].trimmed();
+    patterns.replace(u';', u' ');
+    filters << description + QStringLiteral(" (") + patterns + u')';
+  }
+  return filters.join(QStringLiteral(";;"));
+}
+
 namespace {
 QString start_path(const core::FileDialog& d) {
   return QString::fromStdString(d.folder) + QString::fromStdString(d.default_name);
@@ -125,7 +145,7 @@ QString start_path(const core::FileDialog& d) {
 
 std::optional<std::string> QtHost::open_file(const core::FileDialog& d) {
   QString name = QFileDialog::getOpenFileName(active_parent(), QString::fromStdString(d.title),
-                                              start_path(d), QString::fromStdString(d.filter));
+                                              start_path(d), qt_file_filter(d.filter));
   if (name.isEmpty()) return std::nullopt;
   return name.toStdString();
 }
@@ -133,8 +153,8 @@ std::optional<std::string> QtHost::open_file(const core::FileDialog& d) {
 std::optional<std::string> QtHost::save_file(const core::FileDialog& d) {
   // The program asks its own "File Exists, Overwrite File ?" question.
   QString name = QFileDialog::getSaveFileName(active_parent(), QString::fromStdString(d.title),
-                                              start_path(d), QString::fromStdString(d.filter),
-                                              nullptr, QFileDialog::DontConfirmOverwrite);
+                                              start_path(d), qt_file_filter(d.filter), nullptr,
+                                              QFileDialog::DontConfirmOverwrite);
   if (name.isEmpty()) return std::nullopt;
   return name.toStdString();
 }

@@ -46,4 +46,11 @@ class QtHost : public QObject, public core::Host {
 // Qt's rendering of a core message: '\r' is a line break.
 QString message_text(const std::string& text);
 
+// Qt's rendering of a file dialog filter. Filters may be written as
+// "Description|patterns" pairs joined by '|' ("Pelorant Config (*.pcf)|*.pcf"),
+// which Qt would read as patterns matching nothing: each pair becomes
+// "Description (patterns)" and pairs are joined by ";;". A filter without '|'
+// is already in Qt's form and is kept.
+QString qt_file_filter(const std::string& filter);
+
 }  // namespace ardenvis::ui

@@ -51,7 +51,18 @@ TEST_F(ConfigTransferE2e, ReadFileWriteReadRoundTrip) {
   int status = -1;
   std::string out = cli("config-read --port COM6 --out " + file("first"), status);
   ASSERT_EQ(status, 0) << out;
-  EXPECT_NE(out.find("Pelorant2 Config Downloaded OK\nConfig Saved OK\n"), std::string::npos)
+  // The "Version" page's lines come on stdout, before the file is saved.
+  EXPECT_NE(out.find("Pelorant2 Config Downloaded OK\n"), std::string::npos) << out;
+  // The simulated unit: the dash at its firmware 4.22 and a position module 1.05,
+  // statistics 0, 1, 2, 0, 7.
+  EXPECT_NE(out.find("Searching for CAN modules...\n"
+                     "CANID:  128 Version: 4.22 Module:(D: Main Dash)\n"
+                     "CANID:  132 Version: 1.05 Module:(M: Position)\n"
+                     "\n"
+                     "Checking CAN Statistics...\n"
+                     "BO0.BU1.RE2.TE0.CS7\n"
+                     "Config Saved OK\n"),
+            std::string::npos)
       << out;
   std::string text = read_file(file("first.pcf"));
   ASSERT_EQ(std::count(text.begin(), text.end(), '\n'), 282);

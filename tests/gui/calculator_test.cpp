@@ -150,6 +150,37 @@ class CalculatorTest : public QObject {
     QCOMPARE(state_.calculator.drive_and_sensor_position, 4);
   }
 
+  // Help and back is a look at the instructions, not a new visit: the user's
+  // unsaved entries stay, and the hand-over sends their factors.
+  void help_and_back_keeps_the_entries() {
+    std::string speedo, gear;
+    window_->set_calibration_target([&](const std::string& s, const std::string& g) {
+      speedo = s;
+      gear = g;
+    });
+    click("Tyre_type_buttons_1");
+    click("Drive_Sensor_Buttons_4");
+    type("rear_tyre_diameter", "584");
+    type("diff_ratio_value", "390");
+    QCOMPARE(field("speedoCalResult")->text(), QString("1754"));
+    QSignalSpy help(window_.get(), &ui::TForm4::view_help);
+    click("helpButton");
+    QCOMPARE(help.count(), 1);
+    reopen();  // back from "Calcultor Help"
+    QCOMPARE(find<QStackedWidget>("tyre_type_notebook")->currentIndex(), 1);
+    QCOMPARE(field("rear_tyre_diameter")->text(), QString("584"));
+    QCOMPARE(field("diff_ratio_value")->displayText(), QString("3.90"));
+    QCOMPARE(field("speedoCalResult")->text(), QString("1754"));
+    QCOMPARE(field("gearCalResult")->text(), QString("3900"));
+    click("gotoConfigurationButton");
+    QCOMPARE(speedo, std::string("1754"));
+    QCOMPARE(gear, std::string("3900"));
+    // Help does not store: the next visit from elsewhere reloads the stored set.
+    QCOMPARE(state_.calculator.tyre_type, 1);
+    reopen();
+    QCOMPARE(field("rear_tyre_diameter")->text(), QString("584"));
+  }
+
   void close_box_keeps_the_stored_values() {
     click("Tyre_type_buttons_2");
     click("Drive_Sensor_Buttons_4");

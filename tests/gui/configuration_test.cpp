@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,6 +26,7 @@
 #include "sim/config_memory.h"
 #include "sim/simulated_port.h"
 #include "support/scripted_host.h"
+#include "widgets/qt_host.h"
 
 using namespace ardenvis;
 using core::FieldId;
@@ -55,6 +57,18 @@ class ConfigurationTest : public QObject {
     QTest::keyClicks(e, text);  // the first key replaces the selection
   }
   void show_page(core::Page page) { form3_->pages()->setCurrentIndex(static_cast<int>(page)); }
+  // Whether a file dialog given `filter` lists `name`: Qt takes the patterns
+  // from the parentheses that end each ";;"-separated filter.
+  static bool dialog_lists(const std::string& filter, const QString& name) {
+    for (const QString& one : ui::qt_file_filter(filter).split(QStringLiteral(";;"))) {
+      const qsizetype open = one.lastIndexOf(u'(');
+      if (open < 0 || !one.endsWith(u')')) continue;
+      const QStringList patterns =
+          one.mid(open + 1, one.size() - open - 2).split(u' ', Qt::SkipEmptyParts);
+      if (QDir::match(patterns, name)) return true;
+    }
+    return false;
+  }
 
  private slots:
   void initTestCase() {
@@ -224,6 +238,67 @@ class ConfigurationTest : public QObject {
     QCOMPARE(child<QLineEdit>("verField")->text(), QString());
     QCOMPARE(QString::fromStdString(host_.verify()), QString());
     std::filesystem::remove_all(dir);
+    // Both dialogs list the file just saved ("Pelorant Config (*.pcf)|*.pcf" once
+    // reached Qt as three patterns that matched nothing).
+    QVERIFY(host_.dialogs.size() >= 2);
+    for (const core::FileDialog& d : host_.dialogs) QVERIFY(dialog_lists(d.filter, "car.pcf"));
+  }
+
+  void out_of_range_values_read_are_shown_in_full() {
+    // A value read from a file or the unit is shown whole (cut to "1234" it looked
+    // valid, so a refused write could not be understood); the length limits typing.
+    const std::string kept = form3_->editor().text(FieldId::speedo_cal_value);
+    form3_->editor().set_text(FieldId::speedo_cal_value, "12345");
+    QCOMPARE(edit("speedo_cal_value")->text(), QString("12345"));
+    QVERIFY(red(edit("speedo_cal_value")));
+    type("speedo_cal_value", "987654");
+    QCOMPARE(edit("speedo_cal_value")->text(), QString("9876"));
+    form3_->editor().set_text(FieldId::display_brightness, "100");
+    QCOMPARE(edit("display_brightness")->text(), QString("100"));
+    QVERIFY(red(edit("display_brightness")));
+    type("display_brightness", "123");
+    QCOMPARE(edit("display_brightness")->text(), QString("12"));
+    form3_->editor().set_text(FieldId::display_brightness, "15");
+    form3_->editor().set_text(FieldId::speedo_cal_value, kept);
+  }
+
+  void accel_note_has_room_for_its_texts() {
+    show_page(core::Page::General);
+    auto* note = child<QLabel>("accelNote");
+    const std::string start = form3_->editor().text(FieldId::accel_start_speed);
+    const std::string stop = form3_->editor().text(FieldId::accel_stop_speed);
+    for (const auto& [from, to] : {std::pair{"0", "60"}, {"60", "0"}, {"0", "0"}}) {
+      form3_->editor().set_text(FieldId::accel_start_speed, from);
+      form3_->editor().set_text(FieldId::accel_stop_speed, to);
+      QTest::qWait(1);
+      const int needed = note->fontMetrics().horizontalAdvance(note->text()) +
+                         2 * note->frameWidth() + 2 * note->margin();
+      QVERIFY2(note->contentsRect().width() >= needed - 2 * note->frameWidth(),
+               qPrintable(note->text()));
+      QVERIFY2(note->parentWidget()->rect().contains(note->geometry()), qPrintable(note->text()));
+    }
+    form3_->editor().set_text(FieldId::accel_start_speed, start);
+    form3_->editor().set_text(FieldId::accel_stop_speed, stop);
+  }
+
+  void every_file_filter_lists_files_of_its_kind() {
+    const struct {
+      const char* filter;
+      const char* file;
+    } cases[] = {{"Pelorant Config (*.pcf)|*.pcf", "car.pcf"},
+                 {"Camera Database files (*.cam)", "cams.cam"},
+                 {"Display Preference files (*.cfg)", "prefs.cfg"},
+                 {"Ardenvis Label Files (*.lab)", "labels.lab"},
+                 {"Comma Seperated Variable files (*.csv)", "lap.csv"},
+                 {"Setup files (*.psu)", "car.psu"},
+                 {"Pelorant files (*.plr)", "Session1.plr"},
+                 {"Logs (*.plr)|*.plr|Exports|*.csv;*.txt", "out.txt"}};
+    for (const auto& c : cases) {
+      QVERIFY2(dialog_lists(c.filter, c.file), c.filter);
+      QVERIFY2(!dialog_lists(c.filter, "other.xyz"), c.filter);
+    }
+    QCOMPARE(ui::qt_file_filter("Pelorant Config (*.pcf)|*.pcf"),
+             QString("Pelorant Config (*.pcf)"));
   }
 
   void camera_page_holds_the_database_group() {

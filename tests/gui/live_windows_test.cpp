@@ -127,6 +127,25 @@ class LiveWindowsTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(w));
   }
   int polls() { return unit_.command_count(core::command::live_poll); }
+  // The user picks an item of the window's COM port box.
+  void choose_port(ui::UnitWindow* window, int item) {
+    window->com_port_box()->setCurrentIndex(item);
+    window->com_port_box()->change_serial_port();
+  }
+  // The system check shows no value and no lamp of a frame.
+  void expect_nothing_received() {
+    for (int r = 0; r < core::kCheckReadoutCount; ++r) {
+      QCOMPARE(form24_->readout(static_cast<CheckReadout>(r))->text(), QString("NA"));
+    }
+    for (int c = 1; c <= core::kSensorChannels; ++c) QCOMPARE(form24_->sensor(c)->text(), "NA");
+    for (int c = 1; c <= core::kOnBoardChannels; ++c) {
+      QCOMPARE(form24_->on_board(c)->text(), QString("NA"));
+    }
+    for (int l = 0; l < core::kCheckLampCount; ++l) {
+      QVERIFY2(!form24_->lamp(static_cast<CheckLamp>(l))->lit(),
+               core::check_lamp_name(static_cast<CheckLamp>(l)));
+    }
+  }
 
  private slots:
   void initTestCase() {
@@ -201,9 +220,14 @@ class LiveWindowsTest : public QObject {
     QVERIFY(form23_->no_valid_data()->lit());
     QVERIFY(!form23_->pl2_connected()->lit());
     QVERIFY(form23_->poll_timer().isActive());
+    // Nothing is coming in: the gauges rest, no value of the last frame stays.
+    QCOMPARE(gauge_readout(Gauge::EngineRpm), QString("    0"));
+    QCOMPARE(dash()->gauge(Gauge::EngineRpm)->value(), 0.0);
+    QVERIFY(!dash()->lamp(DashLamp::LoggerOn)->lit());
     unit_.live_frames().options().silent_after = -1;
     form23_->getDynoData();
     QVERIFY(!form23_->no_valid_data()->lit());
+    QVERIFY(gauge_readout(Gauge::EngineRpm) != "    0");
   }
 
   // A length byte that said 22 where 66 followed left 44 bytes on the line;
@@ -226,10 +250,29 @@ class LiveWindowsTest : public QObject {
   }
 
   void disconnect_and_no_port() {
+    QVERIFY(gauge_readout(Gauge::EngineRpm) != "    0");
     QTest::mouseClick(form23_->connect_button(), Qt::LeftButton);
     QVERIFY(!form23_->poll_timer().isActive());
     QCOMPARE(form23_->connect_button()->text(), QString("Connect"));
     QVERIFY(!form23_->pl2_connected()->lit());
+    QCOMPARE(gauge_readout(Gauge::EngineRpm), QString("    0"));
+    QCOMPARE(dash()->speed_readout()->text(), QString("  0"));
+    testing::save_grab(form23_.get(), "virtual_display_disconnected");
+
+    // The port set to "None" while polling: the link lamps go out and the
+    // gauges rest.
+    QTest::mouseClick(form23_->connect_button(), Qt::LeftButton);
+    form23_->getDynoData();
+    QVERIFY(form23_->pl2_connected()->lit());
+    QVERIFY(gauge_readout(Gauge::EngineRpm) != "    0");
+    choose_port(form23_.get(), 0);
+    QVERIFY(!state_.link.serial_port_open);
+    form23_->getDynoData();
+    QVERIFY(!form23_->com_port_ok()->lit());
+    QVERIFY(!form23_->pl2_connected()->lit());
+    QCOMPARE(gauge_readout(Gauge::EngineRpm), QString("    0"));
+    QTest::mouseClick(form23_->connect_button(), Qt::LeftButton);
+    choose_port(form23_.get(), 1);
     core::close_serial_port(state_.link);
     host_.expect(core::MessageKind::Information, "Select a Valid Serial COM Port!...");
     QTest::mouseClick(form23_->connect_button(), Qt::LeftButton);
@@ -240,6 +283,7 @@ class LiveWindowsTest : public QObject {
   void leaving_in_the_middle_of_a_frame_reads_it_but_shows_nothing_more() {
     QSignalSpy left(form23_.get(), &ui::TForm23::back_to_main);
     QTest::mouseClick(form23_->connect_button(), Qt::LeftButton);
+    form23_->getDynoData();
     const QString shown = gauge_readout(Gauge::EngineRpm);
     sim_time_ += 7;  // a different frame from the one on show
     int reads = 0;
@@ -363,15 +407,30 @@ class LiveWindowsTest : public QObject {
     QCOMPARE(form24_->sensor(9)->text(), QString("NA"));
     testing::save_grab(form24_.get(), "system_check_no_fix");
 
-    // Silence: the unit values read NA, the rest keeps its last text.
+    // Silence: nothing of the last frame stays on show as if it were live.
+    QVERIFY(form24_->sensor(1)->text() != "NA");
+    QVERIFY(form24_->lamp(CheckLamp::FirstSensorModule)->lit());
     unit_.live_frames().options().silent_after = unit_.live_frames().polls();
     form24_->getSystemData();
     QVERIFY(form24_->no_valid_data()->lit());
     QVERIFY(!form24_->pl2_connected()->lit());
-    QCOMPARE(form24_->readout(CheckReadout::Rpm)->text(), QString("NA"));
-    QVERIFY(form24_->sensor(1)->text() != "NA");
+    expect_nothing_received();
     QVERIFY(form24_->poll_timer().isActive());
+    testing::save_grab(form24_.get(), "system_check_silent");
     unit_.live_frames().options().silent_after = -1;
+
+    // The port set to "None": the link lamps and every value go out.
+    form24_->getSystemData();
+    QVERIFY(form24_->pl2_connected()->lit());
+    QVERIFY(form24_->lamp(CheckLamp::FirstSensorModule)->lit());
+    choose_port(form24_.get(), 0);
+    QVERIFY(!state_.link.serial_port_open);
+    form24_->getSystemData();
+    QVERIFY(!form24_->com_port_ok()->lit());
+    QVERIFY(!form24_->pl2_connected()->lit());
+    QVERIFY(!form24_->no_valid_data()->lit());
+    expect_nothing_received();
+    choose_port(form24_.get(), 1);
 
     QSignalSpy left(form24_.get(), &ui::TForm24::back_to_toolbox);
     form24_->close();

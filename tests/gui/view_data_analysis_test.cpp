@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTabBar>
 #include <QtTest>
 
@@ -66,6 +67,15 @@ class ViewDataAnalysisTest : public QObject {
     QCOMPARE(host_.verify(), std::string());
   }
 
+  void track_map_lap_without_a_lap_goes_to_none() {
+    auto* track_map_lap = find<QComboBox>("trackMapLap");
+    QVERIFY(!track_map_lap->isEnabled());  // until a lap is chosen
+    host_.expect(core::MessageKind::Information, "Load Lap in Lap Area to View Selection");
+    choose("trackMapLap", 0);
+    QCOMPARE(host_.verify(), std::string());
+    QCOMPARE(track_map_lap->currentIndex(), -1);
+  }
+
   void overlay_of_two_laps_with_slips() {
     const int laps_a = static_cast<int>(state_.data_sets[0].lap_count());
     choose("lapSelection1", 1);           // lap 2 of A
@@ -121,6 +131,44 @@ class ViewDataAnalysisTest : public QObject {
     grab("view_data_track_selection_1");
   }
 
+  void marker_choice_and_g_circle_key_are_readable() {
+    // "On (Drag from left axis)" shown whole.
+    find<QTabBar>("leftTabs")->setCurrentIndex(3);  // "Marker"
+    QApplication::processEvents();
+    auto* markers = find<QComboBox>("markersSelector");
+    markers->setCurrentIndex(1);
+    QVERIFY2(markers->width() >= markers->sizeHint().width(),
+             qPrintable(QString("%1 < %2").arg(markers->width()).arg(markers->sizeHint().width())));
+    grab("view_data_marker_panel");
+    markers->setCurrentIndex(0);
+    find<QTabBar>("leftTabs")->setCurrentIndex(1);
+
+    // Each key line's text against its own background: at least 4.5:1.
+    show_page(5);
+    auto luminance = [](QColor c) {
+      auto channel = [](double v) {
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+      };
+      return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+             0.0722 * channel(c.blueF());
+    };
+    for (const char* name : {"gKeyA", "gKeyB", "gKeyBrakingA", "gKeyBrakingB"}) {
+      auto* label = find<QLabel>(name);
+      const QImage image = label->grab().toImage();
+      const QColor background = image.pixelColor(1, 1);
+      double contrast = 1;
+      for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+          const double a = luminance(background);
+          const double b = luminance(image.pixelColor(x, y));
+          contrast = std::max(contrast, (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05));
+        }
+      }
+      QVERIFY2(contrast >= 4.5, qPrintable(QString("%1: %2").arg(name).arg(contrast)));
+    }
+    QCOMPARE(find<QLabel>("gKeyBrakingB")->text(), QString("Braking Activated"));
+  }
+
   void g_circle_of_both_laps() {
     show_page(5);
     QCOMPARE(find<QLabel>("gCircleModeCaption")->text(), QString("Lap Overlay"));
@@ -150,6 +198,32 @@ class ViewDataAnalysisTest : public QObject {
     QCOMPARE(find<QLineEdit>("markerX1")->text(), QString());
   }
 
+  void x_axis_change_takes_the_markers_and_their_labels_away() {
+    show_page(0);
+    choose("markersSelector", 1);
+    ui::Chart* plot = chart("plotChart");
+    plot->set_marker_position(1, 20, 50);
+    emit plot->marker_moved(1, 20, 50);
+    const ui::ChartRange r = plot->range(1);
+    emit plot->cursor_moved(true, (r.x_low + r.x_high) / 2, (r.y_low + r.y_high) / 2);
+    auto* y_label = find<QLabel>("cursorYLabel");
+    auto* x_label = find<QLabel>("cursorXLabel");
+    QVERIFY(y_label->isVisible() && x_label->isVisible());
+    QVERIFY(!find<QLineEdit>("markerX1")->text().isEmpty());
+    QVERIFY(find<QLabel>("plotReadout")->isVisible());
+    grab("view_data_markers_before_axis_change");
+
+    choose("xAxisSelector", 2);  // "RPM/100": the old positions mean nothing
+    QCOMPARE(find<QComboBox>("markersSelector")->currentIndex(), 0);
+    QVERIFY(!plot->marker_visible(1) && !plot->marker_visible(2));
+    QCOMPARE(find<QLineEdit>("markerX1")->text(), QString());
+    QVERIFY(!y_label->isVisible());
+    QVERIFY(!x_label->isVisible());
+    QVERIFY(!find<QLabel>("plotReadout")->isVisible());  // read on the old axis
+    grab("view_data_markers_after_axis_change");
+    choose("xAxisSelector", 0);
+  }
+
   void statistics_follow_the_time_axis() {
     QVERIFY(!find<QLineEdit>("statsResultA")->text().isEmpty());
     choose("xAxisSelector", 1);  // "Distance"
@@ -157,6 +231,19 @@ class ViewDataAnalysisTest : public QObject {
     QCOMPARE(find<QLineEdit>("statsResultA")->text(), QString());
     choose("xAxisSelector", 0);
     QVERIFY(find<QComboBox>("statisticsChannel")->isEnabled());
+  }
+
+  void statistics_start_again_when_the_x_axis_is_rebuilt() {
+    auto* channel = find<QComboBox>("statisticsChannel");
+    auto* result = find<QLineEdit>("statsResultA");
+    const QString rpm = result->text();
+    choose("statisticsChannel", 1);  // "Speed"
+    QVERIFY(result->text() != rpm);
+    // A unit switch rebuilds the x-axis copy; the axis stays "Time".
+    find<QComboBox>("temperatureUnit")->setCurrentIndex(1);
+    QCOMPARE(channel->currentText(), QString("RPM"));
+    QCOMPARE(result->text(), rpm);
+    find<QComboBox>("temperatureUnit")->setCurrentIndex(0);
   }
 
   void function_keys() {
@@ -188,6 +275,31 @@ class ViewDataAnalysisTest : public QObject {
     QVERIFY(!find<QLabel>("trackNote")->isHidden());
     QCOMPARE(find<QLabel>("trackSelection")->text(), QString("NA"));
     QCOMPARE(find<QLabel>("channelHeadingA")->text(), QString("Data A"));
+  }
+
+  void shown_again_the_window_says_all_plot_data_everywhere() {
+    // The window opens on "All Plot Data"; what was captioned for the
+    // overlay before must not stay.
+    const int laps_a = static_cast<int>(state_.data_sets[0].lap_count());
+    choose("lapSelection1", 1);
+    choose("lapSelection2", laps_a + 1);
+    QCOMPARE(find<QLabel>("plotModeCaption")->text(), QString("Lap Overlay"));
+    form_->hide();
+    host_.expect(core::MessageKind::Information, "Using Standard Display Preferences");
+    form_->show();
+    QApplication::processEvents();
+    QCOMPARE(host_.verify(), std::string());
+    QCOMPARE(find<QComboBox>("displayMode")->currentText(), QString("All Plot Data"));
+    QCOMPARE(find<QLabel>("plotModeCaption")->text(), QString("Plot All"));
+    QCOMPARE(find<QLabel>("gCircleModeCaption")->text(), QString("Plot All"));
+    QCOMPARE(find<QLabel>("channelHeadingA")->text(), QString("Data A"));
+    QCOMPARE(find<QGroupBox>("dataALineBox")->title(), QString("Data A Line Type"));
+    QCOMPARE(find<QLabel>("statsCaptionB")->text(), QString("Data B:"));
+    QVERIFY(!find<QLabel>("trackNote")->isHidden());
+    QCOMPARE(find<QLabel>("trackSelection")->text(), QString("NA"));
+    QVERIFY(!find<QSpinBox>("beaconDistance")->isEnabled());
+    show_page(0);
+    grab("view_data_shown_again");
   }
 };
 

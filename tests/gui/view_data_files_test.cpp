@@ -16,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -23,6 +24,7 @@
 #include <sstream>
 
 #include "common/format.h"
+#include "files/log_file.h"
 #include "gui/screens.h"
 #include "support/scripted_host.h"
 #include "support/viewer_data_sets.h"
@@ -323,6 +325,75 @@ class ViewDataFilesTest : public QObject {
     QVERIFY(coloured > 0);
     QVERIFY(page.pixelColor(area.right() + 20, area.center().y()) == QColor(Qt::white));
     find<QTabBar>("rightTabs")->setCurrentIndex(0);
+  }
+
+  void refilled_lap_selectors_drop_the_chosen_laps() {
+    // Each refill of the selectors (the window shown again, a slot loaded)
+    // empties them; the laps they held must not live on behind them.
+    const int laps_a = static_cast<int>(state_.data_sets[0].lap_count());
+    auto choose_lap = [this](const char* selector, int position) {
+      auto* box = find<QComboBox>(selector);
+      box->setCurrentIndex(position);
+      emit box->activated(position);
+    };
+    auto export_refused = [this](int lap_selection) {
+      find<QComboBox>("lapExportSelection")->setCurrentIndex(lap_selection);
+      const size_t dialogs = host_.dialogs.size();
+      host_.expect(MessageKind::Information, "No Valid Lap Data Selected");
+      click("exportLapButton");
+      verify_host();
+      QCOMPARE(host_.dialogs.size(), dialogs);
+    };
+    auto* track_map_lap = find<QComboBox>("trackMapLap");
+
+    choose_lap("lapSelection1", 0);
+    choose_lap("lapSelection2", laps_a + 1);
+    QVERIFY(track_map_lap->isEnabled());
+    auto* beacon = find<QSpinBox>("beaconDistance");
+    beacon->setValue(30);  // selection 1 slid 30 m
+    form_->hide();
+    form_->show();  // default.cfg again, without a word
+    QApplication::processEvents();
+    verify_host();
+    QCOMPARE(find<QComboBox>("lapSelection2")->currentIndex(), -1);
+    export_refused(1);
+    export_refused(0);
+    QVERIFY(!track_map_lap->isEnabled());
+    QCOMPARE(track_map_lap->currentIndex(), -1);
+    QCOMPARE(beacon->value(), 0);
+
+    // A lap of A in "Selection 1:", then a file loaded into B.
+    choose_lap("lapSelection1", 1);
+    QTemporaryDir files;
+    const std::string copy = files.filePath("copy.plr").toStdString();
+    testing::ScriptedHost saver;
+    state_.current_data_set = core::DataSetId::A;
+    saver.queue_save_file(copy);
+    QVERIFY(core::save_log_data(state_, saver));
+    // The load's own report, as a load of the same file elsewhere gives it.
+    core::ProgramState elsewhere;
+    elsewhere.current_data_set = core::DataSetId::B;
+    saver.queue_open_file(copy);
+    QVERIFY(core::load_log_data(elsewhere, saver));
+    host_.queue_open_file(copy);
+    host_.expect(MessageKind::Information, saver.messages.back().text);
+    find<QTabBar>("leftTabs")->setCurrentIndex(0);
+    click("loadDataSetBButton");
+    verify_host();
+    QCOMPARE(find<QComboBox>("lapSelection1")->currentIndex(), -1);
+    export_refused(0);
+
+    // "Lap Overlay" with no lap chosen draws no lap and names none.
+    auto* mode = find<QComboBox>("displayMode");
+    mode->setCurrentIndex(1);
+    emit mode->activated(1);
+    verify_host();
+    QCOMPARE(find<QLabel>("plotModeCaption")->text(), QString("Lap Overlay"));
+    QCOMPARE(chart()->point_count(1), 0L);
+    QCOMPARE(find<QLabel>("channelHeadingA")->text(), QString("No Lap"));
+    QCOMPARE(find<QLabel>("channelHeadingB")->text(), QString("No Lap"));
+    QCOMPARE(find<QGroupBox>("dataALineBox")->title(), QString("No Lap Selected"));
+    QVERIFY(!find<QCheckBox>("odoSlipCheck")->isEnabled());
   }
 };
 

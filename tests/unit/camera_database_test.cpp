@@ -62,18 +62,19 @@ TEST(CameraDatabaseLoad, HandWrittenFileLoadsWithItsHeaderFields) {
   EXPECT_FALSE(t.host.progress.visible);
 }
 
-// Record lengths around the four-per-line layout. A length of 4k + 1 used to
-// lose its last byte to the trailer; a record line longer than what is left
-// of the image is a format problem and writes nothing past it.
+// Record lengths around the four-per-line layout. Record lines hold four bytes
+// each, so a length that is not a multiple of four cannot be held: a short last
+// line (which once loaded) or a full one that runs past the image is a format
+// problem on that line, and nothing is kept.
 TEST(CameraDatabaseLoad, EveryRecordByteIsReadAndNoLineRunsPastTheImage) {
   struct Case {
     int record_bytes;
     bool last_line_full;
     bool loads;
   };
-  for (const Case c :
-       {Case{12, false, true}, Case{13, false, true}, Case{14, false, true}, Case{15, false, true},
-        Case{14, true, false}, Case{15, true, false}, Case{13, true, false}}) {
+  for (const Case c : {Case{12, false, true}, Case{16, false, true}, Case{13, false, false},
+                       Case{14, false, false}, Case{15, false, false}, Case{14, true, false},
+                       Case{15, true, false}, Case{13, true, false}}) {
     SCOPED_TRACE(::testing::Message() << c.record_bytes << (c.last_line_full ? " full" : ""));
     Loader t;
     CamFile file(c.record_bytes);

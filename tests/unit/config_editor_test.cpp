@@ -152,5 +152,22 @@ TEST_F(ConfigEditorTest, SplitModeShowsOneGroup) {
   EXPECT_EQ(editor.notes().split_note, "Split Timer Function Enabled");
 }
 
+TEST_F(ConfigEditorTest, EveryRangedFieldBlocksWriteAndSave) {
+  // Typed-only checks once let a speed alarm of 300 through (written as 44): the
+  // write/save gate must cover every ranged field, whether or not it was edited.
+  for (const FieldMeta& meta : config_fields()) {
+    if (meta.kind != FieldKind::Integer) continue;
+    const std::string good = editor.text(meta.id);
+    const std::string bad = std::to_string(static_cast<long long>(meta.maximum) + 1);
+    editor.raw(meta.id).text = bad;
+    EXPECT_FALSE(configuration_in_range(editor)) << meta.name;
+    if (editor.text(meta.id) == bad) {  // (the gear count is put back to 6 instead)
+      EXPECT_EQ(editor.field(meta.id).colour, FieldColour::Error) << meta.name;
+    }
+    editor.raw(meta.id).text = good;
+    EXPECT_TRUE(configuration_in_range(editor)) << meta.name;
+  }
+}
+
 }  // namespace
 }  // namespace ardenvis::core

@@ -8,6 +8,7 @@
 #include "link/commands.h"
 #include "link/unit_session.h"
 #include "live/live_frame.h"
+#include "live/live_link.h"
 #include "live/system_check.h"
 #include "live/virtual_display.h"
 #include "support/scripted_host.h"
@@ -516,13 +517,46 @@ TEST(SystemCheck, UnitValuesAndLamps) {
   EXPECT_TRUE(v.lamp(CheckLamp::SpeedCh1) && v.lamp(CheckLamp::SpeedCh4));
   EXPECT_FALSE(v.lamp(CheckLamp::SpeedCh2));
 
-  // No reply: the unit values and on-board channels read NA; the rest stays.
+  // No frame: nothing of the last one stays on show; the unit labels do.
   show_no_data(v);
+  const SystemCheckView empty = empty_system_check();
+  EXPECT_EQ(v.readouts, empty.readouts);
+  EXPECT_EQ(v.sensors, empty.sensors);
+  EXPECT_EQ(v.on_board, empty.on_board);
+  EXPECT_EQ(v.lamps, empty.lamps);
   EXPECT_EQ(v.readout(CheckReadout::Rpm), "NA");
-  EXPECT_EQ(v.readout(CheckReadout::GSecond), "NA");
-  EXPECT_EQ(v.on_board[0], "NA");
-  EXPECT_TRUE(v.lamp(CheckLamp::MainDisplay));
+  EXPECT_EQ(v.speed_unit, "(KMH)");
   EXPECT_STREQ(check_lamp_caption(CheckLamp::GpsModule), "Module Connected");
+}
+
+// What the three link lamps show in each state of the live link, and which
+// states may keep a frame's values on show.
+TEST(LiveLink, LampsShowTheLinksRealState) {
+  struct Case {
+    LiveLinkState state;
+    bool port_open;
+    LinkLamps lamps;
+    bool live;
+  };
+  using S = LiveLinkState;
+  const Case cases[] = {
+      {S::NotPolling, true, {true, false, false}, false},    // opened, or after "Disconnect"
+      {S::NotPolling, false, {false, false, false}, false},  // no port chosen
+      {S::NoPort, false, {false, false, false}, false},      // polling with the port at "None"
+      {S::NoReply, true, {true, false, true}, false},        // the unit fell silent
+      {S::Receiving, true, {true, true, false}, true},
+  };
+  for (const Case& c : cases) {
+    const LinkLamps lamps = link_lamps(c.state, c.port_open);
+    SCOPED_TRACE(static_cast<int>(c.state));
+    EXPECT_EQ(lamps.com_port_ok, c.lamps.com_port_ok);
+    EXPECT_EQ(lamps.pl2_connected, c.lamps.pl2_connected);
+    EXPECT_EQ(lamps.no_valid_data, c.lamps.no_valid_data);
+    EXPECT_EQ(values_are_live(c.state), c.live);
+  }
+  EXPECT_EQ(poll_state(false, false), S::NoPort);
+  EXPECT_EQ(poll_state(true, false), S::NoReply);
+  EXPECT_EQ(poll_state(true, true), S::Receiving);
 }
 
 }  // namespace

@@ -141,6 +141,28 @@ TEST_F(LapExport, CorrectedSpeedAndDistanceFollowTheUnitsInForce) {
   EXPECT_EQ(split(motec_row(set, 1, 5, UnitFlags{}, false), ",")[1], "3.281");
 }
 
+TEST_F(LapExport, GLatThatPrintsAsZeroPrintsWithoutASign) {
+  // The column is the stored value inverted and divided by 10: small positive
+  // values (smoothing leaves many) come out between -0.005 and 0.
+  DataSet& set = state.data_set(DataSetId::A);
+  make_small_slot(set);
+  struct Case {
+    double g_lat;
+    const char* printed;
+  };
+  for (const Case& c : std::vector<Case>{{0, "0.00"},
+                                         {-0.0, "0.00"},
+                                         {0.04, "0.00"},
+                                         {0.0001, "0.00"},
+                                         {-0.04, "0.00"},
+                                         {0.06, "-0.01"},
+                                         {-0.06, "0.01"}}) {
+    set[Channel::GLat].set(2, c.g_lat);
+    EXPECT_EQ(split(motec_row(set, 1, 2, UnitFlags{}, false), ",")[3], c.printed)
+        << "stored G Lat " << c.g_lat;
+  }
+}
+
 TEST_F(LapExport, NoValidLapIsReportedAndNothingWritten) {
   make_small_slot(state.data_set(DataSetId::A));
   struct Case {
@@ -212,6 +234,7 @@ TEST_F(LapExport, SynthesisedLapOfDataSetBReadsBackColumnByColumn) {
   EXPECT_EQ(lines[10], format("Reference,Session_%d_Lap_%d", lap.session, lap.lap_number));
 
   double previous_distance = 0;
+  long signed_zeros = 0;  // G Lat fields printed "-0.00"
   for (long i = lap.start; i <= lap.end; ++i) {
     const auto fields = split(lines[static_cast<size_t>(17 + i - lap.start)], ",");
     ASSERT_EQ(fields.size(), 7u) << "sample " << i;
@@ -223,10 +246,12 @@ TEST_F(LapExport, SynthesisedLapOfDataSetBReadsBackColumnByColumn) {
     previous_distance = v[1];
     EXPECT_NEAR(v[2], b[Channel::Rpm][i] * 100, 0.51);
     EXPECT_NEAR(v[3], -b[Channel::GLat][i] / 10, 0.0051);
+    if (fields[3] == "-0.00") ++signed_zeros;
     EXPECT_NEAR(v[4], b[Channel::GLong][i] / 10, 0.0051);
     EXPECT_NEAR(v[5], b[Channel::Speed][i] * 1.6 * 0.97, 0.051);
     EXPECT_NEAR(v[6], b[Channel::Gear][i] / 10, 0.51);
   }
+  EXPECT_EQ(signed_zeros, 0);
   // Time steps by B's 0.05 s; the lap covers its lap time and distance.
   EXPECT_EQ(split(lines[18], ",")[0], "0.05");
   const auto last = split(lines.back(), ",");

@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "calc/ui/tyre_pages.h"
 
@@ -114,7 +115,10 @@ TForm4::TForm4(core::ProgramState& state, core::Host& host, QWidget* parent)
   connect(diff_ratio_, &QLineEdit::textEdited, this, [this] { update_diff_display(); });
   connect(tyre_notebook_, &TyreNotebook::list_clicked, this, [this] { clear_displays(); });
   connect(tyre_notebook_, &TyreNotebook::entry_changed, this, [this] { recalculate(); });
-  connect(help, &QPushButton::clicked, this, &TForm4::view_help);
+  connect(help, &QPushButton::clicked, this, [this] {
+    in_help_ = true;
+    emit view_help();
+  });
   connect(to_configuration, &QPushButton::clicked, this, [this] { sendToConfigure(); });
   connect(to_toolbox, &QPushButton::clicked, this, [this] { back_to_toolbox_clicked(); });
   // The close box leaves without storing the controls.
@@ -222,6 +226,7 @@ core::CalculatorControls TForm4::controls() const {
 }
 
 void TForm4::setup_form4() {
+  if (std::exchange(in_help_, false)) return;
   getCalculatorParams();
   Tyre_type_buttonsClick();
   Drive_Sensor_ButtonsClick();

@@ -61,6 +61,9 @@ class TForm4 : public PelorantWindow {
   core::CalibrationTarget target_;
   core::CalculationResult shown_;
   bool loading_ = false;  // controls being set from the stored set
+  // The user went to "Calcultor Help": coming back resumes the same visit, so
+  // the entries typed so far (not yet stored) stay in the controls.
+  bool in_help_ = false;
 
   QButtonGroup* drive_sensor_ = nullptr;  // Drive_Sensor_Buttons
   QButtonGroup* tyre_type_ = nullptr;     // Tyre_type_buttons

@@ -19,6 +19,8 @@
 namespace ardenvis::ui {
 
 namespace {
+// The characters an integer field takes from the keyboard (a widget property).
+constexpr const char* kTypingLength = "typingLength";
 
 using core::FieldColour;
 using core::FieldKind;
@@ -70,7 +72,10 @@ FieldWidget& FieldControls::create(core::FieldId id, QWidget* parent) {
     case FieldKind::Ratio: {
       auto* edit = new QLineEdit(w.row);
       if (meta.kind == FieldKind::Integer) {
-        edit->setMaxLength(core::integer_field_length(meta));
+        // The length limits typing only (see eventFilter): a value read from a
+        // file or the unit is shown whole, in red when out of range. QLineEdit's
+        // own maximum length would cut it to a number that looks valid.
+        edit->setProperty(kTypingLength, core::integer_field_length(meta));
         edit->installEventFilter(this);
         edit->setFixedWidth(std::max(48, 14 * core::integer_field_length(meta) + 16));
       } else {
@@ -273,11 +278,13 @@ bool FieldControls::eventFilter(QObject* watched, QEvent* event) {
   if (!edit) return false;
   if (edit->isReadOnly()) return false;
   const char c = text[0].toLatin1();
-  switch (core::TEdit_int_key_press(c, edit->maxLength())) {
+  const int typing_length = edit->property(kTypingLength).toInt();
+  switch (core::TEdit_int_key_press(c, typing_length)) {
     case core::IntKeyAction::Discard:
       return true;
     case core::IntKeyAction::Accept:
-      return false;
+      // A digit that would make the text longer than the field's length is dropped.
+      return c != '\b' && edit->text().size() - edit->selectedText().size() >= typing_length;
     case core::IntKeyAction::ReplaceText:
       edit->setText(text);
       emit edit->textEdited(text);

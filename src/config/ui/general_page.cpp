@@ -26,7 +26,8 @@ GeneralPage::GeneralPage(FieldControls& fields, QWidget* parent)
   accel_note_->setFrameShape(QFrame::Panel);
   accel_note_->setFrameShadow(QFrame::Sunken);
   accel_note_->setMinimumHeight(24);
-  add_field_row(accel, accel_note_);
+  // The note spans the group, so its texts are never cut off.
+  add_row(accel, accel_note_);
 
   grid()->addWidget(odometer, 0, 0);
   grid()->addWidget(accel, 1, 0);
@@ -44,6 +45,10 @@ void GeneralPage::refresh() {
   const core::EditorNotes& n = notes();
   factory_set_->setChecked(n.factory_set);
   accel_note_->setText(to_qstring(n.accel_text));
+  // Room for the widest text it has shown, so the group does not jump back and forth.
+  const int needed = accel_note_->fontMetrics().horizontalAdvance(accel_note_->text()) +
+                     2 * accel_note_->frameWidth() + 2 * accel_note_->margin() + 8;
+  if (needed > accel_note_->minimumWidth()) accel_note_->setMinimumWidth(needed);
   QPalette palette = accel_note_->palette();
   palette.setColor(QPalette::Window, n.accel_red
                                          ? QColor(Qt::red)

@@ -102,10 +102,12 @@ TForm11::TForm11(core::ProgramState& state, core::Host& host, QWidget* parent)
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(notes_group);
-  layout->addWidget(sheet_);
+  // The sheet scrolls where the screen is not tall enough for all of it.
+  layout->addWidget(scrolled(sheet_, this, Scroll::Column), 1);
   layout->addWidget(control);
   set_Edit_Objects();
   adjustSize();
+  resize(width(), laptop_room().height());
 }
 
 void TForm11::set_Edit_Objects() {

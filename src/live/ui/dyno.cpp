@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <optional>
 
 #include "common/format.h"
 #include "files/log_file.h"
@@ -78,7 +79,7 @@ TForm23::TForm23(core::ProgramState& state, core::Host& host, QWidget* parent)
   auto* layout = new QHBoxLayout(this);
   layout->addWidget(dashboard_, 1);
   layout->addLayout(controls);
-  resize(1060, 720);
+  resize(QSize(1060, 720).boundedTo(laptop_room()));
 
   poll_timer_.setInterval(kPollInterval_ms);
   marker_timer_.setInterval(kMarkerResetInterval_ms);
@@ -94,8 +95,15 @@ TForm23::TForm23(core::ProgramState& state, core::Host& host, QWidget* parent)
   QObject::connect(time_reset, &QPushButton::clicked, this, &TForm23::resetTime);
   QObject::connect(exit, &QPushButton::clicked, this, &TForm23::leave);
   QObject::connect(this, &PelorantWindow::closed_by_user, this, &TForm23::leave);
-  QObject::connect(com_port_box(), &ComPortBox::port_changed, this,
-                   [this](bool open) { com_port_ok_->set_lit(open); });
+  QObject::connect(com_port_box(), &ComPortBox::port_changed, this, [this](bool open) {
+    if (open) {
+      com_port_ok_->set_lit(true);  // "PL2 Connected" waits for the next frame
+      return;
+    }
+    show_link_lamps(core::LiveLinkState::NoPort);
+    // Playback feeds the display by itself; only the poll's values go stale.
+    if (poll_timer_.isActive()) resetDynoData();
+  });
   // The counter runs from program start, whichever window shows.
   run_clock_.start();
   show_run_time();
@@ -140,10 +148,18 @@ QString TForm23::session_run_time() const {
 void TForm23::show_run_time() { run_time_->set_text(session_run_time()); }
 
 void TForm23::stop_poll() {
+  const bool was_polling = poll_timer_.isActive();
   poll_timer_.stop();
   set_caption(connect_button_, "Connect", kGo);
-  pl2_connected_->set_lit(false);
-  no_valid_data_->set_lit(false);
+  show_link_lamps(core::LiveLinkState::NotPolling);
+  if (was_polling) resetDynoData();
+}
+
+void TForm23::show_link_lamps(core::LiveLinkState link) {
+  const core::LinkLamps lamps = core::link_lamps(link, state_.link.serial_port_open);
+  com_port_ok_->set_lit(lamps.com_port_ok);
+  pl2_connected_->set_lit(lamps.pl2_connected);
+  no_valid_data_->set_lit(lamps.no_valid_data);
 }
 
 void TForm23::stop_playback(const QString& caption) {
@@ -169,24 +185,23 @@ void TForm23::getDynoData() {
   // A slow or silent line can keep one poll reading past the next tick; the
   // tick then waits for the next one rather than start a second exchange.
   if (polling_) return;
-  if (!state_.link.serial_port_open) {
-    com_port_ok_->set_lit(false);
-    return;
+  std::optional<core::LiveFrame> frame;
+  if (state_.link.serial_port_open) {
+    com_port_ok_->set_lit(true);
+    polling_ = true;
+    frame = core::poll_live_frame(state_.link, host_, core::FrameReader::VirtualDisplay);
+    polling_ = false;
+    // Left or disconnected while the frame came in: it is read, not shown.
+    if (!poll_timer_.isActive()) return;
   }
-  com_port_ok_->set_lit(true);
-  polling_ = true;
-  const auto frame = core::poll_live_frame(state_.link, host_, core::FrameReader::VirtualDisplay);
-  polling_ = false;
-  // Left or disconnected while the frame came in: it is read, not shown.
-  if (!poll_timer_.isActive()) return;
-  if (!frame) {
-    pl2_connected_->set_lit(false);
-    no_valid_data_->set_lit(true);
-    return;
+  const core::LiveLinkState link =
+      core::poll_state(state_.link.serial_port_open, frame.has_value());
+  show_link_lamps(link);
+  if (core::values_are_live(link)) {
+    show_dashboard(core::build_dashboard(core::dashboard_inputs(*frame)));
+  } else {
+    resetDynoData();
   }
-  pl2_connected_->set_lit(true);
-  no_valid_data_->set_lit(false);
-  show_dashboard(core::build_dashboard(core::dashboard_inputs(*frame)));
 }
 
 void TForm23::show_dashboard(const core::DashboardView& view) {

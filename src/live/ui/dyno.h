@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "live/live_link.h"
 #include "live/virtual_display.h"
 #include "widgets/com_port_box.h"
 
@@ -61,7 +62,9 @@ class TForm23 : public UnitWindow {
   // "Exit" and the close box: playback position 0, display and markers reset,
   // all three timers stopped, buttons back to "Connect" and "Play".
   void leave();
+  // Stops the poll; what it showed is no longer coming in, so the gauges rest.
   void stop_poll();
+  void show_link_lamps(core::LiveLinkState link);
   void stop_playback(const QString& caption);
   void show_dashboard(const core::DashboardView& view);
   void show_run_time();

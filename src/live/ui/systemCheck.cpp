@@ -1,11 +1,14 @@
 #include "live/ui/systemCheck.h"
 
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QHideEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <optional>
 
 #include "live/live_frame.h"
 #include "widgets/digital_readout.h"
@@ -59,18 +62,24 @@ TForm24::TForm24(core::ProgramState& state, core::Host& host, QWidget* parent)
       pl2_connected_(new Lamp("PL2 Connected", kInputColour, Lamp::Shape::Round, this)),
       no_valid_data_(new Lamp("No Valid Data", kAlarmColour, Lamp::Shape::Round, this)) {
   setObjectName("TForm24");
+  // Thirty-odd readouts stacked in columns: a little lower than the
+  // dashboard's, so the whole screen fits a laptop.
+  const int readout_height = QFontMetrics(font()).height() + 8;
+  auto readout = [&](int columns, const QString& name) {
+    auto* w = new DigitalReadout(columns, this);
+    w->setObjectName(name);
+    w->setFixedHeight(readout_height);
+    return w;
+  };
   for (int r = 0; r < core::kCheckReadoutCount; ++r) {
-    auto* w = new DigitalReadout(columns_of(static_cast<CheckReadout>(r)), this);
-    w->setObjectName(QString("readout%1").arg(r));
-    readouts_[static_cast<size_t>(r)] = w;
+    readouts_[static_cast<size_t>(r)] =
+        readout(columns_of(static_cast<CheckReadout>(r)), QString("readout%1").arg(r));
   }
   for (int c = 0; c < core::kSensorChannels; ++c) {
-    sensors_[static_cast<size_t>(c)] = new DigitalReadout(4, this);
-    sensors_[static_cast<size_t>(c)]->setObjectName(QString("sensor%1").arg(c + 1));
+    sensors_[static_cast<size_t>(c)] = readout(4, QString("sensor%1").arg(c + 1));
   }
   for (int c = 0; c < core::kOnBoardChannels; ++c) {
-    on_board_[static_cast<size_t>(c)] = new DigitalReadout(4, this);
-    on_board_[static_cast<size_t>(c)]->setObjectName(QString("onBoard%1").arg(c + 1));
+    on_board_[static_cast<size_t>(c)] = readout(4, QString("onBoard%1").arg(c + 1));
   }
   for (int l = 0; l < core::kCheckLampCount; ++l) {
     const auto lamp = static_cast<CheckLamp>(l);
@@ -87,7 +96,7 @@ TForm24::TForm24(core::ProgramState& state, core::Host& host, QWidget* parent)
   auto* screen = new QGroupBox("System Check Screen", this);
   auto* grid = new QGridLayout(screen);
   grid->setHorizontalSpacing(10);
-  grid->setVerticalSpacing(8);
+  grid->setVerticalSpacing(6);
   auto* inputs = new QVBoxLayout;
   inputs->addWidget(lamp_group("Dash Light Input Check", CheckLamp::DashBattery, 8));
   inputs->addWidget(lamp_group("External Input Check", CheckLamp::SpeedTrigger, 4));
@@ -103,17 +112,22 @@ TForm24::TForm24(core::ProgramState& state, core::Host& host, QWidget* parent)
   grid->addWidget(sensor_group("Sensor Module 1", 1), 1, 0);
   grid->addWidget(sensor_group("Sensor Module 2", 2), 1, 1);
   grid->addLayout(modules, 1, 2);
-  grid->addWidget(control_panel(), 0, 3, 2, 1);
+  grid->addWidget(control_panel(), 2, 0, 1, 3);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(screen);
-  resize(1120, 700);
+  adjustSize();
 
   poll_timer_.setInterval(kPollInterval_ms);
   QObject::connect(&poll_timer_, &QTimer::timeout, this, &TForm24::getSystemData);
   QObject::connect(this, &PelorantWindow::closed_by_user, this, &TForm24::leave);
-  QObject::connect(com_port_box(), &ComPortBox::port_changed, this,
-                   [this](bool open) { com_port_ok_->set_lit(open); });
+  QObject::connect(com_port_box(), &ComPortBox::port_changed, this, [this](bool open) {
+    if (open) {
+      com_port_ok_->set_lit(true);  // "PL2 Connected" waits for the next frame
+    } else {
+      show_link(core::LiveLinkState::NoPort);
+    }
+  });
   show_view();
 }
 
@@ -146,7 +160,7 @@ QWidget* TForm24::unit_values_group() {
 QWidget* TForm24::lamp_group(const QString& title, CheckLamp first, int count) {
   auto* box = new QGroupBox(title, this);
   auto* g = new QGridLayout(box);
-  const int per_column = count > 4 ? 4 : count;
+  const int per_column = (count + 1) / 2;  // two columns keep the groups low
   for (int i = 0; i < count; ++i) {
     g->addWidget(lamp(static_cast<CheckLamp>(static_cast<int>(first) + i)), i % per_column,
                  i / per_column);
@@ -220,14 +234,15 @@ QWidget* TForm24::on_board_group() {
 }
 
 QWidget* TForm24::control_panel() {
+  // One row along the foot of the screen.
   auto* box = new QGroupBox("Control Panel", this);
-  auto* v = new QVBoxLayout(box);
-  v->addWidget(com_port_row());
-  for (Lamp* l : {com_port_ok_, pl2_connected_, no_valid_data_}) v->addWidget(l);
-  v->addStretch();
+  auto* row = new QHBoxLayout(box);
+  row->addWidget(com_port_row());
+  for (Lamp* l : {com_port_ok_, pl2_connected_, no_valid_data_}) row->addWidget(l);
+  row->addStretch();
   auto* exit = make_button("Exit", "Back to the tool box", "exitButton", box);
   QObject::connect(exit, &QPushButton::clicked, this, &TForm24::leave);
-  v->addWidget(exit);
+  row->addWidget(exit);
   return box;
 }
 
@@ -236,31 +251,34 @@ QString TForm24::speed_unit() const { return speed_units_[0]->text(); }
 void TForm24::setup_form24() {
   com_port_box()->sync_from_state();
   poll_timer_.start();
-  for (Lamp* l : {com_port_ok_, pl2_connected_, no_valid_data_}) l->set_lit(false);
-  com_port_box()->change_serial_port();  // lights "COM Port OK" when the port opens
+  com_port_ok_->set_lit(false);
+  show_link(core::LiveLinkState::NotPolling);  // nothing of the last visit shows
+  com_port_box()->change_serial_port();        // lights "COM Port OK" when the port opens
 }
 
 void TForm24::getSystemData() {
   // A slow or silent line can keep one poll reading past the next tick.
   if (polling_) return;
-  if (!state_.link.serial_port_open) {
-    com_port_ok_->set_lit(false);
-    return;
+  std::optional<core::LiveFrame> frame;
+  if (state_.link.serial_port_open) {
+    com_port_ok_->set_lit(true);
+    polling_ = true;
+    frame = core::poll_live_frame(state_.link, host_, core::FrameReader::SystemCheck);
+    polling_ = false;
+    if (!poll_timer_.isActive()) return;  // left while the frame came in
   }
-  com_port_ok_->set_lit(true);
-  polling_ = true;
-  const auto frame = core::poll_live_frame(state_.link, host_, core::FrameReader::SystemCheck);
-  polling_ = false;
-  if (!poll_timer_.isActive()) return;  // left while the frame came in
-  pl2_connected_->set_lit(frame.has_value());
-  no_valid_data_->set_lit(!frame);
-  if (frame) {
-    view_ = core::system_check_view(*frame);
-  } else {
-    core::show_no_data(view_);
-  }
-  show_view();
+  if (frame) view_ = core::system_check_view(*frame);
+  show_link(core::poll_state(state_.link.serial_port_open, frame.has_value()));
   if (frame && on_frame_shown) on_frame_shown();
+}
+
+void TForm24::show_link(core::LiveLinkState link) {
+  const core::LinkLamps lamps = core::link_lamps(link, state_.link.serial_port_open);
+  com_port_ok_->set_lit(lamps.com_port_ok);
+  pl2_connected_->set_lit(lamps.pl2_connected);
+  no_valid_data_->set_lit(lamps.no_valid_data);
+  if (!core::values_are_live(link)) core::show_no_data(view_);
+  show_view();
 }
 
 void TForm24::show_view() {

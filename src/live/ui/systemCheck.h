@@ -7,6 +7,7 @@
 #include <array>
 #include <functional>
 
+#include "live/live_link.h"
 #include "live/system_check.h"
 #include "widgets/com_port_box.h"
 
@@ -49,6 +50,8 @@ class TForm24 : public UnitWindow {
 
  private:
   void leave();
+  // The link lamps of the state; when no frame is coming in, no value stays.
+  void show_link(core::LiveLinkState link);
   void show_view();
   QWidget* unit_values_group();
   QWidget* lamp_group(const QString& title, core::CheckLamp first, int count);

@@ -151,8 +151,9 @@ QLabel* TForm16::cell(int row, int column) const {
 }
 
 void TForm16::activated() {
-  // Line breaks keep the wide caption in a narrow button.
-  clear_->setText("Clear All\nLog\nSessions");
+  // The caption's line breaks were for a narrow button; the button is given the
+  // room instead, so it stands one line high beside its neighbours.
+  clear_->setText("Clear All Log Sessions");
   // The lite logger keeps one recording and no index to clear.
   clear_->setEnabled(!state_.log_index.is_lite());
   refreshDataScreen();

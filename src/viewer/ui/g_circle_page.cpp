@@ -50,21 +50,27 @@ GCirclePage::GCirclePage(QWidget* parent) : QGroupBox("G Circle Map", parent) {
   auto* key_box = group("Data Key", "gCircleKey", this);
   key_box->setFixedWidth(230);
   auto* key_layout = new QGridLayout(key_box);
+  // Each key line in its points' colour, on a ground it reads against: the
+  // data set colours (green, purple) on white, the braking colours (lime,
+  // fuchsia) on black.
+  const auto key_style = [](int style, bool braking) {
+    return "color: " + to_qcolor(core::g_point_colour(style, braking)).name() +
+           (braking ? "; background: black;" : "; background: white;") + " padding: 1px 4px;";
+  };
   for (int style = 0; style < 2; ++style) {
     const int row = style * 2;
-    key_[static_cast<size_t>(style)] =
-        new QLabel(style == 0 ? "Data Set A" : "Data Set B", key_box);
-    key_[static_cast<size_t>(style)]->setObjectName(style == 0 ? "gKeyA" : "gKeyB");
-    key_[static_cast<size_t>(style)]->setStyleSheet(
-        "color: " + to_qcolor(core::g_point_colour(style, false)).name() + ";");
+    const auto i = static_cast<size_t>(style);
+    key_[i] = new QLabel(style == 0 ? "Data Set A" : "Data Set B", key_box);
+    key_[i]->setObjectName(style == 0 ? "gKeyA" : "gKeyB");
+    key_[i]->setStyleSheet(key_style(style, false));
     auto* braking = new QLabel("Braking Activated", key_box);
-    braking->setStyleSheet("color: " + to_qcolor(core::g_point_colour(style, true)).name() +
-                           "; background: #606060;");
+    braking->setObjectName(style == 0 ? "gKeyBrakingA" : "gKeyBrakingB");
+    braking->setStyleSheet(key_style(style, true));
     auto* view = new QCheckBox("View", key_box);
     view->setObjectName(style == 0 ? "gViewA" : "gViewB");
     view->setChecked(true);
-    view_[static_cast<size_t>(style)] = view;
-    key_layout->addWidget(key_[static_cast<size_t>(style)], row, 0);
+    view_[i] = view;
+    key_layout->addWidget(key_[i], row, 0);
     key_layout->addWidget(view, row, 1);
     key_layout->addWidget(braking, row + 1, 0);
     connect(view, &QCheckBox::toggled, this, &GCirclePage::view_changed);

@@ -256,6 +256,10 @@ void LapAnalysis::shiftbeacon() {
 }
 
 void LapAnalysis::x_axis_changed(int axis) {
+  // What the readout and the cursor labels say was read on the old axis; the
+  // next move of the mouse over the plot shows them again.
+  parts_.plot->show_readout(false);
+  parts_.plot->show_cursor_labels(false);
   parts_.markers->statistics()->enable_stats(core::statistics_enabled(axis));
   parts_.data->set_slip_boxes(core::slip_boxes_enabled(overlay_.selections(), axis));
 }
@@ -264,6 +268,18 @@ void LapAnalysis::window_shown() {
   keys_.window_shown();
   changeGCircleScale();
   zoom_full(core::ZoomChart::GCircle);
+}
+
+void LapAnalysis::lap_selectors_refilled() {
+  overlay_.clear();
+  tracks_ = {};
+  state_.track_map_lap = 0;
+  parts_.view->reset_beacon();
+  parts_.track->set_track_map_lap_choice(0);
+  parts_.track->set_track_map_lap_enabled(false);
+  parts_.data->set_slip_boxes({});
+  clear_blobs();
+  update_lap_info();
 }
 
 // ---------------------------------------------------------------------------
@@ -346,8 +362,11 @@ void LapAnalysis::selectTrack() {
     return;
   }
   host_.message(core::MessageKind::Information, core::track_message::load_lap, core::Buttons::Ok);
+  // The choice moves to the selection that has a lap, or to none.
   const int other = chosen == 1 ? 2 : 1;
-  if (overlay_.has_lap(other)) parts_.track->set_track_map_lap_choice(other);
+  const int moved_to = overlay_.has_lap(other) ? other : 0;
+  parts_.track->set_track_map_lap_choice(moved_to);
+  if (moved_to == 0) state_.track_map_lap = 0;
 }
 
 // ---------------------------------------------------------------------------
@@ -385,6 +404,8 @@ void LapAnalysis::cursorControl() {
     const ChartRange r = chart->range(1);
     for (int m = 1; m <= 2; ++m) chart->set_marker_position(m, r.x_low, 0);
   } else {
+    // The cursor's value labels belong to the markers.
+    parts_.plot->show_cursor_labels(false);
     clear_blobs();
   }
   chart->repaint_chart();

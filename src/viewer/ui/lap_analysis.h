@@ -76,10 +76,16 @@ class LapAnalysis : public QObject {
   // "Lap Overlay" chosen: false when no slot has laps (the mode goes back).
   bool enter_overlay();
   void leave_overlay();
-  // change_x_axis: statistics only on time, markers cleared.
+  // change_x_axis: statistics only on time, slips as the axis allows, the
+  // readout and cursor labels of the old axis hidden.
   void x_axis_changed(int x_axis);
+  // "Markers" off, their fields, dots and cursor labels gone.
+  void clear_markers();
   // Window shown.
   void window_shown();
+  // The lap selectors were emptied and refilled: the laps they held go, and
+  // with them the slips, the tracks, the track map lap and the beacon shift.
+  void lap_selectors_refilled();
 
   // ctrltoZOOM / ctrlendZoom. True when the key was a function key it used.
   bool key_down(QKeyEvent* event);
@@ -102,7 +108,6 @@ class LapAnalysis : public QObject {
   void update_markers();
   void update_blobs(core::DotRule rule);
   void clear_blobs();
-  void clear_markers();
   void update_lap_info();
   // Zoom.
   void zoom(core::ZoomChart chart, bool in);

@@ -21,12 +21,13 @@ MarkerBox::MarkerBox(QWidget* parent) : QGroupBox("Markers", parent) {
   setObjectName("markerSubBox");
   auto* grid = new QGridLayout(this);
   markers_ = combo({core::kMarkersOff, core::kMarkersOn}, "markersSelector", this);
-  grid->addWidget(markers_, 0, 0, 1, 2);
+  // The choice spans the row so "On (Drag from left axis)" shows whole.
+  grid->addWidget(markers_, 0, 0, 1, 3);
   reset_ = PelorantWindow::make_button("Reset Markers", "Reset the markers on graph.",
                                        "resetMarkersButton", this);
   reset_->setVisible(false);
   reset_->setEnabled(false);
-  grid->addWidget(reset_, 0, 2);
+  grid->addWidget(reset_, 0, 3);
   grid->addWidget(new QLabel("Marker Data", this), 1, 0, 1, 3);
   const char* captions[] = {"Y1 (blue)", "Y2 (red)", "Y1 - Y2", "X1 - X2", "X1 (blue)", "X2 (red)"};
   const char* names[] = {"markerY1",     "markerY2", "markerDeltaY",

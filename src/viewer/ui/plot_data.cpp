@@ -80,10 +80,13 @@ TForm10::TForm10(core::ProgramState& state, core::Host& host, QWidget* parent)
   notes_pages_ = {new NotesPage(DataSetId::A, this), new NotesPage(DataSetId::B, this)};
   track_page_ = new TrackMapPage(this);
   gcircle_page_ = new GCirclePage(this);
-  for (QWidget* page : std::initializer_list<QWidget*>{
-           plot_page_, lap_page_, notes_pages_[0], notes_pages_[1], track_page_, gcircle_page_}) {
-    right_pages_->addWidget(page);
-  }
+  // The notes pages (a full setup sheet) cannot shrink as far as a laptop's
+  // screen needs: they scroll there.
+  right_pages_->addWidget(plot_page_);
+  right_pages_->addWidget(lap_page_);
+  for (NotesPage* page : notes_pages_) right_pages_->addWidget(scrolled(page, right_pages_));
+  right_pages_->addWidget(track_page_);
+  right_pages_->addWidget(gcircle_page_);
   right->addWidget(right_pages_, 1);
   connect(right_tabs_, &QTabBar::currentChanged, this, &TForm10::tabViewOptions);
 
@@ -118,7 +121,8 @@ TForm10::TForm10(core::ProgramState& state, core::Host& host, QWidget* parent)
     emit back_to_main();
   });
   tabPlotOptions(1);  // "Data"
-  resize(1320, 900);
+  // Never below what the pages need, whatever the preferred size.
+  resize(laptop_room().expandedTo(minimumSizeHint()));
 }
 
 TForm10::~TForm10() { delete progress_; }
@@ -130,7 +134,6 @@ Chart* TForm10::plot_chart() const { return plot_page_->chart(); }
 
 QWidget* TForm10::build_left_panel() {
   auto* panel = new QWidget(this);
-  panel->setFixedWidth(kLeftWidth);
   auto* layout = new QVBoxLayout(panel);
   layout->setContentsMargins(0, 0, 0, 0);
   left_tabs_ = new QTabBar(panel);
@@ -138,14 +141,21 @@ QWidget* TForm10::build_left_panel() {
   for (const char* page : {"File", "Data", "View", "Marker", "Option"}) left_tabs_->addTab(page);
   left_tabs_->setExpanding(true);
   layout->addWidget(left_tabs_);
-  file_panel_ = new FilePanel(panel);
-  data_panel_ = new DataSelectPanel(panel);
-  view_panel_ = new ViewPanel(panel);
-  marker_panel_ = new MarkerPanel(panel);
-  option_panel_ = new OptionPanel(state_.filter_when_loaded, panel);
+  // The boxes scroll under the tabs where the screen is not tall enough; the
+  // column is as wide as the widest box needs.
+  auto* boxes = new QWidget;
+  boxes->setMinimumWidth(kLeftWidth);
+  auto* boxes_layout = new QVBoxLayout(boxes);
+  boxes_layout->setContentsMargins(0, 0, 0, 0);
+  file_panel_ = new FilePanel(boxes);
+  data_panel_ = new DataSelectPanel(boxes);
+  view_panel_ = new ViewPanel(boxes);
+  marker_panel_ = new MarkerPanel(boxes);
+  option_panel_ = new OptionPanel(state_.filter_when_loaded, boxes);
   left_boxes_ = {file_panel_, data_panel_, view_panel_, marker_panel_, option_panel_};
-  for (QGroupBox* box : left_boxes_) layout->addWidget(box);
-  layout->addStretch();
+  for (QGroupBox* box : left_boxes_) boxes_layout->addWidget(box);
+  boxes_layout->addStretch();
+  layout->addWidget(scrolled(boxes, panel, Scroll::Column), 1);
   left_tabs_->setCurrentIndex(1);
   connect(left_tabs_, &QTabBar::currentChanged, this, &TForm10::tabPlotOptions);
   return panel;
@@ -230,7 +240,7 @@ void TForm10::setup_form_10() {
   // The selectors and the program-wide flags agree: every switch sets both.
   state_.unit_flags = option_panel_->selected_units();
   refresh_unit_labels();
-  view_panel_->set_lap_overlay(false);
+  set_all_plot_data();
   change_grid_mode();
   change_display_mode();
   refresh_name_boxes();
@@ -375,6 +385,8 @@ void TForm10::change_mouse_mode() {
 }
 
 void TForm10::change_data_axis() {
+  // Marker positions are values of the old axis.
+  analysis_->clear_markers();
   change_x_axis();
   reload_engine_data();
 }
@@ -424,13 +436,19 @@ void TForm10::change_view_mode() {
     reload_engine_data();
     return;
   }
+  set_all_plot_data();
+  change_x_axis();
+  change_display_mode();
+  reload_engine_data();
+  data_panel_->set_slips_enabled(false);
+}
+
+void TForm10::set_all_plot_data() {
+  view_panel_->set_lap_overlay(false);
   plot_page_->set_mode_caption("Plot All");
   gcircle_page_->set_mode_caption("Plot All");
   analysis_->leave_overlay();
   data_panel_->reset_line_titles();
-  change_x_axis();
-  change_display_mode();
-  reload_engine_data();
   data_panel_->set_slips_enabled(false);
 }
 
@@ -538,7 +556,7 @@ void TForm10::load_data_set(DataSetId slot) {
     change_x_axis();
     change_display_mode();
     refresh_name_boxes();
-    view_panel_->set_lap_overlay(false);
+    set_all_plot_data();
     set_plot_progress(80);
     redraw_engine_data();
     zoomFull();
@@ -591,6 +609,11 @@ void TForm10::keyReleaseEvent(QKeyEvent* event) {
   PelorantWindow::keyReleaseEvent(event);
 }
 
-void TForm10::update_lap_combo() { lap_page_->set_selector_items(core::lap_combo_items(state_)); }
+void TForm10::update_lap_combo() {
+  lap_page_->set_selector_items(core::lap_combo_items(state_));
+  // The selectors hold no lap now: neither may the overlay, or the export
+  // and the plot would act on a lap of data that may no longer be there.
+  analysis_->lap_selectors_refilled();
+}
 
 }  // namespace ardenvis::ui

@@ -101,6 +101,10 @@ class TForm10 : public PelorantWindow {
   void copy_notes(core::DataSetId slot);
   void leave(bool to_log_menu);
   void set_plot_progress(int percent);
+  // "All Plot Data" in the "Data" selector and in every caption that names
+  // the mode (the plot and G circle pages, the line groups, the track page);
+  // the caller plots.
+  void set_all_plot_data();
   void draw_selections(bool fit_full_range, bool auto_scale);
 
   core::ProgramState& state_;

@@ -34,8 +34,12 @@ void TForm10::wire_files() {
   parts.track_chart = track_page_->chart();
   parts.gcircle_chart = gcircle_page_->chart();
   parts.current_page = [this] { return static_cast<core::ViewPage>(right_tabs_->currentIndex()); };
-  // The records the overlay holds ("Selection 1:" / "Selection 2:").
-  parts.lap_selection = [this](int k) { return analysis_->overlay().selections()[k == 2 ? 1 : 0]; };
+  // The record the overlay holds for "Selection 1:" / "Selection 2:", only
+  // while that selector holds a lap.
+  parts.lap_selection = [this](int k) {
+    if (lap_page_->lap_positions()[k == 2 ? 1 : 0] < 0) return core::LapSelection{};
+    return analysis_->overlay().selection(k);
+  };
   parts.readout_text = [this](double x, double y) {
     const core::DisplayMode mode =
         view_panel_->lap_overlay() ? core::DisplayMode::LapOverlay : core::DisplayMode::AllPlotData;

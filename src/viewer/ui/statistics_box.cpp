@@ -50,14 +50,14 @@ void StatisticsBox::enable_stats(bool on) {
        std::initializer_list<QWidget*>{channel_, kind_, on_, results_[0], results_[1]}) {
     w->setEnabled(on);
   }
+  // Every rebuild of the x-axis starts the statistics again, on "Time" too:
+  // results of the old axis go, and the channel is "RPM" again.
   for (QLineEdit* result : results_) {
     result->setStyleSheet(on ? "background: yellow;" : QString());
-    if (!on) result->clear();
+    result->clear();
   }
-  if (!on) {
-    const QSignalBlocker block(channel_);
-    channel_->setCurrentIndex(0);
-  }
+  const QSignalBlocker block(channel_);
+  channel_->setCurrentIndex(0);
 }
 
 void StatisticsBox::show_result(int field, const QString& text) {

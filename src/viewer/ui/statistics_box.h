@@ -19,8 +19,9 @@ class StatisticsBox : public QGroupBox {
   explicit StatisticsBox(QWidget* parent = nullptr);
 
   core::StatisticsChoice choice() const;
-  // enable_stats: on (time axis) enables the controls, yellow; off empties
-  // the results, resets the channel to "RPM" and disables them.
+  // enable_stats, on every rebuild of the x-axis: empties the results and
+  // resets the channel to "RPM"; on (time axis) enables the controls,
+  // yellow, off disables them.
   void enable_stats(bool on);
   // Result of "Data A:" (0) or "Data B:" (1).
   void show_result(int field, const QString& text);

@@ -68,8 +68,10 @@ TrackMapPage::TrackMapPage(QWidget* parent) : QGroupBox("Track Map", parent) {
   bottom->addWidget(full);
   left->addLayout(bottom);
 
-  auto* options = new QVBoxLayout;
-  outer->addLayout(options);
+  // The boxes beside the map scroll where the screen is not tall enough.
+  auto* options_panel = new QWidget;
+  auto* options = new QVBoxLayout(options_panel);
+  options->setContentsMargins(0, 0, 0, 0);
   auto* lap_box = group("Track Map Lap", "trackMapLapBox", this);
   auto* lap_layout = new QVBoxLayout(lap_box);
   track_map_lap_ = combo({"Selection 1", "Selection 2"}, "trackMapLap", lap_box);
@@ -153,6 +155,7 @@ TrackMapPage::TrackMapPage(QWidget* parent) : QGroupBox("Track Map", parent) {
                                                     grid_box, option_box, legend_, details_box}) {
     w->setFixedWidth(250);
   }
+  outer->addWidget(PelorantWindow::scrolled(options_panel, this, PelorantWindow::Scroll::Column));
 
   connect(rotate_, &QSlider::valueChanged, this, &TrackMapPage::rotate_changed);
   connect(shape_, &QSlider::valueChanged, this, &TrackMapPage::rotate_changed);
@@ -222,7 +225,7 @@ int TrackMapPage::track_map_lap_choice() const { return track_map_lap_->currentI
 
 void TrackMapPage::set_track_map_lap_choice(int selection) {
   const QSignalBlocker block(track_map_lap_);
-  track_map_lap_->setCurrentIndex(selection == 2 ? 1 : 0);
+  track_map_lap_->setCurrentIndex(selection == 1 || selection == 2 ? selection - 1 : -1);
 }
 
 void TrackMapPage::set_track_map_lap_enabled(bool enabled) { track_map_lap_->setEnabled(enabled); }

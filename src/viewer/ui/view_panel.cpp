@@ -67,6 +67,11 @@ int ViewPanel::beacon_distance() const { return beacon_->value(); }
 
 void ViewPanel::set_beacon_enabled(bool enabled) { beacon_->setEnabled(enabled); }
 
+void ViewPanel::reset_beacon() {
+  const QSignalBlocker block(beacon_);
+  beacon_->setValue(0);
+}
+
 void ViewPanel::set_beacon_unit(bool feet) {
   beacon_label_->setText(feet ? "Distance (ft)" : "Distance (m)");
 }

@@ -26,6 +26,8 @@ class ViewPanel : public QGroupBox {
   // "Beacon Position Adjust": the entered distance, usable in "Lap Overlay".
   int beacon_distance() const;
   void set_beacon_enabled(bool enabled);
+  // Back to 0 without running its handler (no lap to shift).
+  void reset_beacon();
   void set_beacon_unit(bool feet);
 
  signals:
