@@ -45,7 +45,7 @@ int camera_transfer(Arguments& args, Transfer transfer, const char* name, const 
   state.link.port = &port;
   state.link.serial_port_number = static_cast<uint8_t>(*number);
   if (core::change_serial_port(state.link, host, *number) == 0) return 1;
-  const auto result = transfer == Transfer::Upload ? core::writeFlashData(state, host)
+  const auto result = transfer == Transfer::Upload ? core::writeFlashData(state, host, memo)
                                                    : core::readFlashData(state, host, memo);
   core::close_serial_port(state.link);
   std::fprintf(stderr, "%s: %ld of %ld bytes, %ld blocks, %ld failed\n", name, result.position,

@@ -69,8 +69,14 @@ void CameraFlash::take_block(const std::vector<uint8_t>& a) {
   if (flash.size() < at + command::block_length) flash.resize(at + command::block_length, 0xFF);
   std::copy(a.begin() + 1, a.begin() + 1 + command::block_length, flash.begin() + at);
   uploaded_.insert(uploaded_.end(), a.begin() + 1, a.begin() + 1 + command::block_length);
+  auto garbled = options_.garbled_accepts.find(block_number_);
   ++block_number_;
   ++blocks_taken_;
+  if (garbled != options_.garbled_accepts.end()) {
+    unit_.send(garbled->second);
+    options_.garbled_accepts.erase(garbled);
+    return;
+  }
   unit_.send(options_.accept_reply);
 }
 

@@ -4,7 +4,8 @@
 // blocks are written into the log memory's flash from its start, where the
 // block reads ("o", "f", "u", "c") serve them back for the check; the erase
 // that opens every upload clears the logged sessions, as on the unit.
-// Faults by option: blocks rejected, late block replies, a slow erase.
+// Faults by option: blocks rejected, acceptances corrupted on their way, late
+// block replies, a slow erase.
 
 #include <cstdint>
 #include <map>
@@ -21,8 +22,12 @@ struct CameraFlashOptions {
   // is answered 2 (rejected) before it is taken (kAlways: never taken).
   std::map<int, int> rejected_blocks;
   uint8_t accept_reply = 1;  // the reply that takes a block
-  int reply_delay_ms = 0;    // silence before every block reply
-  int erase_delay_ms = 0;    // silence before the erase's reply
+  // Block number -> the bytes that reach the program in place of its
+  // acceptance, once (the block is taken all the same): {0} or {2} reads as a
+  // rejection, {0x00, accept} is a noise byte in front.
+  std::map<int, std::vector<uint8_t>> garbled_accepts;
+  int reply_delay_ms = 0;  // silence before every block reply
+  int erase_delay_ms = 0;  // silence before the erase's reply
 };
 
 class CameraFlash {

@@ -91,9 +91,23 @@ void ConfigMemory::reply(uint8_t byte) {
   unit_.send(byte);
 }
 
+void ConfigMemory::reply_read(std::map<int, std::vector<std::vector<uint8_t>>>& faults, int address,
+                              uint8_t byte) {
+  auto due = faults.find(address);
+  if (due == faults.end() || due->second.empty()) {
+    reply(byte);
+    return;
+  }
+  const std::vector<uint8_t> instead = due->second.front();
+  due->second.erase(due->second.begin());
+  for (uint8_t b : instead) reply(b);
+}
+
 void ConfigMemory::install() {
-  unit_.set_command(command::read_config,
-                    {[] { return 1; }, [this](const auto& a) { reply(eeprom_[a[0]]); }});
+  unit_.set_command(
+      command::read_config,
+      {[] { return 1; },
+       [this](const auto& a) { reply_read(options_.eeprom_reply_faults, a[0], eeprom_[a[0]]); }});
   unit_.set_command(command::write_config, {[] { return 2; },
                                             [this](const auto& a) {
                                               if (a[0] == options_.fail_eeprom_write_at) {
@@ -116,11 +130,11 @@ void ConfigMemory::install() {
                                                if (other_banks.run) other_banks.run(a);
                                                return;
                                              }
-                                             if (a[1] >= 35 && a[1] <= 39) {
-                                               reply(options_.can_statistics[a[1] - 35]);
-                                             } else {
-                                               reply(fram_[a[1]]);
-                                             }
+                                             const uint8_t byte =
+                                                 a[1] >= 35 && a[1] <= 39
+                                                     ? options_.can_statistics[a[1] - 35]
+                                                     : fram_[a[1]];
+                                             reply_read(options_.fram_reply_faults, a[1], byte);
                                            }});
   unit_.set_command(command::write_memory,
                     {[] { return 3; },

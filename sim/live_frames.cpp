@@ -86,6 +86,7 @@ std::vector<uint8_t> LiveFrames::reply() {
   if (options_.silent_after >= 0 && polls_ > options_.silent_after) return {};
   std::vector<uint8_t> bytes{core::command::live_reply};
   std::vector<uint8_t> frame = frame_at(clock_());
+  if (options_.announced_length >= 0) frame[0] = static_cast<uint8_t>(options_.announced_length);
   if (options_.truncate_after >= 0 && static_cast<size_t>(options_.truncate_after) < frame.size()) {
     frame.resize(static_cast<size_t>(options_.truncate_after));
   }

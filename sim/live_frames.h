@@ -3,8 +3,8 @@
 // car running on a circuit. Engine speed, road speed and gear follow a lap's
 // speed profile; temperatures warm up, pressures follow engine speed, fuel
 // runs down; the GPS fix comes and goes; which displays and modules are
-// connected depends on the unit's model. Faults: another L, a unit that falls
-// silent, a frame cut short.
+// connected depends on the unit's model. Faults: another L, an L that says
+// other than follows, a unit that falls silent, a frame cut short.
 
 #include <chrono>
 #include <cstdint>
@@ -24,6 +24,7 @@ enum class LiveModel {
 struct LiveOptions {
   LiveModel model = LiveModel::OnBoard;
   int length = -1;            // L sent (the model's own length when -1); bytes past 66 are 0
+  int announced_length = -1;  // an L byte that says this while `length` bytes follow (-1: true)
   int silent_after = -1;      // polls answered before the unit falls silent (-1 never)
   int truncate_after = -1;    // bytes sent after "V" (L included) before the rest is lost
   uint8_t display_units = 0;  // bits 2, 3, 4 of the unit flags: KMH, Bar, degF

@@ -45,6 +45,14 @@ inline constexpr const char* download_problem = "Download Problem...Please Try A
 inline constexpr const char* download_cancelled = "Download Cancelled";
 inline constexpr const char* test_passed = "Database Test Passed OK";
 inline constexpr const char* test_failed = "Database Test FAILED";
+// Memo lines of an upload whose blocks had to be sent again: the unit's copy
+// is read back and compared before the upload is called good.
+inline constexpr const char* checking_upload = "Checking Uploaded Data...";
+inline constexpr const char* upload_checked = "Upload Checked OK...";
+inline constexpr const char* write_again = "Upload Check Failed!!! Write to Dash again...";
+// Asked before "Write to Dash" erases the unit (Yes: stop, to download them).
+inline constexpr const char* erase_question =
+    "The unit's logged sessions will be erased. Download them first?";
 // Shown beside "Write to Dash": the upload starts with the unit's erase.
 inline constexpr const char* upload_erases_sessions =
     "Note: writing the database erases the sessions logged on the Pelorant.";
@@ -95,7 +103,7 @@ CameraLoadResult load_camera_database(TCameraFlashData& camera, std::string_view
 CameraLoadResult LoadDataFromFile(ProgramState& state, Host& host, InformationMemo& memo);
 
 enum class CameraTransferOutcome {
-  NotStarted,  // no port, handshake refused
+  NotStarted,  // no port, handshake refused, the user kept the logged sessions
   NoMemory,    // "No Camera Memory Fitted!!!"
   NoData,      // nothing loaded
   Cancelled,   // by the user or the watchdog
@@ -113,8 +121,12 @@ struct CameraTransferResult {
   long failures = 0;
 };
 
-// "Write to Dash". The unit's erase also clears its logged sessions.
-CameraTransferResult writeFlashData(ProgramState& state, Host& host);
+// "Write to Dash". The unit's erase also clears its logged sessions, so the
+// user is asked first (camera_message::erase_question). After a
+// block was sent again, the unit's copy is read back and compared (the
+// memory check's read-back) before "Data Upload OK"; `memo` gets that check's
+// lines.
+CameraTransferResult writeFlashData(ProgramState& state, Host& host, InformationMemo& memo);
 
 // "Dash Memory Check": reads the unit's database back into camera.read_back
 // and compares it with the loaded image.

@@ -6,6 +6,7 @@
 #include "common/format.h"
 #include "config/config_image.h"
 #include "link/commands.h"
+#include "link/exchange.h"
 #include "link/unit_session.h"
 
 namespace ardenvis::core {
@@ -47,13 +48,38 @@ bool show_version_and_memory(ConfigEditor& editor, UnitLink& link, Host& host) {
   return code.has_value();
 }
 
-// The read's bytes gathered before any of them is taken, so a unit that falls
-// silent part way changes nothing.
-struct ReadImages {
-  std::array<uint8_t, kEepromBytes> eeprom{};
-  std::array<uint8_t, kFramBytes> fram{};
-  std::array<uint8_t, kCanStatisticsBytes> statistics{};
+// One byte the read fetches: an EEPROM byte ("r"), or a byte of memory bank 0
+// ("g": the FRAM's odometer and lap coordinates, or the CAN statistics).
+struct ConfigByte {
+  enum class Area { Eeprom, Fram, Statistics } area;
+  uint8_t address;
 };
+
+// Every byte of a read, in the order they are asked for.
+std::vector<ConfigByte> config_read_plan() {
+  std::vector<ConfigByte> plan;
+  for (int address = 0; address < kEepromBytes; ++address) {
+    plan.push_back({ConfigByte::Area::Eeprom, static_cast<uint8_t>(address)});
+  }
+  for (int address = 0; address < kFramBytes; ++address) {
+    if (fram_byte_read(address)) {
+      plan.push_back({ConfigByte::Area::Fram, static_cast<uint8_t>(address)});
+    }
+  }
+  for (int i = 0; i < kCanStatisticsBytes; ++i) {
+    plan.push_back({ConfigByte::Area::Statistics, static_cast<uint8_t>(35 + i)});
+  }
+  return plan;
+}
+
+std::optional<uint8_t> read_config_byte(UnitLink& link, Host& host, const ConfigByte& byte) {
+  if (byte.area == ConfigByte::Area::Eeprom) {
+    link.write({command::read_config, byte.address});
+  } else {
+    link.write({command::read_memory, 0, byte.address});
+  }
+  return read_owed_byte(link, host);
+}
 
 bool scan_can_modules(ConfigEditor& editor, UnitLink& link, Host& host) {
   auto& lines = editor.version_page().modules;
@@ -61,55 +87,17 @@ bool scan_can_modules(ConfigEditor& editor, UnitLink& link, Host& host) {
   lines.push_back("Searching for CAN modules...");
   editor.notify();
   for (int n = 0; n < 16; ++n) {
-    link.write(command::can_module);
-    link.write(static_cast<uint8_t>(0x80 + n));
-    const auto type = link.try_read(host);
-    if (!type) return false;
-    if (*type < 0x80 || *type > 0x8B) {
-      for (int i = 0; i < 2; ++i) {
-        if (!link.try_read(host)) return false;
-      }
-      continue;
-    }
+    link.write({command::can_module, static_cast<uint8_t>(0x80 + n)});
+    uint8_t type = 0;
+    if (!read_owed(link, host, &type, 1)) return false;
+    // Only a module's reply carries its version and count.
+    const bool module = type >= 0x80 && type <= 0x8B;
     std::array<uint8_t, 4> reply{};
-    for (auto& byte : reply) {
-      const auto b = link.try_read(host);
-      if (!b) return false;
-      byte = *b;
-    }
-    if ((reply[2] | (reply[3] << 8)) != 0) {
-      lines.push_back(can_module_line(*type, reply[0], reply[1]));
+    if (!read_owed(link, host, reply.data(), module ? 4 : 2)) return false;
+    if (module && (reply[2] | (reply[3] << 8)) != 0) {
+      lines.push_back(can_module_line(type, reply[0], reply[1]));
       editor.notify();
     }
-  }
-  return true;
-}
-
-std::optional<uint8_t> read_fram(UnitLink& link, Host& host, int address) {
-  link.write(command::read_memory);
-  link.write(0);
-  link.write(static_cast<uint8_t>(address));
-  return link.try_read(host);
-}
-
-bool read_images(UnitLink& link, Host& host, ReadImages& images) {
-  for (int address = 0; address < kEepromBytes; ++address) {
-    link.write(command::read_config);
-    link.write(static_cast<uint8_t>(address));
-    const auto byte = link.try_read(host);
-    if (!byte) return false;
-    images.eeprom[static_cast<size_t>(address)] = *byte;
-  }
-  for (int address = 0; address < kFramBytes; ++address) {
-    if (!fram_byte_read(address)) continue;
-    const auto byte = read_fram(link, host, address);
-    if (!byte) return false;
-    images.fram[static_cast<size_t>(address)] = *byte;
-  }
-  for (int i = 0; i < kCanStatisticsBytes; ++i) {
-    const auto byte = read_fram(link, host, 35 + i);
-    if (!byte) return false;
-    images.statistics[static_cast<size_t>(i)] = *byte;
   }
   return true;
 }
@@ -176,30 +164,56 @@ TransferResult get_config_data(ConfigEditor& editor, UnitLink& link, Host& host)
   if (run_handshake(link, host, Operation::ReadConfiguration) != HandshakeResult::Ok) {
     return TransferResult::Refused;
   }
-  const bool memory_replied = show_version_and_memory(editor, link, host);
-  ReadImages images;
-  bool replied = memory_replied && scan_can_modules(editor, link, host);
-  {
+  // The version page's replies, then the images: each complete exchange
+  // leaves a silent line, and what fails a check is asked again.
+  ReadOutcome outcome = repeat_checked_read(link, host, [&] {
+    return show_version_and_memory(editor, link, host) && scan_can_modules(editor, link, host);
+  });
+  const std::vector<ConfigByte> plan = config_read_plan();
+  std::vector<uint8_t> bytes;
+  if (outcome == ReadOutcome::Ok) {
     BusyCursor busy(host);
-    replied = replied && read_images(link, host, images);
+    // The bytes carry no check of their own: two reads of each must agree.
+    outcome = read_agreed(
+        link, host, plan.size(),
+        [&](uint8_t* out) {
+          for (size_t i = 0; i < plan.size(); ++i) {
+            const std::optional<uint8_t> byte = read_config_byte(link, host, plan[i]);
+            if (!byte) return false;
+            out[i] = *byte;
+          }
+          return true;
+        },
+        [&](size_t i) { return read_config_byte(link, host, plan[i]); }, bytes);
   }
-  if (!replied) {
-    host.message(MessageKind::Error, msg::read_no_reply, Buttons::Ok);
-    return TransferResult::NoReply;
+  if (outcome != ReadOutcome::Ok) {
+    const bool silent = outcome == ReadOutcome::NoReply;
+    host.message(MessageKind::Error, silent ? msg::read_no_reply : msg::read_garbled, Buttons::Ok);
+    return silent ? TransferResult::NoReply : TransferResult::Unsettled;
   }
 
+  // Nothing is taken before every byte is in and agreed.
   ConfigBuffer& buffer = editor.config().buffer;
-  std::copy(images.eeprom.begin(), images.eeprom.end(), buffer.eeprom_staging().begin());
+  for (size_t i = 0; i < plan.size(); ++i) {
+    const ConfigByte& at = plan[i];
+    switch (at.area) {
+      case ConfigByte::Area::Eeprom:
+        buffer.eeprom_staging()[at.address] = bytes[i];
+        break;
+      case ConfigByte::Area::Fram:
+        buffer.fram_staging()[at.address] = bytes[i];
+        break;
+      case ConfigByte::Area::Statistics:
+        buffer.can_statistics()[at.address - 35] = bytes[i];
+        break;
+    }
+  }
   std::copy(buffer.eeprom_staging().begin(), buffer.eeprom_staging().end(),
             buffer.eeprom().begin());
-  for (int address = 0; address < kFramBytes; ++address) {
-    if (fram_byte_read(address)) buffer.fram_staging()[address] = images.fram[address];
-  }
-  std::copy(images.statistics.begin(), images.statistics.end(), buffer.can_statistics().begin());
   auto& lines = editor.version_page().modules;
   lines.push_back("");
   lines.push_back("Checking CAN Statistics...");
-  const auto& s = images.statistics;
+  const auto& s = buffer.can_statistics();
   lines.push_back(format("BO%d.BU%d.RE%d.TE%d.CS%d", s[0], s[1], s[2], s[3], s[4]));
   std::copy(buffer.fram_staging().begin(), buffer.fram_staging().end(), buffer.fram().begin());
   decode_configuration(editor);

@@ -18,6 +18,10 @@ inline constexpr const char* downloaded_check = "Downloaded OK BUT Check Data Ra
 // A unit that stops answering part way through a read: nothing it sent is used.
 inline constexpr const char* read_no_reply =
     "Pelorant2 Config Download Failed\rThe unit stopped replying, no config data was changed";
+// Replies that came out of step or did not agree when read again: nothing is used.
+inline constexpr const char* read_garbled =
+    "Pelorant2 Config Download Failed\rThe unit's replies did not agree, no config data was "
+    "changed";
 inline constexpr const char* not_in_range = "Config Data not in Range, Cannot Upload";
 inline constexpr const char* eeprom_problem = "Problem Writing EEPROM Data Packet";
 inline constexpr const char* fram_problem = "Problem Writing FRAM Data Packet";
@@ -36,7 +40,9 @@ const char* can_module_name(uint8_t type);
 // The "Connected Modules and Status" line of a module.
 std::string can_module_line(uint8_t type, uint8_t major, uint8_t minor);
 
-enum class TransferResult { Ok, RangeWarning, Refused, NoReply, Incomplete };
+// NoReply: the unit fell silent; Unsettled: its replies came out of step or
+// disagreed on every repeat. Either way the read changed nothing.
+enum class TransferResult { Ok, RangeWarning, Refused, NoReply, Unsettled, Incomplete };
 
 // "Read Config" (get_config_data). On success the staging copies, images,
 // CAN statistics, version values and memory size are filled and the editor

@@ -1,5 +1,7 @@
 #include "link/exchange.h"
 
+#include <algorithm>
+
 namespace ardenvis::core {
 
 bool read_owed(UnitLink& link, Host& host, uint8_t* out, size_t count) {
@@ -60,6 +62,55 @@ bool read_agreeing_copies(UnitLink& link, Host& host,
     previous = std::move(copy);
   }
   return false;
+}
+
+ReadOutcome repeat_checked_read(UnitLink& link, Host& host, const std::function<bool()>& read) {
+  ReadOutcome last = ReadOutcome::NoReply;
+  const bool complete = repeat_read_exchange(link, host, [&] {
+    if (!read()) {
+      last = ReadOutcome::NoReply;
+      return false;
+    }
+    last = line_is_silent(link, host) ? ReadOutcome::Ok : ReadOutcome::Garbled;
+    return last == ReadOutcome::Ok;
+  });
+  return complete ? ReadOutcome::Ok : last;
+}
+
+ReadOutcome read_agreed(UnitLink& link, Host& host, size_t count,
+                        const std::function<bool(uint8_t* out)>& read_pass,
+                        const std::function<std::optional<uint8_t>(size_t index)>& read_single,
+                        std::vector<uint8_t>& out) {
+  std::vector<uint8_t> second(count);
+  out.assign(count, 0);
+  for (std::vector<uint8_t>* pass : {&out, &second}) {
+    const ReadOutcome outcome =
+        repeat_checked_read(link, host, [&] { return read_pass(pass->data()); });
+    if (outcome != ReadOutcome::Ok) return outcome;
+  }
+  for (size_t i = 0; i < count; ++i) {
+    if (out[i] == second[i]) continue;
+    std::vector<uint8_t> seen{out[i], second[i]};
+    bool agreed = false;
+    ReadOutcome last = ReadOutcome::Garbled;
+    bool line_quiet = true;  // the pass before ended on a silent line
+    for (int run = 0; run < kReadExchangeAttempts && !agreed; ++run) {
+      if (!line_quiet && !settle_line(link, host)) return ReadOutcome::Garbled;
+      const std::optional<uint8_t> byte = read_single(i);
+      line_quiet = byte && line_is_silent(link, host);
+      if (!byte) {
+        last = ReadOutcome::NoReply;
+        continue;
+      }
+      last = ReadOutcome::Garbled;
+      if (!line_quiet) continue;
+      agreed = std::find(seen.begin(), seen.end(), *byte) != seen.end();
+      if (agreed) out[i] = *byte;
+      seen.push_back(*byte);
+    }
+    if (!agreed) return last;
+  }
+  return ReadOutcome::Ok;
 }
 
 }  // namespace ardenvis::core

@@ -64,4 +64,25 @@ bool read_agreeing_copies(UnitLink& link, Host& host,
                           const std::function<bool(std::vector<uint8_t>& copy)>& read_copy,
                           std::vector<uint8_t>& reply);
 
+// How a checked read ended: every byte in and the line silent after it, the
+// unit silent where it owed a byte, or replies that never came in step.
+enum class ReadOutcome { Ok, NoReply, Garbled };
+
+// Runs read (false on a time-out where a byte was owed), then requires a
+// silent line; repeated as repeat_read_exchange does. The outcome names why
+// the last attempt failed.
+ReadOutcome repeat_checked_read(UnitLink& link, Host& host, const std::function<bool()>& read);
+
+// Reads `count` bytes for which the protocol gives no check by reading them
+// twice. read_pass reads all of them once into its argument, read_single one
+// of them (both: nothing or false on a time-out); each pass and each single
+// read must end on a silent line, and is run again when it does not (as
+// repeat_checked_read). Where the two passes disagree, that byte alone is read
+// again until one of its values has come twice, at most kReadExchangeAttempts
+// more reads. `out` holds the agreed bytes when the outcome is Ok.
+ReadOutcome read_agreed(UnitLink& link, Host& host, size_t count,
+                        const std::function<bool(uint8_t* out)>& read_pass,
+                        const std::function<std::optional<uint8_t>(size_t index)>& read_single,
+                        std::vector<uint8_t>& out);
+
 }  // namespace ardenvis::core

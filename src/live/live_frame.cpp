@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "link/commands.h"
+#include "link/exchange.h"
 
 namespace ardenvis::core {
 
@@ -20,13 +21,23 @@ FrameExtent frame_extent(FrameReader reader, int length) {
 }
 
 std::optional<LiveFrame> poll_live_frame(UnitLink& link, Host& host, FrameReader reader) {
+  // What an earlier frame left (a length byte that said less than followed, a
+  // late reply) is dropped first, so the "V" read next answers this poll.
+  if (!settle_line(link, host)) return std::nullopt;
   link.write(command::live_poll);
-  if (link.read(host) != command::live_reply) return std::nullopt;
+  const std::optional<uint8_t> reply = read_owed_byte(link, host);
+  if (!reply || *reply != command::live_reply) return std::nullopt;
+  // A time-out anywhere inside the frame makes all of it no data: the bytes
+  // that did come may belong to anything.
   LiveFrame frame;
-  frame.bytes[0] = link.read(host);
+  if (!read_owed(link, host, frame.bytes.data(), 1)) return std::nullopt;
   const FrameExtent extent = frame_extent(reader, frame.length());
-  for (int i = 1; i <= extent.kept; ++i) frame.bytes[static_cast<size_t>(i)] = link.read(host);
-  link.drain(host, extent.dropped);
+  if (!read_owed(link, host, frame.bytes.data() + 1, static_cast<size_t>(extent.kept))) {
+    return std::nullopt;
+  }
+  for (int i = 0; i < extent.dropped; ++i) {
+    if (!read_owed_byte(link, host)) return std::nullopt;
+  }
   return frame;
 }
 

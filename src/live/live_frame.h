@@ -101,9 +101,10 @@ struct FrameExtent {
 };
 FrameExtent frame_extent(FrameReader reader, int length);
 
-// One live-data poll: write "u" and read one byte; anything but "V" (including
-// the 0 of a silent line) gives no frame. Then reads the frame as the reader
-// does. No handshake comes before it.
+// One live-data poll: once the line is silent, write "u" and read one byte;
+// anything but "V" (or silence) gives no frame. Then reads the frame as the
+// reader does; a time-out inside it gives no frame, and the poll ends there.
+// No handshake comes before it.
 std::optional<LiveFrame> poll_live_frame(UnitLink& link, Host& host, FrameReader reader);
 
 }  // namespace ardenvis::core

@@ -70,6 +70,11 @@ TEST_F(CameraE2e, CommandLineLoadsUploadsAndChecks) {
   SimProcess sim(8, {"--firmware", "425"});  // paced at 115200 baud
   out = run_command(cli + " camera-upload --port COM8 --in " + path, status);
   EXPECT_EQ(status, 0) << out;
+  // The command line's answer to the erase question is No: erase and write.
+  EXPECT_NE(out.find("warning: The unit's logged sessions will be erased. Download them first?\n"
+                     "  -> No\n"),
+            std::string::npos)
+      << out;
   EXPECT_NE(out.find("Data Upload OK"), std::string::npos) << out;
   out = run_command(cli + " camera-check --port COM8 --in " + path, status);
   EXPECT_EQ(status, 0) << out;
@@ -104,8 +109,9 @@ TEST_F(CameraE2e, LateRepliesAndAPauseInsideABlockStayInStep) {
   core::load_camera_database(state.camera, file.text(), "cameras.cam", host, memo,
                              state.config_cancel);
 
+  host.expect("The unit's logged sessions will be erased. Download them first?", core::Answer::No);
   host.expect("Data Upload OK");
-  const auto upload = core::writeFlashData(state, host);
+  const auto upload = core::writeFlashData(state, host, memo);
   EXPECT_EQ(upload.failures, 0);
   host.expect("Database Test Passed OK");
   const auto check = core::readFlashData(state, host, memo);

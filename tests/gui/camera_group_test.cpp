@@ -13,6 +13,7 @@
 #include "config/ui/camera_database_group.h"
 #include "gui/screens.h"
 #include "link/unit_session.h"
+#include "sim/camera_flash.h"
 #include "sim/simulated_port.h"
 #include "support/scripted_host.h"
 #include "unit/camera_fixture.h"
@@ -77,8 +78,18 @@ class CameraGroupTest : public QObject {
     QCOMPARE(field("pocketGpsVersionField")->text(), QString("2.500"));
     QCOMPARE(field("formatVersionField")->text(), QString("1.050"));
 
+    // "Yes": download the logged sessions first; nothing is sent.
+    host_.expect(core::MessageKind::Warning,
+                 "The unit's logged sessions will be erased. Download them first?",
+                 core::Answer::Yes);
+    click("writeCameraButton");
+    QCOMPARE(unit_.command_count('z'), 0);
+    host_.expect(core::MessageKind::Warning,
+                 "The unit's logged sessions will be erased. Download them first?",
+                 core::Answer::No);
     host_.expect(core::MessageKind::Information, "Data Upload OK");
     click("writeCameraButton");
+    QCOMPARE(unit_.command_count('z'), 1);
     host_.expect(core::MessageKind::Information, "Database Test Passed OK");
     click("checkCameraButton");
     const QString memo = group_->findChild<QPlainTextEdit*>("informationMemo")->toPlainText();
@@ -86,6 +97,22 @@ class CameraGroupTest : public QObject {
              qPrintable(memo));
     QVERIFY2(memo.endsWith("Checking 3036 bytes of data...\nTest Passed..."), qPrintable(memo));
     testing::save_grab(&page_, "camera_group_checked");
+  }
+
+  // An acceptance corrupted into a rejection has block 1 stored twice: the
+  // read-back after the upload finds it, and the memo says to write again.
+  void a_block_stored_twice_is_no_upload_ok() {
+    unit_.camera_flash().options().garbled_accepts[1] = {0};
+    host_.expect(core::MessageKind::Warning,
+                 "The unit's logged sessions will be erased. Download them first?",
+                 core::Answer::No);
+    host_.expect(core::MessageKind::Warning, "Ardenvis Upload Problem [508,3036]");
+    click("writeCameraButton");
+    const QString memo = group_->findChild<QPlainTextEdit*>("informationMemo")->toPlainText();
+    QVERIFY2(
+        memo.endsWith("Checking Uploaded Data...\nUpload Check Failed!!! Write to Dash again..."),
+        qPrintable(memo));
+    testing::save_grab(&page_, "camera_group_upload_problem");
   }
 
   void failed_load_empties_the_fields() {

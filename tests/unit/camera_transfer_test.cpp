@@ -26,7 +26,19 @@ struct CameraBench : LoggerBench {
     core::load_camera_database(state.camera, file.text(), "test.cam", host, memo,
                                state.config_cancel);
   }
-  core::CameraTransferResult upload() { return core::writeFlashData(state, host); }
+  // "Write to Dash" ending in `outcome`, the erase question (asked whenever a
+  // database is loaded) answered No: erase the sessions and write.
+  core::CameraTransferResult upload(core::MessageKind kind, const std::string& outcome) {
+    if (state.camera.total_length != 0) {
+      host.expect(core::MessageKind::Warning, core::camera_message::erase_question,
+                  core::Answer::No);
+    }
+    host.expect(kind, outcome);
+    return core::writeFlashData(state, host, memo);
+  }
+  core::CameraTransferResult upload(const std::string& outcome) {
+    return upload(core::MessageKind::Information, outcome);
+  }
   core::CameraTransferResult check() { return core::readFlashData(state, host, memo); }
 
   // The bytes written after the first write of `command_byte`.
@@ -41,6 +53,36 @@ struct CameraBench : LoggerBench {
   }
 };
 
+// The upload starts with the unit's erase, which takes every logged session
+// with it: the user is asked first, and "Yes" (download them first) leaves
+// the unit untouched.
+TEST(CameraUpload, AsksBeforeErasingTheLoggedSessions) {
+  for (core::Answer answer : {core::Answer::Yes, core::Answer::No}) {
+    CameraBench t;
+    t.load(300);
+    sim::StoredSession session;
+    session.bytes = sample_records(20);
+    t.memory().store_session(session);
+    const auto index = t.memory().index();
+    t.host.expect(core::MessageKind::Warning,
+                  "The unit's logged sessions will be erased. Download them first?", answer);
+    if (answer == core::Answer::No) t.host.expect("Data Upload OK");
+    const auto result = core::writeFlashData(t.state, t.host, t.memo);
+    EXPECT_EQ(t.host.verify(), "");
+    EXPECT_EQ(t.host.messages[1].buttons, core::Buttons::YesNo);
+    EXPECT_FALSE(t.host.messages[1].busy_cursor);
+    if (answer == core::Answer::Yes) {
+      EXPECT_EQ(result.outcome, CameraTransferOutcome::NotStarted);
+      EXPECT_TRUE(t.port.exchanges().empty());  // not even a wake
+      EXPECT_EQ(t.memory().index(), index);     // the session is still there
+    } else {
+      EXPECT_EQ(result.outcome, CameraTransferOutcome::Succeeded);
+      EXPECT_EQ(t.sent(command::erase), 1);
+      EXPECT_NE(t.memory().index(), index);
+    }
+  }
+}
+
 // 300 bytes go as two blocks: 254 data bytes, then 46 data bytes and 208
 // padding bytes 0xAA; each check byte is the XOR of the block's 254 bytes.
 TEST(CameraUpload, ThreeHundredBytesGoAsTwoPaddedBlocks) {
@@ -52,9 +94,7 @@ TEST(CameraUpload, ThreeHundredBytesGoAsTwoPaddedBlocks) {
   session.bytes = sample_records(20);
   t.memory().store_session(session);
   t.port.clear_log();
-
-  t.host.expect(core::MessageKind::Information, "Data Upload OK");
-  const auto result = t.upload();
+  const auto result = t.upload(core::MessageKind::Information, "Data Upload OK");
   EXPECT_EQ(t.host.verify(), "");
   EXPECT_EQ(result.outcome, CameraTransferOutcome::Succeeded);
   EXPECT_EQ(result.position, 300);
@@ -93,8 +133,7 @@ TEST(CameraUpload, TenRejectionsStopWithoutAnnouncingAnotherBlock) {
   CameraBench t;
   t.load(600);
   t.camera().options().rejected_blocks[1] = sim::kAlways;
-  t.host.expect(core::MessageKind::Warning, "Ardenvis Upload Problem [254,636]");
-  const auto result = t.upload();
+  const auto result = t.upload(core::MessageKind::Warning, "Ardenvis Upload Problem [254,636]");
   EXPECT_EQ(t.host.verify(), "");
   EXPECT_EQ(result.outcome, CameraTransferOutcome::Stopped);
   EXPECT_EQ(t.camera().blocks_rejected(), 10);
@@ -111,15 +150,71 @@ TEST(CameraUpload, RejectedBlocksAreResentUntilTaken) {
   CameraBench t;
   t.load(600);
   t.camera().options().rejected_blocks[1] = 3;
-  t.host.expect("Data Upload OK");
-  const auto result = t.upload();
+  // What the upload showed before the read-back took the progress window.
+  std::string efficiency;
+  long link_quality = 0;
+  t.host.on_process_events = [&] {
+    if (t.host.progress.stages.back() != "Uploading") return;
+    efficiency = t.host.progress.efficiency;
+    link_quality = t.host.progress.bars[core::ProgressBar::LinkQuality].first;
+  };
+  const auto result = t.upload("Data Upload OK");
+  t.host.on_process_events = nullptr;
   EXPECT_EQ(t.host.verify(), "");
   EXPECT_EQ(result.failures, 3);
   // Shown at the last failure: 1 of 4 attempts went through.
-  EXPECT_EQ(t.host.progress.efficiency, "25.00%");
-  EXPECT_EQ(t.host.progress.bars[core::ProgressBar::LinkQuality].first, 7);
+  EXPECT_EQ(efficiency, "25.00%");
+  EXPECT_EQ(link_quality, 7);
   EXPECT_TRUE(std::equal(t.state.camera.data.begin(), t.state.camera.data.end(),
                          t.memory().flash().begin()));
+  // The unit's copy was read back and compared before the upload was called good.
+  EXPECT_EQ(t.host.progress.stages.back(), "Downloading");
+  EXPECT_EQ(t.sent(command::next_block), 3);
+  EXPECT_EQ(std::vector<std::string>(t.memo.lines.end() - 3, t.memo.lines.end()),
+            (std::vector<std::string>{" ", "Checking Uploaded Data...", "Upload Checked OK..."}));
+}
+
+// "t" carries no address: an acceptance corrupted into a rejection has the
+// block sent again and stored twice. After any rejection the unit's copy is
+// read back and compared, and a copy that differs is no "Data Upload OK".
+TEST(CameraUpload, ACorruptedAcceptanceIsCaughtByReadingTheUnitsCopyBack) {
+  struct Case {
+    const char* fault;
+    int version;
+    std::vector<uint8_t> reply_of_block_1;
+    const char* outcome;
+  };
+  // Block 1 stored twice: the unit's copy first differs where block 2 belongs.
+  const char* kTwice = "Ardenvis Upload Problem [508,1036]";
+  const Case cases[] = {
+      {"accept corrupted to 0", 424, {0}, kTwice},
+      {"accept corrupted to 2", 424, {2}, kTwice},
+      {"accept corrupted to 0, firmware 423", 423, {0}, kTwice},
+      {"noise byte 0 in front of the accept", 424, {0, 1}, kTwice},
+      // Read as an acceptance: the blocks are stored once each, but the
+      // replies run one behind, which the end's reply shows.
+      {"noise byte 0x55 in front of the accept", 424, {0x55, 1}, "Data Upload OK"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.fault);
+    CameraBench t;
+    t.firmware(c.version);
+    t.load(1000);
+    t.camera().options().garbled_accepts[1] = c.reply_of_block_1;
+    const bool good = std::string(c.outcome) == "Data Upload OK";
+    const auto result =
+        t.upload(good ? core::MessageKind::Information : core::MessageKind::Warning, c.outcome);
+    EXPECT_EQ(t.host.verify(), "");
+    EXPECT_EQ(result.outcome,
+              good ? CameraTransferOutcome::Succeeded : CameraTransferOutcome::Stopped);
+    EXPECT_EQ(t.sent(command::block_start), 1);  // the copy was read back
+    EXPECT_EQ(t.memo.lines.back(),
+              good ? "Upload Checked OK..." : "Upload Check Failed!!! Write to Dash again...");
+    const auto& flash = t.memory().flash();
+    EXPECT_EQ(good,
+              std::equal(t.state.camera.data.begin(), t.state.camera.data.end(), flash.begin()));
+    EXPECT_EQ(t.camera().out_of_step(), 0);
+  }
 }
 
 // Replies that come after the line's time-out are still replies: a block is
@@ -131,8 +226,7 @@ TEST(CameraUpload, LateRepliesAndASlowEraseStoreEveryBlockOnce) {
     t.load(700);
     t.camera().options().reply_delay_ms = reply_ms;
     t.camera().options().erase_delay_ms = erase_ms;
-    t.host.expect("Data Upload OK");
-    const auto result = t.upload();
+    const auto result = t.upload("Data Upload OK");
     EXPECT_EQ(t.host.verify(), "");
     EXPECT_EQ(result.failures, 0);
     EXPECT_EQ(t.camera().blocks_taken(), 3);
@@ -145,8 +239,8 @@ TEST(CameraUpload, AUnitThatStopsAnsweringCancelsTheUpload) {
   CameraBench t;
   t.load(700);
   t.camera().options().reply_delay_ms = 5000;
-  t.host.expect(core::MessageKind::Information, "Upload Cancelled, No Data Stored");
-  EXPECT_EQ(t.upload().outcome, CameraTransferOutcome::Cancelled);
+  EXPECT_EQ(t.upload(core::MessageKind::Information, "Upload Cancelled, No Data Stored").outcome,
+            CameraTransferOutcome::Cancelled);
   EXPECT_EQ(t.host.verify(), "");
   EXPECT_TRUE(t.state.config_cancel);
   EXPECT_FALSE(t.host.progress.visible);
@@ -161,8 +255,8 @@ TEST(CameraUpload, NothingLoadedOrNoMemoryErasesNothing) {
     file.trailer = {"256"};
     core::load_camera_database(t.state.camera, file.text(), "x.cam", t.host, t.memo,
                                t.state.config_cancel);
-    t.host.expect(core::MessageKind::Information, "No Data to Upload");
-    EXPECT_EQ(t.upload().outcome, CameraTransferOutcome::NoData);
+    EXPECT_EQ(t.upload(core::MessageKind::Information, "No Data to Upload").outcome,
+              CameraTransferOutcome::NoData);
     EXPECT_EQ(t.host.verify(), "");
     EXPECT_EQ(t.sent(command::erase), 0);
   }
@@ -170,8 +264,8 @@ TEST(CameraUpload, NothingLoadedOrNoMemoryErasesNothing) {
     CameraBench t;
     t.load(8);
     t.memory().options().flash_memory_code = 3;
-    t.host.expect(core::MessageKind::Warning, "No Camera Memory Fitted!!!");
-    EXPECT_EQ(t.upload().outcome, CameraTransferOutcome::NoMemory);
+    EXPECT_EQ(t.upload(core::MessageKind::Warning, "No Camera Memory Fitted!!!").outcome,
+              CameraTransferOutcome::NoMemory);
     EXPECT_EQ(t.host.verify(), "");
     EXPECT_EQ(t.sent(command::erase), 0);
   }
@@ -181,8 +275,10 @@ TEST(CameraUpload, UnitsBelow423AreRefusedAndThePortReopened) {
   CameraBench t;
   t.load(8);
   t.firmware(422);
-  t.host.expect(core::MessageKind::Error, "Ardenvis Version not compatible with Pelorant Version");
-  EXPECT_EQ(t.upload().outcome, CameraTransferOutcome::NotStarted);
+  EXPECT_EQ(
+      t.upload(core::MessageKind::Error, "Ardenvis Version not compatible with Pelorant Version")
+          .outcome,
+      CameraTransferOutcome::NotStarted);
   EXPECT_EQ(t.host.verify(), "");
   EXPECT_EQ(t.sent(command::erase), 0);
   EXPECT_EQ(t.port.opens(), 2);
@@ -191,8 +287,7 @@ TEST(CameraUpload, UnitsBelow423AreRefusedAndThePortReopened) {
 TEST(CameraCheck, UploadThenCheckPassesWithTheMemoLines) {
   CameraBench t;
   t.load(1000);
-  t.host.expect("Data Upload OK");
-  t.upload();
+  t.upload("Data Upload OK");
   t.host.expect(core::MessageKind::Information, "Database Test Passed OK");
   const auto result = t.check();
   EXPECT_EQ(t.host.verify(), "");
@@ -209,8 +304,7 @@ TEST(CameraCheck, UploadThenCheckPassesWithTheMemoLines) {
 TEST(CameraCheck, DifferentFlashFailsTheTest) {
   CameraBench t;
   t.load(1000);
-  t.host.expect("Data Upload OK");
-  t.upload();
+  t.upload("Data Upload OK");
   t.memory().flash()[700] ^= 0x10;
   t.host.expect(core::MessageKind::Warning, "Database Test FAILED");
   EXPECT_EQ(t.check().outcome, CameraTransferOutcome::Differs);
@@ -224,8 +318,7 @@ TEST(CameraCheck, BadBlockIsReadAgainFrom424AndStopsAt423) {
     SCOPED_TRACE(version);
     CameraBench t;
     t.load(1000);
-    t.host.expect("Data Upload OK");
-    t.upload();
+    t.upload("Data Upload OK");
     t.firmware(version);
     t.memory().options().bad_blocks[1] = 1;
     if (version == 423) {
@@ -250,8 +343,7 @@ TEST(CameraCheck, PauseInsideABlockIsReadAgainInStep) {
     SCOPED_TRACE(::testing::Message() << after << " " << ms);
     CameraBench t;
     t.load(1500);
-    t.host.expect("Data Upload OK");
-    t.upload();
+    t.upload("Data Upload OK");
     t.memory().options().pause_blocks[2] = {after, ms};
     t.host.expect("Database Test Passed OK");
     const auto result = t.check();
@@ -262,12 +354,35 @@ TEST(CameraCheck, PauseInsideABlockIsReadAgainInStep) {
   }
 }
 
+// "Cancel" in the middle of a block is not a bad block: every firmware says
+// the check was cancelled, and no block is asked for again.
+TEST(CameraCheck, CancelInTheMiddleOfABlockIsNoProblem) {
+  for (int version : {423, 424}) {
+    SCOPED_TRACE(version);
+    CameraBench t;
+    t.load(1000);
+    t.upload("Data Upload OK");
+    t.firmware(version);
+    int events = 0;
+    t.host.on_process_events = [&] {
+      if (++events == 400) t.state.config_cancel = true;  // the progress window's "Cancel"
+    };
+    t.host.expect(core::MessageKind::Information, "Download Cancelled");
+    const auto result = t.check();
+    t.host.on_process_events = nullptr;
+    EXPECT_EQ(result.outcome, CameraTransferOutcome::Cancelled);
+    EXPECT_EQ(result.position % 254, 0);  // whole blocks only
+    EXPECT_EQ(t.host.verify(), "");
+    EXPECT_EQ(t.memory().resends(), 0);
+    EXPECT_EQ(t.sent(command::end_block_read), 1);
+  }
+}
+
 TEST(CameraCheck, TenBadReadsAndASilentUnit) {
   {
     CameraBench t;
     t.load(600);
-    t.host.expect("Data Upload OK");
-    t.upload();
+    t.upload("Data Upload OK");
     t.memory().options().bad_blocks[0] = sim::kAlways;
     t.host.expect(core::MessageKind::Warning, "Ardenvis Download Stopped [0,636]");
     EXPECT_EQ(t.check().outcome, CameraTransferOutcome::Stopped);
@@ -277,8 +392,7 @@ TEST(CameraCheck, TenBadReadsAndASilentUnit) {
   {
     CameraBench t;
     t.load(600);
-    t.host.expect("Data Upload OK");
-    t.upload();
+    t.upload("Data Upload OK");
     t.memory().options().stall_after = 300;
     t.host.expect(core::MessageKind::Information, "Download Cancelled");
     EXPECT_EQ(t.check().outcome, CameraTransferOutcome::Cancelled);

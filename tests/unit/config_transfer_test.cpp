@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "config/config_image.h"
+#include "link/exchange.h"
 #include "sim/config_memory.h"
 #include "unit/logger_fixture.h"
 
@@ -59,8 +62,8 @@ TEST_F(ConfigTransferTest, ReadFillsTheImagesTheEditorAndTheVersionPage) {
   EXPECT_EQ(editor.text(F::AbNumEdit2), "-1.016968");
   EXPECT_EQ(bench.sent('h'), 1);
   EXPECT_EQ(bench.sent('a'), 0);
-  EXPECT_EQ(bench.sent('r'), 160);
-  EXPECT_EQ(bench.sent('g'), 36 + 5);
+  EXPECT_EQ(bench.sent('r'), 2 * 160);  // every byte read twice
+  EXPECT_EQ(bench.sent('g'), 2 * (36 + 5));
   EXPECT_EQ(bench.host.verify(), "");
 }
 
@@ -84,7 +87,7 @@ TEST_F(ConfigTransferTest, VersionGateAndMemoryQuery) {
     EXPECT_EQ(b.host.verify(), "") << c.version;
     EXPECT_EQ(b.sent('h'), c.memory_command == std::string("h") ? 1 : 0) << c.version;
     EXPECT_EQ(b.sent('a'), c.memory_command == std::string("a") ? 1 : 0) << c.version;
-    EXPECT_EQ(b.sent('r'), c.accepted ? 160 : 0);
+    EXPECT_EQ(b.sent('r'), c.accepted ? 2 * 160 : 0);
     if (c.accepted) {
       EXPECT_EQ(e.version_page().mbits, "69.2");
     }
@@ -182,8 +185,62 @@ TEST_F(ConfigTransferTest, UnitFallingSilentDuringAReadChangesNothing) {
   EXPECT_EQ(read(), TransferResult::NoReply);
   EXPECT_EQ(bench.state.config.buffer.bytes, before);
   EXPECT_EQ(editor.text(F::veh_weight), weight);
-  // It gave up at the first silent reply, not after 160 of them.
-  EXPECT_LE(bench.port.silent_reads(), 3);
+  // Each try gave up at its first silent reply, not after 160 of them.
+  EXPECT_LE(bench.port.silent_reads(), 2 * kReadExchangeAttempts);
+  EXPECT_EQ(bench.host.verify(), "");
+}
+
+// Replies corrupted on their way: a flipped bit, a noise byte in front (every
+// later reply one late), a reply lost. The read keeps only bytes that two
+// reads agree on, so what it takes is exactly the unit's configuration.
+TEST_F(ConfigTransferTest, CorruptedRepliesAreReadAgainAndNeverTaken) {
+  struct Case {
+    const char* fault;
+    std::map<int, std::vector<std::vector<uint8_t>>> eeprom, fram;
+    int requests;  // "r" and "g" sent: two passes of 201, a pass run again, single reads
+  };
+  const uint8_t weight_low = 0x6A, odometer_low = 0xA0;
+  const Case cases[] = {
+      {"flipped bit, EEPROM", {{4, {{weight_low ^ 0x08}}}}, {}, 2 * 201 + 1},
+      {"flipped bit, FRAM", {}, {{0, {{odometer_low ^ 0x01}}}}, 2 * 201 + 1},
+      {"noise byte in front, EEPROM", {{50, {{0x55, 30}}}}, {}, 3 * 201},
+      {"noise byte in front, last statistic", {}, {{39, {{0x00, 7}}}}, 3 * 201},
+      {"lost reply", {{10, {{}}}}, {}, 11 + 2 * 201},
+      {"flipped twice, settles on the third read", {{4, {{0x62}, {0x6B}}}}, {}, 2 * 201 + 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.fault);
+    LoggerBench b;
+    b.firmware(422);
+    ConfigEditor e{b.state.config, b.state.calculator};
+    b.unit.config_memory().options().eeprom_reply_faults = c.eeprom;
+    b.unit.config_memory().options().fram_reply_faults = c.fram;
+    b.host.expect(MessageKind::Information, msg::downloaded);
+    EXPECT_EQ(get_config_data(e, b.state.link, b.host), TransferResult::Ok);
+    EXPECT_EQ(b.host.verify(), "");
+    auto& unit = b.unit.config_memory();
+    const ConfigBuffer& buffer = b.state.config.buffer;
+    for (int a = 0; a < kEepromBytes; ++a) EXPECT_EQ(buffer.eeprom()[a], unit.eeprom()[a]) << a;
+    for (int a : {0, 1, 2, 3, 88, 100, 119}) EXPECT_EQ(buffer.fram()[a], unit.fram()[a]) << a;
+    EXPECT_EQ(buffer.can_statistics()[4], 7);
+    EXPECT_EQ(e.text(F::veh_weight), "874");
+    EXPECT_EQ(e.text(F::odometer_value), "23456");
+    EXPECT_EQ(b.sent('r') + b.sent('g'), c.requests);
+    EXPECT_FALSE(b.unit.has_output());
+  }
+}
+
+TEST_F(ConfigTransferTest, RepliesThatNeverAgreeChangeNothing) {
+  bench.state.config.buffer.eeprom_staging()[10] = 0x44;
+  const auto before = bench.state.config.buffer.bytes;
+  const std::string weight = editor.text(F::veh_weight);
+  // Every read of address 4 brings another value.
+  unit_memory().options().eeprom_reply_faults[4] = {{1}, {2}, {3}, {4}, {5}, {6}, {7}};
+  bench.host.expect(MessageKind::Error, msg::read_garbled);
+  EXPECT_EQ(read(), TransferResult::Unsettled);
+  EXPECT_EQ(bench.state.config.buffer.bytes, before);
+  EXPECT_EQ(editor.text(F::veh_weight), weight);
+  EXPECT_EQ(bench.sent('r'), 2 * 160 + kReadExchangeAttempts);
   EXPECT_EQ(bench.host.verify(), "");
 }
 

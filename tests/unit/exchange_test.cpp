@@ -132,5 +132,90 @@ TEST_F(ExchangeTest, AReplyWithoutACheckIsKeptWhenTwoCopiesInARowAgree) {
   }
 }
 
+TEST_F(ExchangeTest, ACheckedReadNamesWhyItFailed) {
+  // Out of step once (a byte left over), then in step.
+  int runs = 0;
+  EXPECT_EQ(repeat_checked_read(link, host,
+                                [&] {
+                                  if (++runs == 1) line.incoming = {9};
+                                  return true;
+                                }),
+            ReadOutcome::Ok);
+  EXPECT_EQ(runs, 2);
+  EXPECT_EQ(repeat_checked_read(link, host, [] { return false; }), ReadOutcome::NoReply);
+  EXPECT_EQ(repeat_checked_read(link, host,
+                                [&] {
+                                  line.incoming = {9};
+                                  return true;
+                                }),
+            ReadOutcome::Garbled);
+}
+
+// Two passes over four bytes; the unit's bytes are 10, 20, 30, 40.
+struct AgreedReadTest : ExchangeTest {
+  std::vector<std::vector<uint8_t>> passes;    // what each pass brings
+  std::deque<std::optional<uint8_t>> singles;  // what each single read brings
+  std::vector<size_t> single_reads;            // the index of each single read
+  std::vector<uint8_t> out;
+  ReadOutcome run() {
+    size_t pass = 0;
+    return read_agreed(
+        link, host, 4,
+        [&](uint8_t* to) {
+          const std::vector<uint8_t>& bytes = passes.at(pass++);
+          std::copy(bytes.begin(), bytes.end(), to);
+          return bytes.size() == 4;
+        },
+        [&](size_t i) {
+          single_reads.push_back(i);
+          const std::optional<uint8_t> b = singles.front();
+          singles.pop_front();
+          return b;
+        },
+        out);
+  }
+};
+
+TEST_F(AgreedReadTest, PassesThatAgreeNeedNoMoreReads) {
+  passes = {{10, 20, 30, 40}, {10, 20, 30, 40}};
+  EXPECT_EQ(run(), ReadOutcome::Ok);
+  EXPECT_EQ(out, (std::vector<uint8_t>{10, 20, 30, 40}));
+  EXPECT_TRUE(single_reads.empty());
+}
+
+TEST_F(AgreedReadTest, AByteThePassesDisagreeOnTakesTheValueThatComesTwice) {
+  passes = {{10, 20 ^ 0x04, 30, 40}, {10, 20, 30, 40}};
+  singles = {20};
+  EXPECT_EQ(run(), ReadOutcome::Ok);
+  EXPECT_EQ(out, (std::vector<uint8_t>{10, 20, 30, 40}));
+  EXPECT_EQ(single_reads, (std::vector<size_t>{1}));
+
+  // A third value first, then one already seen.
+  single_reads.clear();
+  passes = {{10, 20, 31, 40}, {10, 20, 30, 40}};
+  singles = {std::nullopt, 32, 30};
+  EXPECT_EQ(run(), ReadOutcome::Ok);
+  EXPECT_EQ(out[2], 30);
+  EXPECT_EQ(single_reads, (std::vector<size_t>{2, 2, 2}));
+}
+
+TEST_F(AgreedReadTest, AByteThatNeverSettlesFailsAtTheBound) {
+  passes = {{10, 21, 30, 40}, {10, 22, 30, 40}};
+  singles = {23, 24, 25, 26, 27};
+  EXPECT_EQ(run(), ReadOutcome::Garbled);
+  EXPECT_EQ(single_reads.size(), static_cast<size_t>(kReadExchangeAttempts));
+
+  single_reads.clear();
+  passes = {{10, 21, 30, 40}, {10, 22, 30, 40}};
+  singles = {std::nullopt, std::nullopt, std::nullopt};
+  EXPECT_EQ(run(), ReadOutcome::NoReply);
+}
+
+TEST_F(AgreedReadTest, APassThatTimesOutIsRunAgain) {
+  passes = {{10, 20}, {10, 20, 30, 40}, {10, 20, 30, 40}};
+  EXPECT_EQ(run(), ReadOutcome::Ok);
+  EXPECT_EQ(out, (std::vector<uint8_t>{10, 20, 30, 40}));
+}
+
 }  // namespace
 }  // namespace ardenvis::core

@@ -82,8 +82,8 @@ TEST(LiveFrame, DisplayReadsItsBytesDropsExtrasAndStaysInStep) {
   Frame f = example_display_frame(25).set(23, {0xAA, 0xBB, 0xCC});
   auto frame = bench.poll(f, FrameReader::VirtualDisplay);
   ASSERT_TRUE(frame);
-  EXPECT_EQ(bench.line.written, "u");  // no wake or status before a poll
-  EXPECT_EQ(bench.line.reads, 2 + 22 + 3);
+  EXPECT_EQ(bench.line.written, "u");           // no wake or status before a poll
+  EXPECT_EQ(bench.line.reads, 1 + 2 + 22 + 3);  // the silent line first
   EXPECT_TRUE(bench.line.pending.empty());
   EXPECT_EQ(frame->word(frame_byte::rpm), 6000);
   EXPECT_EQ((*frame)[frame_byte::fuel_alarm], 5);
@@ -99,11 +99,11 @@ TEST(LiveFrame, SilenceOrAWrongFirstByteGivesNoFrame) {
   Frame silent(0);
   silent.bytes.clear();
   EXPECT_FALSE(bench.poll(silent, FrameReader::VirtualDisplay));
-  EXPECT_EQ(bench.line.reads, 1);
+  EXPECT_EQ(bench.line.reads, 1 + 1);
   Frame wrong = example_display_frame(22);
   wrong.bytes[0] = 'U';
   EXPECT_FALSE(bench.poll(wrong, FrameReader::SystemCheck));
-  EXPECT_EQ(bench.line.reads, 1);
+  EXPECT_EQ(bench.line.reads, 1 + 1);
 }
 
 TEST(LiveFrame, ExtentOfEachReader) {
@@ -129,12 +129,59 @@ TEST(LiveFrame, AShortFrameIsReadToItsAnnouncedLength) {
   LiveBench bench;
   auto frame = bench.poll(Frame(10).set(1, {55, 0x10, 0x27}), FrameReader::SystemCheck);
   ASSERT_TRUE(frame);
-  EXPECT_EQ(bench.line.reads, 2 + 10);
+  EXPECT_EQ(bench.line.reads, 1 + 2 + 10);
   EXPECT_EQ(frame->word(frame_byte::rpm), 10000);
   // What it lacks reads as nothing connected.
   const SystemCheckView view = system_check_view(*frame);
   EXPECT_FALSE(view.lamp(CheckLamp::GpsModule));
   EXPECT_EQ(view.sensors[0], "NA");
+}
+
+// A length byte that says less than follows leaves bytes on the line; stale
+// bytes (even ones that look like "V" and a frame) are dropped before the next
+// "u", so each poll reads its own frame.
+TEST(LiveFrame, WhatAnEarlierFrameLeftIsDroppedBeforeThePoll) {
+  for (FrameReader reader : {FrameReader::VirtualDisplay, FrameReader::SystemCheck}) {
+    LiveBench bench;
+    Frame misstated = example_display_frame(66);
+    misstated.bytes[1] = 22;  // 66 data bytes follow
+    ASSERT_TRUE(bench.poll(misstated, reader));
+    EXPECT_EQ(bench.line.pending.size(), 44u);
+    for (int poll = 0; poll < 3; ++poll) {
+      auto frame = bench.poll(example_display_frame(22), reader);
+      ASSERT_TRUE(frame) << poll;
+      EXPECT_EQ(frame->word(frame_byte::rpm), 6000);
+      EXPECT_TRUE(bench.line.pending.empty());
+    }
+  }
+  // Stale bytes that read like a frame of zeros are not live data.
+  LiveBench bench;
+  Frame stale(22);
+  bench.line.pending.assign(stale.bytes.begin(), stale.bytes.end());
+  auto frame = bench.poll(example_display_frame(22), FrameReader::VirtualDisplay);
+  ASSERT_TRUE(frame);
+  EXPECT_EQ(frame->word(frame_byte::rpm), 6000);
+  EXPECT_EQ(bench.line.written, "u");
+}
+
+// A read that times out inside a frame (cut short in its data or in the part
+// that is dropped) makes the whole frame no data, and the poll ends there.
+TEST(LiveFrame, AFrameCutShortIsNoData) {
+  struct Case {
+    FrameReader reader;
+    int length, sent;
+  };
+  for (const Case& c :
+       {Case{FrameReader::VirtualDisplay, 22, 10}, Case{FrameReader::VirtualDisplay, 25, 23},
+        Case{FrameReader::SystemCheck, 66, 40}, Case{FrameReader::SystemCheck, 61, 0}}) {
+    SCOPED_TRACE(::testing::Message() << c.length << " " << c.sent);
+    LiveBench bench;
+    Frame cut = example_display_frame(c.length);
+    cut.bytes.resize(static_cast<size_t>(c.sent) + 2);
+    EXPECT_FALSE(bench.poll(cut, c.reader));
+    // The silent line before "u", "V", L, what came, and one time-out.
+    EXPECT_EQ(bench.line.reads, 1 + 2 + c.sent + 1);
+  }
 }
 
 TEST(Dashboard, ExampleFrameInBar) {
@@ -417,7 +464,7 @@ TEST(SystemCheck, SensorAndOnBoardChannels) {
   // 61 bytes: no on-board channels, and nothing of them is read.
   auto short_frame =
       bench.poll(Frame(61).set(frame_byte::equipment, {1 << 6}), FrameReader::SystemCheck);
-  EXPECT_EQ(bench.line.reads, 2 + 61);
+  EXPECT_EQ(bench.line.reads, 1 + 2 + 61);
   v = system_check_view(*short_frame);
   EXPECT_EQ(v.on_board[0], "NA");
   EXPECT_EQ(v.sensors[0], "NA");
@@ -428,7 +475,7 @@ TEST(SystemCheck, SensorAndOnBoardChannels) {
   Frame longer(70);
   longer.set(frame_byte::on_board, {255, 255, 255, 255, 5, 0x56, 0x56, 0x56, 0x56});
   v = system_check_view(*bench.poll(longer, FrameReader::SystemCheck));
-  EXPECT_EQ(bench.line.reads, 2 + 70);
+  EXPECT_EQ(bench.line.reads, 1 + 2 + 70);
   EXPECT_TRUE(bench.line.pending.empty());
   EXPECT_EQ(v.on_board[3], "100");
   EXPECT_TRUE(bench.poll(Frame(61), FrameReader::SystemCheck));

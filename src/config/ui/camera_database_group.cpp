@@ -122,7 +122,7 @@ void CameraDatabaseGroup::LoadDataFromFile() {
   refresh();
 }
 
-void CameraDatabaseGroup::writeFlashData() { core::writeFlashData(state_, host_); }
+void CameraDatabaseGroup::writeFlashData() { core::writeFlashData(state_, host_, *memo_); }
 
 void CameraDatabaseGroup::readFlashData() { core::readFlashData(state_, host_, *memo_); }
 
