@@ -13,6 +13,7 @@
 #include "common/format.h"
 #include "files/csv_numbers.h"
 #include "files/file_dialogs.h"
+#include "files/physical_values.h"
 #include "link/unit_session.h"
 
 namespace ardenvis::core {
@@ -232,18 +233,18 @@ void write_samples(AtomicTextWriter& out, const DataSet& set, const UnitFlags& f
   HeldColumn<0, 2> can_load;
   for (long k = 1; k <= n; ++k) {
     if ((k & 0x3FF) == 0) host.process_events();
-    auto v = [&](Channel c) { return values[static_cast<size_t>(c)][k - 1]; };
+    // Physical values: RPM x 100, Gear / 10 and the G channels / 10.
+    auto v = [&](Channel c) { return physical_value(c, values[static_cast<size_t>(c)][k - 1]); };
     auto next = [&] { *p++ = ','; };
-    // RPM x 100, Gear / 10 and the G channels / 10: the same operations as ever.
     p = write_fixed<2>(p, v(Channel::PeloTime));
     next();
     p = write_int(p, static_cast<int>(k));
     next();
-    p = write_fixed<0>(p, v(Channel::Rpm) * 100);
+    p = write_fixed<0>(p, v(Channel::Rpm));
     next();
     p = write_fixed<1>(p, v(Channel::Speed));
     next();
-    p = gear.write(p, v(Channel::Gear) / 10);
+    p = gear.write(p, v(Channel::Gear));
     next();
     p = brake.write(p, v(Channel::Brake));
     next();
@@ -259,9 +260,9 @@ void write_samples(AtomicTextWriter& out, const DataSet& set, const UnitFlags& f
     next();
     p = write_fixed<1>(p, v(Channel::AuxPressure));
     next();
-    p = write_fixed<2>(p, v(Channel::GLat) / 10);
+    p = write_fixed<2>(p, v(Channel::GLat));
     next();
-    p = write_fixed<2>(p, v(Channel::GLong) / 10);
+    p = write_fixed<2>(p, v(Channel::GLong));
     next();
     p = write_fixed<0>(p, v(Channel::Odo));
     next();
