@@ -1,0 +1,140 @@
+// The math channel library file (bad lines reported, the others loaded), its
+// round trip, its place, and channels that cannot be computed for a data set.
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cmath>
+
+#include "math/channel_library.h"
+#include "math/math_channels.h"
+#include "support/folder_test.h"
+
+namespace ardenvis::core {
+namespace {
+
+TEST(MathLibrary, BadLinesAreReportedAndTheOthersLoad) {
+  const std::string text =
+      "\xEF\xBB\xBF# my channels\r\n"
+      "Combined G [g] = hypot(G_Lat, G_Long)   # both axes\r\n"
+      "\r\n"
+      "Speed only\r\n"
+      "Slip [% = Speed / 2\r\n"
+      "[km] = Odo / 1000\n"
+      "Brake time = lap_integral(Brake / 100)\n"
+      "Combined G = 1\n"
+      "a,b = 1\n"
+      "Empty =   \n"
+      "Unit after [s] x = 1\n"
+      "  Wheel \"rate\" = 1\n"
+      "Ratio [rpm/mph] = RPM / max(Speed, 1)";
+  const ChannelLibrary library = parse_channel_library(text);
+  EXPECT_EQ(library.channels, (std::vector<MathChannelDefinition>{
+                                  {"Combined G", "g", "hypot(G_Lat, G_Long)", 2},
+                                  {"Brake time", "", "lap_integral(Brake / 100)", 7},
+                                  {"Ratio", "rpm/mph", "RPM / max(Speed, 1)", 13},
+                              }));
+  EXPECT_EQ(library.problems, (std::vector<std::string>{
+                                  "Line 4: no \"=\" between the name and the formula",
+                                  "Line 5: missing \"]\" after the unit",
+                                  "Line 6: the channel has no name",
+                                  "Line 8: \"Combined G\" is defined on line 2 already",
+                                  "Line 9: the name may not hold \",\"",
+                                  "Line 10: the channel has no formula",
+                                  "Line 11: text after the unit's \"]\"",
+                                  "Line 12: the name may not hold \"\"\"",
+                              }));
+}
+
+TEST(MathLibrary, TextReadsBackAsWritten) {
+  const std::vector<MathChannelDefinition> channels = {
+      {"Combined G", "g", "hypot(G_Lat, G_Long)", 2},
+      {"Gear ratio", "", "RPM / max(Speed, 1)", 3},
+  };
+  const std::string text = channel_library_text(channels);
+  EXPECT_EQ(text,
+            "# Ardenvis math channels: one channel a line, \"Name [unit] = formula\".\r\n"
+            "Combined G [g] = hypot(G_Lat, G_Long)\r\n"
+            "Gear ratio = RPM / max(Speed, 1)\r\n");
+  const ChannelLibrary back = parse_channel_library(text);
+  EXPECT_EQ(back.channels, channels);
+  EXPECT_TRUE(back.problems.empty());
+}
+
+class MathLibraryFile : public testing::FolderTest {
+ protected:
+  MathLibraryFile() : FolderTest("math-library") {}
+};
+
+TEST_F(MathLibraryFile, SavesIntoItsFolderAndLoads) {
+  const std::string file = path("config/ardenvis/math_channels.txt");
+  const auto missing = load_channel_library(file);
+  ASSERT_TRUE(missing);
+  EXPECT_TRUE(missing->channels.empty());
+
+  const std::vector<MathChannelDefinition> channels = {{"Double", "MPH", "Speed * 2", 2}};
+  ASSERT_TRUE(save_channel_library(file, channels));
+  const auto loaded = load_channel_library(file);
+  ASSERT_TRUE(loaded);
+  EXPECT_EQ(loaded->channels, channels);
+
+  const char* old = getenv("XDG_CONFIG_HOME");
+  const std::string kept = old ? old : "";
+  setenv("XDG_CONFIG_HOME", path("config").c_str(), 1);
+  EXPECT_EQ(default_channel_library_path(), file);
+  if (old) {
+    setenv("XDG_CONFIG_HOME", kept.c_str(), 1);
+  } else {
+    unsetenv("XDG_CONFIG_HOME");
+  }
+}
+
+DataSet three_samples() {
+  DataSet set;
+  for (Series& s : set.series) s.resize(3);
+  set.record_counts[1] = 3;
+  for (long k = 1; k <= 3; ++k) {
+    set[Channel::PeloTime].set(k, 0.1 * static_cast<double>(k));
+    set[Channel::Speed].set(k, 10 * static_cast<double>(k));
+  }
+  return set;
+}
+
+TEST(MathChannels, ChannelsThatCannotBeComputedAreGapsWithANote) {
+  const MathChannels channels({
+      {"Double", "MPH", "Speed * 2", 1},
+      {"Typo", "", "Sped * 2", 2},
+      {"GPS check", "", "Speed - GPS_Speed + Water", 3},
+      {"Pressure", "", "Oil_Press + 1", 4},
+  });
+  EXPECT_EQ(channels.problems(),
+            (std::vector<std::string>{
+                "Line 2 (Typo): Formula \"Sped * 2\": unknown channel \"Sped\" at position 1"}));
+  DataSet set = three_samples();
+
+  const MathSeries doubled = channels.evaluate(0, set);
+  EXPECT_EQ(doubled.values, (std::vector<double>{20, 40, 60}));
+  EXPECT_EQ(doubled.note, "");
+
+  const MathSeries typo = channels.evaluate(1, set);
+  EXPECT_EQ(typo.values.size(), 3u);
+  EXPECT_TRUE(std::isnan(typo.values[0]) && std::isnan(typo.values[2]));
+  EXPECT_EQ(typo.note, "Formula \"Sped * 2\": unknown channel \"Sped\" at position 1");
+
+  // No GPS speed frame and no slow-channel record in this log.
+  const MathSeries gps = channels.evaluate(2, set);
+  EXPECT_TRUE(std::isnan(gps.values[1]));
+  EXPECT_EQ(gps.note, "the log does not carry GPS_Speed, Water");
+  set.record_counts[2] = 1;
+  set.record_counts[8 + 141] = 1;
+  EXPECT_EQ(channels.evaluate(2, set).values, (std::vector<double>{10, 20, 30}));
+
+  // Every sample record carries oil pressure, 0 or not.
+  EXPECT_EQ(channels.evaluate(3, set).values, (std::vector<double>{1, 1, 1}));
+
+  EXPECT_EQ(MathChannels::header(channels.definition(0)), "Double (MPH)");
+  EXPECT_EQ(MathChannels::header(channels.definition(1)), "Typo");
+}
+
+}  // namespace
+}  // namespace ardenvis::core
