@@ -1,11 +1,10 @@
 #include "math/block_program.h"
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
 #include <memory>
 
 #include "math/parser_setup.h"
+#include "math/series_functions.h"
 
 namespace ardenvis::core {
 
@@ -34,8 +33,8 @@ struct AlignedBlocks {
 
 class BlockTranslator {
  public:
-  BlockTranslator(std::span<const double> slots, std::span<const StoredScale> scales)
-      : slots_(slots), scales_(scales), converted_(slots.size(), -1) {}
+  BlockTranslator(std::span<const double> slots, std::span<const StoredScale> scales, bool wide)
+      : slots_(slots), scales_(scales), wide_(wide), converted_(slots.size(), -1) {}
 
   std::optional<BlockProgram> translate(const mu::ParserByteCode& code) {
     const mu::SToken* token = code.GetBase();
@@ -49,6 +48,7 @@ class BlockTranslator {
       result = emit(copy_kernels(), {result}, /*fold=*/false);
     }
     program_.result_ = result.index;
+    program_.finish_ = finish_kernels().kernels.get(1, wide_);
     program_.registers_ = register_count_;
     // Inputs come after the registers in the table the steps index.
     for (BlockProgram::Step& step : program_.steps_) {
@@ -214,7 +214,7 @@ class BlockTranslator {
       if (a.kind != Operand::Constant) mask |= 1u << j;
     }
     for (size_t j = arguments.size(); j < 3; ++j) step.arguments[j] = -1;
-    step.kernel = kernels.kernels[mask];
+    step.kernel = kernels.kernels.get(mask, wide_);
     if (mask == 0 && fold) {
       AlignedBlocks out(1);
       const double* none[3] = {};
@@ -238,6 +238,7 @@ class BlockTranslator {
 
   std::span<const double> slots_;
   std::span<const StoredScale> scales_;
+  bool wide_;
   std::vector<int> converted_;  // per slot: its register of physical values, or -1
   std::vector<int> permanent_;  // registers that hold a converted slot for the whole block
   std::vector<Operand> stack_;
@@ -249,30 +250,36 @@ class BlockTranslator {
 
 std::optional<BlockProgram> BlockProgram::translate(const mu::Parser& parser,
                                                     std::span<const double> slots,
-                                                    std::span<const StoredScale> scales) {
-  return BlockTranslator(slots, scales).translate(parser.GetByteCode());
+                                                    std::span<const StoredScale> scales,
+                                                    bool wide) {
+  return BlockTranslator(slots, scales, wide).translate(parser.GetByteCode());
 }
 
-void BlockProgram::run(std::span<const double* const> inputs, long n, double* out) const {
+void BlockProgram::run(std::span<const BlockInput> inputs, long n, double* out) const {
   const size_t inputs_read = read_slots_.size();
-  // Registers first, then a padded copy of each input for the last, short block.
-  AlignedBlocks buffers(static_cast<size_t>(registers_) + inputs_read);
-  std::vector<const double*> table(static_cast<size_t>(registers_) + inputs_read);
-  for (int r = 0; r < registers_; ++r)
-    table[static_cast<size_t>(r)] = buffers.block(static_cast<size_t>(r));
+  // Registers, then a padded copy of each input for the last, short block,
+  // then the last block's result.
+  const size_t registers = static_cast<size_t>(registers_);
+  AlignedBlocks buffers(registers + inputs_read + 1);
+  std::vector<const double*> table(registers + inputs_read);
+  for (size_t r = 0; r < registers; ++r) table[r] = buffers.block(r);
   for (long start = 0; start < n; start += kBlock) {
     const long count = std::min<long>(kBlock, n - start);
     for (size_t i = 0; i < inputs_read; ++i) {
-      const double* input = inputs[static_cast<size_t>(read_slots_[i])] + start;
-      const size_t at = static_cast<size_t>(registers_) + i;
-      if (count == kBlock) {
-        table[at] = input;
-      } else {
-        double* padded = buffers.block(at);
-        std::copy_n(input, count, padded);
-        std::fill(padded + count, padded + kBlock, 0.0);
-        table[at] = padded;
+      const BlockInput& input = inputs[static_cast<size_t>(read_slots_[i])];
+      const size_t at = registers + i;
+      if (input.function == nullptr && count == kBlock) {
+        table[at] = input.values + start;
+        continue;
       }
+      double* block = buffers.block(at);
+      if (input.function != nullptr) {
+        input.function->fill(static_cast<size_t>(start), static_cast<size_t>(count), block);
+      } else {
+        std::copy_n(input.values + start, count, block);
+      }
+      std::fill(block + count, block + kBlock, 0.0);
+      table[at] = block;
     }
     for (const Step& step : steps_) {
       const double* values[3];
@@ -282,10 +289,13 @@ void BlockProgram::run(std::span<const double* const> inputs, long n, double* ou
       }
       step.kernel(buffers.block(static_cast<size_t>(step.out)), values, step.constants.data());
     }
-    const double* result = buffers.block(static_cast<size_t>(result_));
-    double* to = out + start;
-    for (long i = 0; i < count; ++i) {
-      to[i] = std::isfinite(result[i]) ? result[i] : std::numeric_limits<double>::quiet_NaN();
+    const double* result[1] = {buffers.block(static_cast<size_t>(result_))};
+    if (count == kBlock) {
+      finish_(out + start, result, nullptr);
+    } else {
+      double* last = buffers.block(registers + inputs_read);
+      finish_(last, result, nullptr);
+      std::copy_n(last, count, out + start);
     }
   }
 }

@@ -11,18 +11,23 @@
 #include "math/block_program.h"
 #include "math/channel_identifiers.h"
 #include "math/parser_setup.h"
+#include "math/scalar_functions.h"
 #include "math/series_functions.h"
 
 namespace ardenvis::core {
 
 namespace {
 
-constexpr double kGap = std::numeric_limits<double>::quiet_NaN();
-
 bool is_name_start(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
 bool is_name_char(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
 bool is_digit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
 bool is_space(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+
+std::string_view trimmed(std::string_view text) {
+  while (!text.empty() && is_space(text.front())) text.remove_prefix(1);
+  while (!text.empty() && is_space(text.back())) text.remove_suffix(1);
+  return text;
+}
 
 std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
@@ -128,6 +133,8 @@ struct Formula::Stage {
   std::vector<StoredScale> scales;
   std::vector<int> read_slots;
   std::optional<BlockProgram> program;
+  // Set when the stage is one variable alone (the argument of d(Speed)).
+  std::optional<size_t> bare_slot;
 };
 
 // A whole-series function: the function of the series a stage gives, which
@@ -272,6 +279,10 @@ class FormulaCompiler {
           channels.push_back(channel);
         }
       }
+    }
+    const auto& used = stage->parser.GetUsedVar();
+    if (used.size() == 1 && trimmed(text) == used.begin()->first) {
+      stage->bare_slot = static_cast<size_t>(stage->read_slots.front());
     }
     stage->program = BlockProgram::translate(stage->parser, stage->slots, stage->scales);
     formula_->stages_.push_back(std::move(stage));
@@ -468,70 +479,81 @@ std::vector<double> Formula::run(const DataSet& set, bool per_sample) const {
     if (!values) values = std::make_unique<SeriesValues>(set[identifiers[slot].channel], n);
     return values->data();
   };
-  auto time_slot = [&] {
+  const double* const time = [&] {
     for (size_t i = 0; i < identifiers.size(); ++i) {
-      if (identifiers[i].channel == Channel::PeloTime) return i;
+      if (identifiers[i].channel == Channel::PeloTime) return stored(i);
     }
-    return size_t{0};
-  };
+    return static_cast<const double*>(nullptr);
+  }();
+  std::optional<SeriesValues> lap;
 
-  std::vector<std::vector<double>> series(calls_.size());
+  // Each stage's values (those of the argument of a whole-series function are
+  // read by it), and each whole-series function, which gives its values block
+  // by block to the stage that uses it (or all at once to the parser).
+  std::vector<std::unique_ptr<double[]>> stage_values(stages_.size());
+  std::vector<const double*> stage_results(stages_.size(), nullptr);
+  std::vector<std::unique_ptr<SeriesFunction>> functions(calls_.size());
+  std::vector<std::unique_ptr<double[]>> function_values(calls_.size());
   std::vector<double> result;
   for (size_t s = 0; s < stages_.size(); ++s) {
     const Stage& stage = *stages_[s];
-    std::vector<const double*> inputs(stage.slots.size(), nullptr);
+    const bool last = s + 1 == stages_.size();
+    const bool blocks = stage.program && !per_sample;
+    std::vector<BlockInput> inputs(stage.slots.size());
     for (int slot : stage.read_slots) {
       const size_t i = static_cast<size_t>(slot);
-      inputs[i] = i < identifiers.size() ? stored(i) : series[i - identifiers.size()].data();
-    }
-    std::vector<double> values(un);
-    if (stage.program && !per_sample) {
-      stage.program->run(inputs, n, values.data());
-    } else {
-      // The parser's own way: its variables set to each sample's values.
-      std::vector<double>& slots = stage.slots;
-      for (size_t k = 0; k < un; ++k) {
-        for (int slot : stage.read_slots) {
-          const size_t i = static_cast<size_t>(slot);
-          slots[i] = physical_value(stage.scales[i], inputs[i][k]);
-        }
-        const double v = stage.parser.Eval();
-        values[k] = std::isfinite(v) ? v : kGap;
+      if (i < identifiers.size()) {
+        inputs[i].values = stored(i);
+        continue;
+      }
+      const size_t c = i - identifiers.size();
+      if (blocks) {
+        inputs[i].function = functions[c].get();
+      } else {
+        function_values[c].reset(new double[un]);
+        functions[c]->fill_all({function_values[c].get(), un});
+        inputs[i].values = function_values[c].get();
       }
     }
-    if (s + 1 == stages_.size()) {
-      result = std::move(values);
-      break;
+    if (!last && stage.bare_slot && stage.scales[*stage.bare_slot] == StoredScale::AsHeld &&
+        inputs[*stage.bare_slot].values != nullptr) {
+      stage_results[s] = inputs[*stage.bare_slot].values;  // a series as held: no copy
+    } else {
+      double* to = nullptr;
+      if (last) {
+        result.resize(un);
+        to = result.data();
+      } else {
+        stage_values[s].reset(new double[un]);
+        to = stage_values[s].get();
+      }
+      if (blocks) {
+        stage.program->run(inputs, n, to);
+      } else {
+        // The parser's own way: its variables set to each sample's values.
+        std::vector<double>& slots = stage.slots;
+        for (size_t k = 0; k < un; ++k) {
+          for (int slot : stage.read_slots) {
+            const size_t i = static_cast<size_t>(slot);
+            slots[i] = physical_value(stage.scales[i], inputs[i].values[k]);
+          }
+          to[k] = scalar::finite_or_gap(stage.parser.Eval());
+        }
+      }
+      stage_results[s] = to;
     }
-    // The whole-series functions of this stage's values.
-    const std::span<const double> time(stored(time_slot()), un);
+    if (last) break;
     for (size_t c = 0; c < calls_.size(); ++c) {
       const SeriesCall& call = calls_[c];
       if (call.argument_stage != s) continue;
-      std::vector<double>& out = series[c];
-      out.assign(un, 0.0);
-      switch (call.kind) {
-        case SeriesFunctionKind::Derivative:
-          series_derivative(values, time, out);
-          break;
-        case SeriesFunctionKind::Integral:
-          series_integral(values, time, {}, out);
-          break;
-        case SeriesFunctionKind::LapIntegral: {
-          SeriesValues lap(set[Channel::Lap], n);
-          series_integral(values, time, std::span<const double>(lap.data(), un), out);
-          break;
-        }
-        case SeriesFunctionKind::Smooth:
-          series_smooth(values, static_cast<long>(call.parameter), out);
-          break;
-        case SeriesFunctionKind::Shift:
-          series_shift(values, static_cast<long>(call.parameter), out);
-          break;
-        case SeriesFunctionKind::Delay:
-          series_delay(values, time, call.parameter, out);
-          break;
+      std::span<const double> laps;
+      if (call.kind == SeriesFunctionKind::LapIntegral) {
+        if (!lap) lap.emplace(set[Channel::Lap], n);
+        laps = {lap->data(), un};
       }
+      functions[c] = std::make_unique<SeriesFunction>(call.kind, call.parameter,
+                                                      std::span<const double>(stage_results[s], un),
+                                                      std::span<const double>(time, un), laps);
     }
   }
   return result;

@@ -151,6 +151,18 @@ const FunctionKernels& kernels_for() {
 
 }  // namespace
 
+bool blocks::wide_kernels() {
+#if defined(__x86_64__)
+  static const bool avx2 = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+  }();
+  return avx2;
+#else
+  return false;
+#endif
+}
+
 std::span<const FormulaHelp> formula_functions() { return kFunctionHelp; }
 std::span<const FormulaHelp> formula_operators() { return kOperatorHelp; }
 
@@ -248,5 +260,6 @@ double from_tenfold(double stored) { return physical_value(StoredScale::Tenfold,
 
 const FunctionKernels& hundredths_kernels() { return kernels_for<&from_hundredths, 1>(); }
 const FunctionKernels& tenfold_kernels() { return kernels_for<&from_tenfold, 1>(); }
+const FunctionKernels& finish_kernels() { return kernels_for<&scalar::finite_or_gap, 1>(); }
 
 }  // namespace ardenvis::core

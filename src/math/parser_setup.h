@@ -10,11 +10,11 @@
 #include <string_view>
 
 #include "math/block_kernels.h"
+#include "math/series_functions.h"
 
 namespace ardenvis::core {
 
 // Names that call a whole-series function rather than a per-sample one.
-enum class SeriesFunctionKind { Derivative, Integral, LapIntegral, Smooth, Shift, Delay };
 struct SeriesFunctionName {
   std::string_view name;
   SeriesFunctionKind kind;
@@ -36,7 +36,7 @@ void set_up_parser(mu::Parser& parser);
 struct FunctionKernels {
   int arity = 0;
   bool variadic = false;
-  std::array<blocks::Kernel, 8> kernels{};
+  blocks::KernelSet kernels;
 };
 const FunctionKernels* kernels_of_function(mu::erased_fun_type function);
 // The kernels of a built-in operator (cmADD ...), null for other codes.
@@ -52,5 +52,7 @@ const FunctionKernels& choose_kernels();
 const FunctionKernels& copy_kernels();
 const FunctionKernels& hundredths_kernels();
 const FunctionKernels& tenfold_kernels();
+// A value that is not finite becomes a gap.
+const FunctionKernels& finish_kernels();
 
 }  // namespace ardenvis::core

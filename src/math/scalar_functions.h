@@ -5,8 +5,16 @@
 // bits.
 
 #include <cmath>
+#include <limits>
 
 namespace ardenvis::core::scalar {
+
+// A value that is not finite is a gap: x - x is 0 for every finite x and not
+// a number for infinities and gaps (a test the compiler can run on several
+// values at once).
+inline double finite_or_gap(double x) {
+  return x - x == 0 ? x : std::numeric_limits<double>::quiet_NaN();
+}
 
 // Operators. Comparisons and logic give 1 or 0; a gap (not a number) counts
 // as true in a condition, as the parser has it.

@@ -8,8 +8,10 @@
 #include <cmath>
 #include <limits>
 
+#include "math/block_program.h"
 #include "math/formula.h"
 #include "math/formula_functions.h"
+#include "math/parser_setup.h"
 
 namespace ardenvis::core {
 namespace {
@@ -239,6 +241,43 @@ TEST(MathFormula, BlocksGiveWhatTheParserGives) {
       }
     }
     EXPECT_EQ(differences, 0) << text;
+  }
+}
+
+// The kernels built for any processor and those built for AVX2 give the same
+// bits (only one of them runs on a given machine, so both are run here).
+TEST(MathBlocks, PortableAndWideKernelsAgree) {
+  mu::Parser parser;
+  set_up_parser(parser);
+  std::vector<double> slots(3);
+  const std::vector<StoredScale> scales = {StoredScale::AsHeld, StoredScale::Hundredths,
+                                           StoredScale::Tenfold};
+  parser.DefineVar("a", &slots[0]);
+  parser.DefineVar("b", &slots[1]);
+  parser.DefineVar("c", &slots[2]);
+  const long n = 700;
+  std::vector<std::vector<double>> values(3, std::vector<double>(n));
+  for (long k = 0; k < n; ++k) {
+    values[0][static_cast<size_t>(k)] = std::sin(static_cast<double>(k)) * 50;
+    values[1][static_cast<size_t>(k)] = static_cast<double>(k % 13) - 4;
+    values[2][static_cast<size_t>(k)] = std::cos(static_cast<double>(k) / 7) * 3;
+  }
+  const std::vector<BlockInput> inputs = {
+      {values[0].data()}, {values[1].data()}, {values[2].data()}};
+  for (const char* text : {"a / b + c * 3 - b^2", "a > 0 ? sqrt(a) : hypot(b, c)",
+                           "min(a, b, c) + max(a, 1) + clamp(a, b, c) + abs(c) / c",
+                           "(a <= b) + (a && c) + (b || 0) - -a + atan2(a, c) + b^3 + c^4"}) {
+    parser.SetExpr(text);
+    parser.Eval();
+    const auto portable = BlockProgram::translate(parser, slots, scales, false);
+    const auto wide = BlockProgram::translate(parser, slots, scales, true);
+    ASSERT_TRUE(portable && wide) << text;
+    std::vector<double> a(n), b(n);
+    portable->run(inputs, n, a.data());
+    wide->run(inputs, n, b.data());
+    for (size_t i = 0; i < a.size(); ++i) {
+      ASSERT_TRUE(std::isnan(a[i]) ? std::isnan(b[i]) : a[i] == b[i]) << text << " at " << i;
+    }
   }
 }
 
