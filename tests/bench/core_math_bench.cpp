@@ -1,5 +1,6 @@
-// A math channel over two full log memories (data sets A and B): a formula over
-// three channels with one derivative, compiled once and evaluated over both.
+// A math channel over two full log memories (data sets A and B, every module
+// sending once a second: 551k samples each): a formula over three channels
+// with one derivative, compiled once and evaluated over both.
 //
 // Floor: reading the three channels of both data sets and writing a fresh
 // output series of the same length for each, with nothing computed but their
@@ -25,7 +26,7 @@ struct TwoFullMemories {
   TwoFullMemories() {
     state.identity.distance_factor = 1000;
     for (core::DataSetId id : {core::DataSetId::A, core::DataSetId::B}) {
-      sim::SessionOptions options = bench::full_memory(0);
+      sim::SessionOptions options = bench::full_memory(1);  // "dense": 551k samples
       options.seed = id == core::DataSetId::A ? 3 : 4;
       state.current_data_set = id;
       testing::put_downloaded(state.current(), sim::synthesise_session(options));
