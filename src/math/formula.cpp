@@ -433,13 +433,20 @@ std::unique_ptr<Formula> Formula::compile(std::string_view text, FormulaError& e
   return FormulaCompiler(text, error).compile();
 }
 
-std::vector<double> Formula::evaluate(const DataSet& set) const { return run(set, false); }
+std::vector<double> Formula::evaluate(const DataSet& set) const {
+  std::vector<double> values(set.sample_count());
+  run(set, false, values);
+  return values;
+}
+void Formula::evaluate(const DataSet& set, std::span<double> out) const { run(set, false, out); }
 bool Formula::runs_in_blocks() const {
   return std::all_of(stages_.begin(), stages_.end(),
                      [](const auto& stage) { return stage->program.has_value(); });
 }
 std::vector<double> Formula::evaluate_per_sample(const DataSet& set) const {
-  return run(set, true);
+  std::vector<double> values(set.sample_count());
+  run(set, true, values);
+  return values;
 }
 
 namespace {
@@ -466,9 +473,9 @@ class SeriesValues {
 
 }  // namespace
 
-std::vector<double> Formula::run(const DataSet& set, bool per_sample) const {
-  const long n = static_cast<long>(set.sample_count());
-  if (n <= 0) return {};
+void Formula::run(const DataSet& set, bool per_sample, std::span<double> out) const {
+  const long n = static_cast<long>(std::min<size_t>(set.sample_count(), out.size()));
+  if (n <= 0) return;
   const auto identifiers = channel_identifiers();
   const size_t un = static_cast<size_t>(n);
 
@@ -494,7 +501,6 @@ std::vector<double> Formula::run(const DataSet& set, bool per_sample) const {
   std::vector<const double*> stage_results(stages_.size(), nullptr);
   std::vector<std::unique_ptr<SeriesFunction>> functions(calls_.size());
   std::vector<std::unique_ptr<double[]>> function_values(calls_.size());
-  std::vector<double> result;
   for (size_t s = 0; s < stages_.size(); ++s) {
     const Stage& stage = *stages_[s];
     const bool last = s + 1 == stages_.size();
@@ -521,8 +527,7 @@ std::vector<double> Formula::run(const DataSet& set, bool per_sample) const {
     } else {
       double* to = nullptr;
       if (last) {
-        result.resize(un);
-        to = result.data();
+        to = out.data();
       } else {
         stage_values[s].reset(new double[un]);
         to = stage_values[s].get();
@@ -556,7 +561,6 @@ std::vector<double> Formula::run(const DataSet& set, bool per_sample) const {
                                                       std::span<const double>(time, un), laps);
     }
   }
-  return result;
 }
 
 }  // namespace ardenvis::core

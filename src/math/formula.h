@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,8 @@ class Formula {
   // channels read as physical values in the units the series hold. Gaps are
   // quiet NaNs.
   std::vector<double> evaluate(const DataSet& set) const;
+  // The same into `out`, which holds one value per sample of `set`.
+  void evaluate(const DataSet& set, std::span<double> out) const;
 
   // The same through the parser's own evaluation, one sample at a time: the
   // reference the block evaluation is checked against.
@@ -51,7 +54,7 @@ class Formula {
 
  private:
   Formula();
-  std::vector<double> run(const DataSet& set, bool per_sample) const;
+  void run(const DataSet& set, bool per_sample, std::span<double> out) const;
 
   // Sub-formulas in evaluation order; the last one is the formula itself.
   std::vector<std::unique_ptr<Stage>> stages_;

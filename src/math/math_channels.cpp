@@ -1,5 +1,6 @@
 #include "math/math_channels.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "common/format.h"
@@ -31,16 +32,9 @@ std::vector<std::string> MathChannels::problems() const {
   return problems;
 }
 
-MathSeries MathChannels::evaluate(size_t i, const DataSet& set) const {
+std::string MathChannels::gap_note(size_t i, const DataSet& set) const {
   const Compiled& c = channels_[i];
-  const size_t n = set.sample_count();
-  MathSeries series;
-  auto gap = [&](std::string note) {
-    series.values.assign(n, std::numeric_limits<double>::quiet_NaN());
-    series.note = std::move(note);
-    return std::move(series);
-  };
-  if (!c.formula) return gap(c.error->message());
+  if (!c.formula) return c.error->message();
   std::string missing;
   for (Channel channel : c.formula->channels()) {
     if (log_carries(set, channel)) continue;
@@ -48,9 +42,38 @@ MathSeries MathChannels::evaluate(size_t i, const DataSet& set) const {
       if (id.channel == channel) missing += (missing.empty() ? "" : ", ") + std::string(id.name);
     }
   }
-  if (!missing.empty()) return gap("the log does not carry " + missing);
-  series.values = c.formula->evaluate(set);
+  return missing.empty() ? std::string() : "the log does not carry " + missing;
+}
+
+MathSeries MathChannels::evaluate(size_t i, const DataSet& set) const {
+  MathSeries series;
+  series.note = gap_note(i, set);
+  if (!series.note.empty()) {
+    series.values.assign(set.sample_count(), std::numeric_limits<double>::quiet_NaN());
+    return series;
+  }
+  series.values = channels_[i].formula->evaluate(set);
   return series;
+}
+
+void MathChannels::update(DataSet& set) const {
+  set.math.resize(channels_.size());
+  const long n = static_cast<long>(set.sample_count());
+  for (size_t i = 0; i < channels_.size(); ++i) {
+    MathChannelValues& m = set.math[i];
+    m.note = gap_note(i, set);
+    if (n < 1) {
+      m.values.clear();
+      continue;
+    }
+    m.values.assign_zeros(n);
+    double* out = m.values.storage_for_writing_from(1);
+    if (m.note.empty()) {
+      channels_[i].formula->evaluate(set, {out, static_cast<size_t>(n)});
+    } else {
+      std::fill(out, out + n, std::numeric_limits<double>::quiet_NaN());
+    }
+  }
 }
 
 std::string MathChannels::header(const MathChannelDefinition& definition) {

@@ -33,6 +33,9 @@ class MathChannels {
   std::vector<std::string> problems() const;
 
   MathSeries evaluate(size_t i, const DataSet& set) const;
+  // Works out every channel over `set` again into set.math (one entry per
+  // channel, in order).
+  void update(DataSet& set) const;
 
   // "Name (unit)", or the name alone: the export's column header.
   static std::string header(const MathChannelDefinition& definition);
@@ -43,6 +46,9 @@ class MathChannels {
     std::unique_ptr<Formula> formula;
     std::optional<FormulaError> error;
   };
+  // The note when channel i cannot be worked out over `set`, else empty.
+  std::string gap_note(size_t i, const DataSet& set) const;
+
   std::vector<Compiled> channels_;
 };
 

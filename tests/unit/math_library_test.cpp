@@ -132,6 +132,16 @@ TEST(MathChannels, ChannelsThatCannotBeComputedAreGapsWithANote) {
   // Every sample record carries oil pressure, 0 or not.
   EXPECT_EQ(channels.evaluate(3, set).values, (std::vector<double>{1, 1, 1}));
 
+  // The viewer keeps them with the slot.
+  channels.update(set);
+  ASSERT_EQ(set.math.size(), 4u);
+  EXPECT_EQ(set.math[0].values.size(), 3);
+  EXPECT_EQ(set.math[0].values[3], 60);
+  EXPECT_EQ(set.math[0].note, "");
+  EXPECT_TRUE(std::isnan(set.math[1].values[2]));
+  EXPECT_EQ(set.math[1].note, typo.note);
+  EXPECT_EQ(set.math[2].values[1], 10);
+
   EXPECT_EQ(MathChannels::header(channels.definition(0)), "Double (MPH)");
   EXPECT_EQ(MathChannels::header(channels.definition(1)), "Typo");
 }
