@@ -5,7 +5,9 @@
 #include <stdlib.h>
 
 #include <cmath>
+#include <optional>
 
+#include "math/channel_editing.h"
 #include "math/channel_library.h"
 #include "math/math_channels.h"
 #include "support/folder_test.h"
@@ -144,6 +146,51 @@ TEST(MathChannels, ChannelsThatCannotBeComputedAreGapsWithANote) {
 
   EXPECT_EQ(MathChannels::header(channels.definition(0)), "Double (MPH)");
   EXPECT_EQ(MathChannels::header(channels.definition(1)), "Typo");
+}
+
+TEST(MathChannelEditing, WhatMayJoinTheLibrary) {
+  const std::vector<MathChannelDefinition> channels = {{"Double", "MPH", "Speed * 2", 1},
+                                                       {"Half", "", "Speed / 2", 2}};
+  const struct {
+    MathChannelDefinition candidate;
+    std::optional<size_t> replacing;
+    std::optional<std::string> problem;
+  } cases[] = {
+      {{"Triple", "", "Speed * 3"}, std::nullopt, std::nullopt},
+      {{"Half", "", "Speed / 2"}, std::nullopt, "a channel named \"Half\" is in the list already"},
+      {{"Half", "MPH", "Speed / 2"}, 1, std::nullopt},  // changing it in place
+      {{"Half", "", "Speed / 2"}, 0, "a channel named \"Half\" is in the list already"},
+      {{" ", "", "1"}, std::nullopt, "the channel has no name"},
+      {{"a=b", "", "1"}, std::nullopt, "the name may not hold \"=\""},
+      {{"A", "m]", "1"}, std::nullopt, "the unit may not hold \"]\""},
+      {{"A", "", "1 # 2"}, std::nullopt, "the formula may not hold \"#\" or a line break"},
+      {{"A", "", "Speed / 0"},
+       std::nullopt,
+       "Formula \"Speed / 0\": division by zero at position 7"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(channel_problem(channels, c.candidate, c.replacing), c.problem)
+        << c.candidate.name << " = " << c.candidate.formula;
+  }
+}
+
+TEST(MathChannelEditing, CheckReportsEachLoadedDataSet) {
+  ProgramState state;
+  state.data_sets[0] = three_samples();
+  state.data_sets[0].loaded = kDecoded;
+  state.data_sets[1] = three_samples();
+  state.data_sets[1].loaded = kDecoded;
+  state.data_sets[1].record_counts[2] = 1;
+  EXPECT_EQ(channel_check_report({"X", "", "Speed / (Speed - 20)"}, state),
+            "The formula is OK.\nData A: a value at 2 of 3 samples\nData B: a value at 2 of 3 "
+            "samples");
+  EXPECT_EQ(channel_check_report({"X", "", "Water + 1"}, state),
+            "The formula is OK.\nData A: no values: the log does not carry Water\nData B: a "
+            "value at 3 of 3 samples");
+  EXPECT_EQ(channel_check_report({"X", "", "Water +"}, state),
+            "Formula \"Water +\": the formula ends too early at position 8");
+  state.data_sets[0].loaded = state.data_sets[1].loaded = kNotLoaded;
+  EXPECT_EQ(channel_check_report({"X", "", "Water + 1"}, state), "The formula is OK.");
 }
 
 }  // namespace
