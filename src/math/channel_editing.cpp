@@ -26,12 +26,12 @@ std::optional<std::string> channel_problem(const std::vector<MathChannelDefiniti
   return std::nullopt;
 }
 
-std::string channel_check_report(const MathChannelDefinition& candidate,
-                                 const ProgramState& state) {
+ChannelCheck channel_check_report(const MathChannelDefinition& candidate,
+                                  const ProgramState& state) {
   MathChannelDefinition checked = candidate;
   checked.line = 0;
   const MathChannels channels({checked});
-  if (channels.error(0)) return channels.error(0)->message();
+  if (channels.error(0)) return {false, channels.error(0)->message()};
   std::string report = "The formula is OK.";
   for (size_t k = 0; k < state.data_sets.size(); ++k) {
     const DataSet& set = state.data_sets[k];
@@ -46,7 +46,7 @@ std::string channel_check_report(const MathChannelDefinition& candidate,
     for (double v : series.values) with_value += std::isnan(v) ? 0 : 1;
     report += format("\n%s: a value at %zu of %zu samples", slot, with_value, series.values.size());
   }
-  return report;
+  return {true, report};
 }
 
 }  // namespace ardenvis::core

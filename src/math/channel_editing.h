@@ -21,6 +21,11 @@ std::optional<std::string> channel_problem(const std::vector<MathChannelDefiniti
 // "Check": the formula's error, or "The formula is OK." followed by a line
 // per loaded data set: "Data A: a value at 3 of 4 samples" or "Data B: no
 // values: the log does not carry GPS_Speed".
-std::string channel_check_report(const MathChannelDefinition& candidate, const ProgramState& state);
+struct ChannelCheck {
+  bool formula_ok = false;
+  std::string report;
+};
+ChannelCheck channel_check_report(const MathChannelDefinition& candidate,
+                                  const ProgramState& state);
 
 }  // namespace ardenvis::core

@@ -20,6 +20,12 @@ MathChannels::MathChannels(std::vector<MathChannelDefinition> definitions) {
   }
 }
 
+std::vector<MathChannelDefinition> MathChannels::definitions() const {
+  std::vector<MathChannelDefinition> definitions;
+  for (const Compiled& c : channels_) definitions.push_back(c.definition);
+  return definitions;
+}
+
 std::vector<std::string> MathChannels::problems() const {
   std::vector<std::string> problems;
   for (const Compiled& c : channels_) {

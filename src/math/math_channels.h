@@ -26,6 +26,7 @@ class MathChannels {
   explicit MathChannels(std::vector<MathChannelDefinition> definitions);
 
   size_t size() const { return channels_.size(); }
+  std::vector<MathChannelDefinition> definitions() const;
   const MathChannelDefinition& definition(size_t i) const { return channels_[i].definition; }
   // The compile error of channel i, if any.
   const std::optional<FormulaError>& error(size_t i) const { return channels_[i].error; }
