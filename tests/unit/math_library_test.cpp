@@ -181,16 +181,18 @@ TEST(MathChannelEditing, CheckReportsEachLoadedDataSet) {
   state.data_sets[1] = three_samples();
   state.data_sets[1].loaded = kDecoded;
   state.data_sets[1].record_counts[2] = 1;
-  EXPECT_EQ(channel_check_report({"X", "", "Speed / (Speed - 20)"}, state),
+  EXPECT_TRUE(channel_check_report({"X", "", "Water + 1"}, state).formula_ok);
+  EXPECT_FALSE(channel_check_report({"X", "", "Water +"}, state).formula_ok);
+  EXPECT_EQ(channel_check_report({"X", "", "Speed / (Speed - 20)"}, state).report,
             "The formula is OK.\nData A: a value at 2 of 3 samples\nData B: a value at 2 of 3 "
             "samples");
-  EXPECT_EQ(channel_check_report({"X", "", "Water + 1"}, state),
+  EXPECT_EQ(channel_check_report({"X", "", "Water + 1"}, state).report,
             "The formula is OK.\nData A: no values: the log does not carry Water\nData B: a "
             "value at 3 of 3 samples");
-  EXPECT_EQ(channel_check_report({"X", "", "Water +"}, state),
+  EXPECT_EQ(channel_check_report({"X", "", "Water +"}, state).report,
             "Formula \"Water +\": the formula ends too early at position 8");
   state.data_sets[0].loaded = state.data_sets[1].loaded = kNotLoaded;
-  EXPECT_EQ(channel_check_report({"X", "", "Water + 1"}, state), "The formula is OK.");
+  EXPECT_EQ(channel_check_report({"X", "", "Water + 1"}, state).report, "The formula is OK.");
 }
 
 }  // namespace
