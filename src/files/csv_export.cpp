@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -13,6 +14,7 @@
 #include "common/format.h"
 #include "files/csv_numbers.h"
 #include "files/file_dialogs.h"
+#include "files/physical_values.h"
 #include "link/unit_session.h"
 
 namespace ardenvis::core {
@@ -26,6 +28,9 @@ constexpr const char* kExtension = ".csv";
 constexpr const char* kLapColumns =
     "PeloTime(s),Start Index,Stop Index,Lap,Lap Distance(m),Lap Time(s),Session,";
 constexpr const char* kLapValues = "%1.1f,%d,%d,%d,%.1f,%.2f,%d,%d,";
+// Room for one extra column's number: 10 significant digits, sign, point and
+// exponent.
+constexpr size_t kExtraColumnChars = 24;
 
 int rounded_index(double value) {
   const double r = std::nearbyint(value);  // the default rounding: nearest, ties to even
@@ -175,8 +180,23 @@ class HeldColumn {
   ptrdiff_t length_ = 0;
 };
 
+// ",value" of every extra column at sample index k - 1 (an empty field for
+// a gap).
+char* write_extra_columns(char* p, std::span<const CsvExtraColumn> columns, size_t index) {
+  for (const CsvExtraColumn& column : columns) {
+    *p++ = ',';
+    if (index < column.values.size() && !std::isnan(column.values[index])) {
+      p = std::to_chars(p, p + kExtraColumnChars, column.values[index], std::chars_format::general,
+                        10)
+              .ptr;
+    }
+  }
+  return p;
+}
+
 void write_samples(AtomicTextWriter& out, const DataSet& set, const UnitFlags& flags,
-                   bool speed_calibration_removed, Host& host) {
+                   bool speed_calibration_removed, Host& host,
+                   std::span<const CsvExtraColumn> extra_columns) {
   const long n = static_cast<long>(set.sample_count());
   if (n <= 0) return;
   out.line("");
@@ -190,11 +210,13 @@ void write_samples(AtomicTextWriter& out, const DataSet& set, const UnitFlags& f
   const char* pressure = flags.pressure_bar ? "Bar" : "psi";
   const char* temperature = flags.temperature_degf ? "degF" : "degC";
   const char* distance = flags.distance_feet ? "ft" : "m";
-  out.line(format(
+  std::string header = format(
       "PeloTime (s),Index,RPM,Speed (%s),Gear (Calc),Brake (%%),Oil Pressure (%s),Oil Temp "
       "(%s),Water Temp (%s),Battery (VDC),Fuel (%%),Aux Pressure (%s),G Lat (g),G Long (g),Odo "
       "(%s),Lap Odo (%s),Lap,Session,Lap Time (s),Split (s),CAN Load",
-      speed, pressure, temperature, temperature, pressure, distance, distance));
+      speed, pressure, temperature, temperature, pressure, distance, distance);
+  for (const CsvExtraColumn& column : extra_columns) header += "," + column.header;
+  out.line(header);
 
   // One line per sample in the format
   //   "%1.2f,%d,%0.f,%.1f,%0.f,%0.f,%.1f,%0.f,%0.f,%2.1f,%0.f,%.1f,%1.2f,%1.2f,%0.f,%0.f,%0.f,
@@ -222,7 +244,7 @@ void write_samples(AtomicTextWriter& out, const DataSet& set, const UnitFlags& f
   }
 
   // Lines are written straight into the writer's buffer, a block at a time.
-  constexpr size_t kLineRoom = 24 * kMaxFixedChars;
+  const size_t kLineRoom = 24 * kMaxFixedChars + extra_columns.size() * (kExtraColumnChars + 1);
   constexpr size_t kBlock = 64 * 1024;
   char* p = out.room(kBlock + kLineRoom);
   const char* full = p + kBlock;
@@ -232,18 +254,18 @@ void write_samples(AtomicTextWriter& out, const DataSet& set, const UnitFlags& f
   HeldColumn<0, 2> can_load;
   for (long k = 1; k <= n; ++k) {
     if ((k & 0x3FF) == 0) host.process_events();
-    auto v = [&](Channel c) { return values[static_cast<size_t>(c)][k - 1]; };
+    // Physical values: RPM x 100, Gear / 10 and the G channels / 10.
+    auto v = [&](Channel c) { return physical_value(c, values[static_cast<size_t>(c)][k - 1]); };
     auto next = [&] { *p++ = ','; };
-    // RPM x 100, Gear / 10 and the G channels / 10: the same operations as ever.
     p = write_fixed<2>(p, v(Channel::PeloTime));
     next();
     p = write_int(p, static_cast<int>(k));
     next();
-    p = write_fixed<0>(p, v(Channel::Rpm) * 100);
+    p = write_fixed<0>(p, v(Channel::Rpm));
     next();
     p = write_fixed<1>(p, v(Channel::Speed));
     next();
-    p = gear.write(p, v(Channel::Gear) / 10);
+    p = gear.write(p, v(Channel::Gear));
     next();
     p = brake.write(p, v(Channel::Brake));
     next();
@@ -259,9 +281,9 @@ void write_samples(AtomicTextWriter& out, const DataSet& set, const UnitFlags& f
     next();
     p = write_fixed<1>(p, v(Channel::AuxPressure));
     next();
-    p = write_fixed<2>(p, v(Channel::GLat) / 10);
+    p = write_fixed<2>(p, v(Channel::GLat));
     next();
-    p = write_fixed<2>(p, v(Channel::GLong) / 10);
+    p = write_fixed<2>(p, v(Channel::GLong));
     next();
     p = write_fixed<0>(p, v(Channel::Odo));
     next();
@@ -276,6 +298,8 @@ void write_samples(AtomicTextWriter& out, const DataSet& set, const UnitFlags& f
     p = split.write(p, v(Channel::Split));
     std::memcpy(p, ",   ", 4);  // the format's ", " then "  %2.0f"
     p = can_load.write(p + 4, v(Channel::CanLoad));
+    if (!extra_columns.empty())
+      p = write_extra_columns(p, extra_columns, static_cast<size_t>(k - 1));
     *p++ = '\r';
     *p++ = '\n';
     if (p >= full || k == n) {
@@ -316,7 +340,8 @@ CanLoadSummary can_load_summary(const DataSet& set) {
 }
 
 void write_csv(AtomicTextWriter& out, const DataSet& set, const UnitFlags& flags,
-               bool speed_calibration_removed, Host& host) {
+               bool speed_calibration_removed, Host& host,
+               std::span<const CsvExtraColumn> extra_columns) {
   out.line("// Pelorant2 Data File:");
   out.line("");
   out.line("// Information from SETUP notes:");
@@ -332,7 +357,7 @@ void write_csv(AtomicTextWriter& out, const DataSet& set, const UnitFlags& flags
   out.line(format("CAN Load:, %2.0f,%2.0f,%2.2f,%2.2f", load.maximum, load.minimum, load.mean,
                   load.variance));
 
-  write_samples(out, set, flags, speed_calibration_removed, host);
+  write_samples(out, set, flags, speed_calibration_removed, host, extra_columns);
 }
 
 bool save_csv_data(ProgramState& state, Host& host, const CsvExportOptions& options) {
@@ -345,12 +370,13 @@ bool save_csv_data(ProgramState& state, Host& host, const CsvExportOptions& opti
       options.load_display_preferences) {
     options.load_display_preferences(state, host);
   }
-  const auto file = save_text_file(host, state.file(FileKind::SpreadsheetExport), kTitle, kFilter,
-                                   kExtension, [&](AtomicTextWriter& out, const ChosenFile&) {
-                                     write_csv(out, state.current(), state.unit_flags,
-                                               state.speed_calibration, host);
-                                     return true;
-                                   });
+  const auto file =
+      save_text_file(host, state.file(FileKind::SpreadsheetExport), kTitle, kFilter, kExtension,
+                     [&](AtomicTextWriter& out, const ChosenFile&) {
+                       write_csv(out, state.current(), state.unit_flags, state.speed_calibration,
+                                 host, options.extra_columns);
+                       return true;
+                     });
   if (!file) return false;
   host.message(MessageKind::Information, file_message::file_saved_ok, Buttons::Ok);
   return true;

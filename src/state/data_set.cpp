@@ -242,6 +242,7 @@ size_t DataSet::memory_bytes() const {
   for (const auto& s : series) bytes += s.capacity_bytes();
   bytes += laps.capacity() * sizeof(LapEntry) + lap_list.capacity() * sizeof(uint16_t);
   bytes += can_frames.capacity() * sizeof(CanFrame);
+  for (const auto& m : math) bytes += sizeof(m) + m.values.capacity_bytes();
   return bytes;
 }
 

@@ -232,6 +232,13 @@ struct UnitIdentity {
   uint8_t pulses_per_rev = 1;  // pulses-per-revolution code, 1 or 2
 };
 
+// A math channel worked out from a slot's series (owned by the viewer, which
+// works them out again whenever the series change).
+struct MathChannelValues {
+  Series values;     // NaN where the channel has no value
+  std::string note;  // why the channel has no value anywhere, or empty
+};
+
 inline constexpr int kRecordIdCount = 2056;
 inline constexpr int kSetupTextCount = 80;
 
@@ -269,6 +276,10 @@ struct DataSet {
   uint8_t download_state = 0;
   std::vector<std::string> notes;                        // setup notes text, one entry per line
   std::array<std::string, kSetupTextCount> setup_texts;  // setup text k is [k - 1]
+
+  // The user's math channels over this slot, in the order of the library;
+  // owned by the viewer.
+  std::vector<MathChannelValues> math;
 
   Series& operator[](Channel c) { return series[static_cast<size_t>(c)]; }
   const Series& operator[](Channel c) const { return series[static_cast<size_t>(c)]; }

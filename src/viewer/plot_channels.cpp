@@ -156,11 +156,15 @@ std::string x_axis_caption(int choice, const UnitFlags& flags) {
 bool x_axis_is_monotonic(int choice) { return choice == kXAxisTime || choice == kXAxisDistance; }
 
 void build_x_axis_series(ProgramState& state, int choice) {
-  if (choice < 0 || choice >= kXAxisChoiceCount) choice = kXAxisTime;
-  const Channel source = x_axis_choices()[static_cast<size_t>(choice)].series;
+  const int math = x_axis_math_channel(choice);
+  if (choice < 0) choice = kXAxisTime;
+  const Series none;
   for (DataSet& set : state.data_sets) {
     Series& x = set[Channel::XAxis];
-    const Series& from = set[source];
+    const Series& from = math < 0 ? set[x_axis_choices()[static_cast<size_t>(choice)].series]
+                         : static_cast<size_t>(math) < set.math.size()
+                             ? set.math[static_cast<size_t>(math)].values
+                             : none;
     if (from.empty()) {
       x.clear();
       continue;

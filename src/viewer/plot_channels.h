@@ -69,13 +69,19 @@ inline constexpr int kXAxisChoiceCount = 17;
 inline constexpr int kXAxisTime = 0;
 inline constexpr int kXAxisDistance = 1;
 std::span<const XAxisChoice> x_axis_choices();
+// Choices from kXAxisChoiceCount on are the math channels, in library order:
+// the index into DataSet::math, or -1 for a logged channel's choice.
+inline int x_axis_math_channel(int choice) {
+  return choice >= kXAxisChoiceCount ? choice - kXAxisChoiceCount : -1;
+}
 // The caption both X scales carry for a choice in the units in force.
 std::string x_axis_caption(int choice, const UnitFlags& flags);
 // Time and distance never fall, so the plot may treat them as sorted keys.
 bool x_axis_is_monotonic(int choice);
 
 // change_x_axis: copies the chosen series into the x-axis series of both slots
-// (slots without data too, so nothing stale is left behind).
+// (slots without data too, so nothing stale is left behind). A math channel
+// a slot does not hold leaves its x-axis series empty.
 void build_x_axis_series(ProgramState& state, int choice);
 
 // The x-axis selector is usable only while something is plotted.

@@ -17,7 +17,8 @@ PlotSettings PlotSettings::defaults() {
 }
 
 bool PlotSettings::any_channel_checked() const {
-  return std::any_of(checked.begin(), checked.end(), [](bool b) { return b; });
+  return std::any_of(checked.begin(), checked.end(), [](bool b) { return b; }) ||
+         std::any_of(math.begin(), math.end(), [](const MathRow& row) { return row.checked; });
 }
 
 int selection_layer(const PlotSettings& settings, int selection) {
@@ -78,26 +79,36 @@ std::vector<Trace> plot_engine_data(const ProgramState& state, const PlotSetting
   const TraceLine& line = settings.lines[static_cast<size_t>(selection.style)];
   PenStyle pen = line.style == LineStyle::Dotted ? PenStyle::Dotted : PenStyle::Solid;
   if (!line.visible) pen = PenStyle::Invisible;
-  const auto rows = plot_channels();
-  for (int row : plot_channel_draw_order()) {
-    if (!settings.checked[static_cast<size_t>(row)]) continue;
-    const PlotChannel& channel = rows[static_cast<size_t>(row)];
-    const Series& y = set[channel.channel];
-    if (y.size() < last) continue;
+  auto add = [&](const Series& y, uint32_t colour_a, uint32_t colour_b, double y_offset) {
     Trace trace;
-    trace.channel = channel.channel;
     trace.layer = selection.layer;
-    trace.colour = selection.style == 0 ? settings.colour_a[static_cast<size_t>(row)]
-                                        : settings.colour_b[static_cast<size_t>(row)];
+    trace.colour = selection.style == 0 ? colour_a : colour_b;
     trace.pen = pen;
     trace.points = line.style == LineStyle::Points;
     trace.x = x.data() + (first - 1);
     trace.y = y.data() + (first - 1);
     trace.count = last - first + 1;
     trace.x_offset = selection.x_offset;
-    trace.y_offset = drawn_relative(channel.channel) ? y[first] : 0.0;
+    trace.y_offset = y_offset;
     trace.x_sorted = x_axis_is_monotonic(settings.x_axis);
     traces.push_back(trace);
+    return &traces.back();
+  };
+  const auto rows = plot_channels();
+  for (int row : plot_channel_draw_order()) {
+    if (!settings.checked[static_cast<size_t>(row)]) continue;
+    const PlotChannel& channel = rows[static_cast<size_t>(row)];
+    const Series& y = set[channel.channel];
+    if (y.size() < last) continue;
+    add(y, settings.colour_a[static_cast<size_t>(row)], settings.colour_b[static_cast<size_t>(row)],
+        drawn_relative(channel.channel) ? y[first] : 0.0)
+        ->channel = channel.channel;
+  }
+  for (size_t i = 0; i < settings.math.size() && i < set.math.size(); ++i) {
+    const PlotSettings::MathRow& row = settings.math[i];
+    const Series& y = set.math[i].values;
+    if (!row.checked || y.size() < last) continue;
+    add(y, row.colour_a, row.colour_b, 0.0)->math = static_cast<int>(i);
   }
   return traces;
 }

@@ -44,6 +44,14 @@ struct PlotSettings {
                                  TraceLine{LineStyle::Dotted, true}};
   int x_axis = kXAxisTime;
   std::array<OverlayLap, 2> overlay;
+  // The math channels' rows, in the order of the user's library: drawn after
+  // the logged channels, with the same line styles.
+  struct MathRow {
+    bool checked = false;
+    uint32_t colour_a = 0;
+    uint32_t colour_b = 0;
+  };
+  std::vector<MathRow> math;
 
   // The table's start-up state: default ticks and colours.
   static PlotSettings defaults();
@@ -75,6 +83,7 @@ inline int grid_layer(const PlotSettings& settings, int grid_enable_choice) {
 
 struct Trace {
   Channel channel = Channel::Rpm;
+  int math = -1;  // the math channel drawn (index into DataSet::math), or -1
   int layer = 1;
   uint32_t colour = 0;  // 0x00BBGGRR
   PenStyle pen = PenStyle::Solid;

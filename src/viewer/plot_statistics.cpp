@@ -33,6 +33,31 @@ long index_at(double x, double dt) {
   return static_cast<long>(std::clamp(i, -1.0e15, 1.0e15));
 }
 
+// A math channel's statistic: its gaps are no values.
+std::optional<double> math_statistic(const Series& series, const SampleRange& range,
+                                     StatisticKind kind) {
+  const long first = std::max(range.first, 1L);
+  const long last = std::min(range.last, series.size());
+  double result = 0;
+  long count = 0;
+  for (long k = first; k <= last; ++k) {
+    const double v = series[k];
+    if (!std::isfinite(v)) continue;
+    if (count == 0) {
+      result = v;
+    } else if (kind == StatisticKind::Max) {
+      result = std::max(result, v);
+    } else if (kind == StatisticKind::Min) {
+      result = std::min(result, v);
+    } else {
+      result += v;
+    }
+    ++count;
+  }
+  if (count == 0) return std::nullopt;
+  return kind == StatisticKind::Avg ? result / static_cast<double>(count) : result;
+}
+
 }  // namespace
 
 std::span<const StatisticsChannel> statistics_channels() { return kChannels; }
@@ -63,6 +88,11 @@ SampleRange statistics_range(const DataSet& set, DisplayMode mode, StatisticsOn 
 std::optional<double> statistic(const DataSet& set, const SampleRange& range,
                                 const StatisticsChoice& choice) {
   const auto channels = statistics_channels();
+  const int math = choice.channel - static_cast<int>(channels.size());
+  if (math >= 0) {
+    if (static_cast<size_t>(math) >= set.math.size()) return std::nullopt;
+    return math_statistic(set.math[static_cast<size_t>(math)].values, range, choice.kind);
+  }
   const auto& row =
       channels[static_cast<size_t>(std::clamp<int>(choice.channel, 0, channels.size() - 1))];
   const Series& series = set[row.channel];

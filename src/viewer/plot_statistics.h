@@ -20,7 +20,8 @@ struct StatisticsChannel {
   double multiplier;
   double divisor;
 };
-// The channel choices in list order, default 0 "RPM".
+// The channel choices in list order, default 0 "RPM". The math channels
+// follow them in the list, in library order (DataSet::math).
 std::span<const StatisticsChannel> statistics_channels();
 
 enum class StatisticKind { Max, Min, Avg };     // "Max", "Min", "Avg"
@@ -46,7 +47,8 @@ SampleRange statistics_range(const DataSet& set, DisplayMode mode, StatisticsOn 
                              const LapSelection& lap, double x_low, double x_high);
 
 // The statistic of the chosen channel over the range, scaled to the
-// channel's own unit; nullopt when the range holds no sample.
+// channel's own unit; nullopt when the range holds no sample (for a math
+// channel: no sample with a value, gaps being left out).
 std::optional<double> statistic(const DataSet& set, const SampleRange& range,
                                 const StatisticsChoice& choice);
 // The text of a result field: "%.2f", empty without a result.

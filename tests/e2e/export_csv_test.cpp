@@ -116,6 +116,66 @@ TEST_F(ExportCsvCli, ExportsInTheChosenUnits) {
   EXPECT_NEAR(field(converted_samples[k], 14), field(plain_samples[k], 14) * 3.281, 4);
 }
 
+TEST_F(ExportCsvCli, MathChannelsFollowTheStandardColumnsUnchanged) {
+  int status = -1;
+  std::string out = export_csv("", status);
+  ASSERT_EQ(status, 0) << out;
+  const auto plain = lines_of(csv());
+  const std::string library = (dir_ / "channels.txt").string();
+  std::ofstream(library) << "# test channels\n"
+                            "Speed x2 [MPH] = Speed * 2\n"
+                            "no equals sign\n"
+                            "Typo = Sped / 2\n"
+                            "Rate [m/s] = d(Odo)\n";
+  out = export_csv(" --yes --math " + library, status);
+  EXPECT_EQ(status, 0) << out;
+  EXPECT_NE(out.find(library + ": Line 3: no \"=\" between the name and the formula"),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find(library + ": line 4: math channel \"Typo\" is empty: Formula \"Sped / "
+                               "2\": unknown channel \"Sped\" at position 1"),
+            std::string::npos)
+      << out;
+  const auto with_math = lines_of(csv());
+  ASSERT_EQ(with_math.size(), plain.size());
+  const auto first_sample = static_cast<size_t>(plain.size() - samples_);
+  for (size_t i = 0; i < plain.size(); ++i) {
+    if (i + 1 < first_sample) {
+      ASSERT_EQ(with_math[i], plain[i]) << "line " << i + 1;
+    } else {
+      // The standard columns byte for byte, then the math channels.
+      ASSERT_EQ(with_math[i].substr(0, plain[i].size() + 1), plain[i] + ",") << "line " << i + 1;
+    }
+  }
+  EXPECT_EQ(with_math[first_sample - 1].substr(plain[first_sample - 1].size()),
+            ",Speed x2 (MPH),Typo,Rate (m/s)");
+  const std::string& line = with_math[first_sample + samples_ / 2];
+  const std::string extra = line.substr(plain[first_sample + samples_ / 2].size());
+  EXPECT_EQ(std::count(extra.begin(), extra.end(), ','), 3) << extra;
+  EXPECT_NEAR(field(line, 21), 2 * field(line, 3), 0.11) << line;
+  EXPECT_NE(extra.find(",,"), std::string::npos) << "Typo is an empty field: " << extra;
+  EXPECT_GT(field(line, 23), 0) << line;
+}
+
+TEST_F(ExportCsvCli, MathCheckListsEveryProblem) {
+  const std::string good = (dir_ / "good.txt").string();
+  std::ofstream(good) << "Combined G [g] = hypot(G_Lat, G_Long)\nBrake time = "
+                         "lap_integral(Brake / 100)\n";
+  int status = -1;
+  std::string out = run_command(std::string(ARDENVIS_CLI_PATH) + " math-check " + good, status);
+  EXPECT_EQ(status, 0) << out;
+  EXPECT_EQ(out, "2 channels ready, 0 problems\n");
+
+  const std::string bad = (dir_ / "bad.txt").string();
+  std::ofstream(bad) << "Slip [% = 1\nOK = Speed\nRatio = Speed / 0\n";
+  out = run_command(std::string(ARDENVIS_CLI_PATH) + " math-check " + bad, status);
+  EXPECT_EQ(status, 1) << out;
+  EXPECT_EQ(out,
+            "Line 1: missing \"]\" after the unit\n"
+            "Line 3 (Ratio): Formula \"Speed / 0\": division by zero at position 7\n"
+            "1 channels ready, 2 problems\n");
+}
+
 TEST_F(ExportCsvCli, FailuresExitNonZero) {
   int status = -1;
   std::string out = run_command(

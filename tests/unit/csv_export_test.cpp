@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 
 #include "support/folder_test.h"
@@ -105,6 +106,32 @@ TEST_F(CsvExport, SampleLinesScaleTheStoredValues) {
       "0.00,2,0,0.0,0,0,0.0,0,0,0.0,0,0.0,0.00,0.00,0,0,0,0,0.00,0.00,   17",
   };
   EXPECT_EQ(lines, head);
+}
+
+// Math channels follow the standard columns: 10 significant digits, an empty
+// field for a gap or for a sample the column has no value for.
+TEST_F(CsvExport, ExtraColumnsFollowTheStandardOnes) {
+  DataSet& set = state.current();
+  size_series(set, 2);
+  const std::vector<CsvExtraColumn> columns = {
+      {"Third (g)", {1.0 / 3, std::numeric_limits<double>::quiet_NaN()}},
+      {"Big", {-12345678901.5}},
+  };
+  AtomicTextWriter out;
+  ASSERT_TRUE(out.open(path("math.csv")));
+  write_csv(out, set, state.unit_flags, false, host, columns);
+  ASSERT_TRUE(out.commit());
+  const auto lines = split_lines(read("math.csv"));
+  const std::vector<std::string> tail(lines.end() - 3, lines.end());
+  EXPECT_EQ(tail, (std::vector<std::string>{
+                      "PeloTime (s),Index,RPM,Speed (MPH),Gear (Calc),Brake (%),Oil Pressure "
+                      "(psi),Oil Temp (degC),Water Temp (degC),Battery (VDC),Fuel (%),Aux "
+                      "Pressure (psi),G Lat (g),G Long (g),Odo (m),Lap Odo (m),Lap,Session,Lap "
+                      "Time (s),Split (s),CAN Load,Third (g),Big",
+                      "0.00,1,0,0.0,0,0,0.0,0,0,0.0,0,0.0,0.00,0.00,0,0,0,0,0.00,0.00,    "
+                      "0,0.3333333333,-1.23456789e+10",
+                      "0.00,2,0,0.0,0,0,0.0,0,0,0.0,0,0.0,0.00,0.00,0,0,0,0,0.00,0.00,    0,,",
+                  }));
 }
 
 // Held channels repeat their value over many lines; each line still shows its

@@ -5,9 +5,11 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <iterator>
 #include <tuple>
 
 #include "viewer/plot_channels.h"
@@ -58,6 +60,22 @@ DataSelectPanel::DataSelectPanel(QWidget* parent) : QGroupBox("Data Select", par
   }
   grid->setColumnStretch(3, 1);
   tabs->addTab(standard, "Standard");
+  // The user's math channels, on a tab of their own.
+  math_page_ = new QWidget(tabs);
+  auto* math_layout = new QVBoxLayout(math_page_);
+  math_layout->setContentsMargins(4, 4, 4, 4);
+  math_grid_ = new QGridLayout;
+  math_grid_->setVerticalSpacing(1);
+  math_grid_->setColumnStretch(3, 1);
+  math_layout->addLayout(math_grid_);
+  math_layout->addStretch();
+  QPushButton* math_button = new QPushButton("Math Channels...", math_page_);
+  math_button->setObjectName("mathChannelsButton");
+  math_button->setToolTip(
+      "Add, change, check and remove channels worked out from the logged ones.");
+  connect(math_button, &QPushButton::clicked, this, &DataSelectPanel::math_channels_requested);
+  math_layout->addWidget(math_button, 0, Qt::AlignLeft);
+  tabs->addTab(math_page_, "Math");
   layout->addWidget(tabs);
 
   QGroupBox* slips = group("Lap Analysis", "lapAnalysisBox", this);
@@ -139,11 +157,19 @@ void DataSelectPanel::fill_plot_settings(core::PlotSettings& settings) const {
   settings.lines[1] = {static_cast<core::LineStyle>(line_b_->currentIndex()),
                        visible_b_->isChecked()};
   settings.x_axis = x_axis_choice();
+  settings.math.clear();
+  for (const MathRow& math : math_rows_) {
+    settings.math.push_back({math.row.shown->isChecked(), math.row.colour_a->currentData().toUInt(),
+                             math.row.colour_b->currentData().toUInt()});
+  }
 }
 
 bool DataSelectPanel::any_channel_checked() const {
   for (const ChannelRow& row : channels_) {
     if (row.shown->isChecked()) return true;
+  }
+  for (const MathRow& math : math_rows_) {
+    if (math.row.shown->isChecked()) return true;
   }
   return time_slip_->isChecked() || odo_slip_->isChecked();
 }
@@ -252,6 +278,75 @@ void DataSelectPanel::show_preferences(const core::DisplayPreferences& p) {
     scale->setCurrentIndex(slip->scale);
     check->setChecked(slip->shown);
   }
+}
+
+void DataSelectPanel::set_math_channels(const std::vector<MathRowCaption>& rows) {
+  // Ticks and colours stay with a channel's name.
+  std::vector<MathRow> old = std::move(math_rows_);
+  math_rows_.clear();
+  const std::string axis_was =
+      core::x_axis_math_channel(x_axis_choice()) >= 0 ? x_axis_->currentText().toStdString() : "";
+  constexpr uint32_t kMathColours[] = {
+      core::colour::teal, core::colour::purple, core::colour::olive, core::colour::maroon,
+      core::colour::navy, core::colour::green,  core::colour::gray,  core::colour::blue};
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const QString name = QString("mathChannel%1").arg(i);
+    const uint32_t colour = kMathColours[i % std::size(kMathColours)];
+    MathRow math{rows[i].name, {}};
+    math.row.colour_a = make_colour_box(colour, name + "ColourA");
+    math.row.colour_b = make_colour_box(colour, name + "ColourB");
+    math.row.shown = new QCheckBox(qs(rows[i].name), math_page_);
+    math.row.shown->setObjectName(name + "Check");
+    math.row.unit =
+        new QLabel(rows[i].unit.empty() ? QString() : qs("(" + rows[i].unit + ")"), math_page_);
+    math.row.unit->setObjectName(name + "Unit");
+    auto kept = std::find_if(old.begin(), old.end(),
+                             [&](const MathRow& o) { return o.name == rows[i].name; });
+    if (kept != old.end()) {
+      view_data::select_colour(math.row.colour_a, kept->row.colour_a->currentData().toUInt());
+      view_data::select_colour(math.row.colour_b, kept->row.colour_b->currentData().toUInt());
+      math.row.shown->setChecked(kept->row.shown->isChecked());
+    }
+    const int r = static_cast<int>(i);
+    math_grid_->addWidget(math.row.colour_a, r, 0);
+    math_grid_->addWidget(math.row.colour_b, r, 1);
+    math_grid_->addWidget(math.row.shown, r, 2);
+    math_grid_->addWidget(math.row.unit, r, 3);
+    connect(math.row.shown, &QCheckBox::toggled, this, &DataSelectPanel::channels_changed);
+    for (QWidget* w : std::initializer_list<QWidget*>{math.row.colour_a, math.row.colour_b,
+                                                      math.row.shown, math.row.unit}) {
+      w->show();  // a row added to a page already shown
+    }
+    math_rows_.push_back(std::move(math));
+  }
+  for (MathRow& o : old) {
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{o.row.colour_a, o.row.colour_b, o.row.shown, o.row.unit}) {
+      delete w;
+    }
+  }
+  // The x-axis choices: the logged channels, then the math channels.
+  const QSignalBlocker block(x_axis_);
+  while (x_axis_->count() > core::kXAxisChoiceCount) x_axis_->removeItem(x_axis_->count() - 1);
+  for (const MathRowCaption& row : rows) x_axis_->addItem(qs(row.name));
+  x_axis_->setMaxVisibleItems(x_axis_->count());
+  if (!axis_was.empty()) {
+    int kept = core::kXAxisTime;
+    for (int i = core::kXAxisChoiceCount; i < x_axis_->count(); ++i) {
+      if (x_axis_->itemText(i).toStdString() == axis_was) kept = i;
+    }
+    x_axis_->setCurrentIndex(kept);
+  }
+}
+
+std::vector<std::pair<int, std::string>> DataSelectPanel::shown_math_channels() const {
+  std::vector<std::pair<int, std::string>> shown;
+  for (size_t i = 0; i < math_rows_.size(); ++i) {
+    if (math_rows_[i].row.shown->isChecked()) {
+      shown.emplace_back(static_cast<int>(i), math_rows_[i].name);
+    }
+  }
+  return shown;
 }
 
 }  // namespace ardenvis::ui

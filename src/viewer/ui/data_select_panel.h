@@ -5,6 +5,9 @@
 
 #include <QGroupBox>
 #include <array>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "state/program_state.h"
 #include "viewer/display_preferences.h"
@@ -13,6 +16,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLabel;
 
 namespace ardenvis::ui {
@@ -45,6 +49,17 @@ class DataSelectPanel : public QGroupBox {
   void fill_preferences(core::DisplayPreferences& preferences) const;
   void show_preferences(const core::DisplayPreferences& preferences);
 
+  // The "Math" tab: one row per math channel (caption, unit label), which
+  // also become x-axis choices after the logged channels. A row keeps its tick
+  // and colours while a channel of its name stays in the library.
+  struct MathRowCaption {
+    std::string name;
+    std::string unit;
+  };
+  void set_math_channels(const std::vector<MathRowCaption>& rows);
+  // The ticked math channels: index into the library, name.
+  std::vector<std::pair<int, std::string>> shown_math_channels() const;
+
  signals:
   // A channel tick or a line style changed: the plot is drawn again.
   void channels_changed();
@@ -52,6 +67,8 @@ class DataSelectPanel : public QGroupBox {
   void x_axis_changed();
   void second_axis_clicked();
   void line_visibility_changed();
+  // "Math Channels..." on the "Math" tab.
+  void math_channels_requested();
 
  private:
   struct ChannelRow {
@@ -63,6 +80,13 @@ class DataSelectPanel : public QGroupBox {
   QComboBox* make_colour_box(uint32_t colour, const QString& name);
 
   std::array<ChannelRow, core::kPlotChannelCount> channels_{};
+  struct MathRow {
+    std::string name;
+    ChannelRow row;
+  };
+  std::vector<MathRow> math_rows_;
+  QWidget* math_page_ = nullptr;
+  QGridLayout* math_grid_ = nullptr;
   QCheckBox* time_slip_ = nullptr;
   QCheckBox* odo_slip_ = nullptr;
   QComboBox* line_a_ = nullptr;

@@ -7,6 +7,7 @@
 #include "viewer/cursor_markers.h"
 #include "viewer/g_circle.h"
 #include "viewer/lap_times.h"
+#include "viewer/math_readout.h"
 #include "viewer/plot_channels.h"
 #include "viewer/plot_statistics.h"
 #include "viewer/track_drawing.h"
@@ -387,7 +388,9 @@ void LapAnalysis::get_cursor_position(bool inside, double x, double y) {
   const core::DisplayMode mode =
       lap_overlay() ? core::DisplayMode::LapOverlay : core::DisplayMode::AllPlotData;
   const std::string text =
-      core::cursor_readout(state_, mode, x_axis(), overlay_.selections(), x, y);
+      core::cursor_readout(state_, mode, x_axis(), overlay_.selections(), x, y) +
+      core::math_readout(state_, mode, x_axis(), overlay_.selections(),
+                         parts_.data->shown_math_channels(), x);
   if (markers->readout_on_plot()) parts_.plot->show_readout(true, qs(text));
   if (state_.track_map_lap > 0 && markers->markers_on()) update_blobs(core::DotRule::Blobs);
 }

@@ -10,6 +10,9 @@
 
 #include "files/log_file.h"
 #include "logger/data_set_units.h"
+#include "math/channel_library.h"
+#include "math/math_channels.h"
+#include "math/ui/math_channels_window.h"
 #include "viewer/plot_channels.h"
 #include "viewer/ui/data_select_panel.h"
 #include "viewer/ui/file_panel.h"
@@ -22,6 +25,7 @@
 #include "viewer/ui/option_panel.h"
 #include "viewer/ui/plotProgress.h"
 #include "viewer/ui/plot_page.h"
+#include "viewer/ui/statistics_box.h"
 #include "viewer/ui/track_map_page.h"
 #include "viewer/ui/view_data_files.h"
 #include "viewer/ui/view_data_widgets.h"
@@ -56,7 +60,11 @@ constexpr int kLeftWidth = 340;
 }  // namespace
 
 TForm10::TForm10(core::ProgramState& state, core::Host& host, QWidget* parent)
-    : PelorantWindow("View Data", parent), state_(state), host_(host), progress_(new TForm20) {
+    : PelorantWindow("View Data", parent),
+      state_(state),
+      host_(host),
+      progress_(new TForm20),
+      math_(std::make_unique<core::MathChannels>()) {
   setObjectName("TForm10");
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(6, 6, 6, 6);
@@ -170,6 +178,8 @@ void TForm10::wire_panels() {
   connect(data_panel_, &DataSelectPanel::second_axis_clicked, this, &TForm10::change_axis_mode);
   connect(data_panel_, &DataSelectPanel::line_visibility_changed, this,
           &TForm10::enable_line_display);
+  connect(data_panel_, &DataSelectPanel::math_channels_requested, this,
+          &TForm10::open_math_channels);
 
   connect(view_panel_, &ViewPanel::display_mode_activated, this, &TForm10::change_view_mode);
   connect(view_panel_, &ViewPanel::y_autoscale_toggled, this, &TForm10::refresh_engine_data);
@@ -208,6 +218,7 @@ void TForm10::activated() { setup_form_10(); }
 void TForm10::setup_form_10() {
   set_plot_progress(0);
   files_->load_cfg_data(core::PreferenceSource::WindowShown);
+  load_math_channels();
   analysis_->window_shown();
   progress_->set_progress(10);
   progress_->show();
@@ -334,6 +345,7 @@ void TForm10::refresh_engine_data() {
 
 void TForm10::redraw_engine_data() {
   if (!plot_page_ || !isVisible()) return;
+  update_math_series();  // a redraw follows every change of the series
   data_panel_->set_x_axis_enabled(data_panel_->any_channel_checked());
   clear_plot_data();
   refresh_engine_data();
@@ -393,9 +405,10 @@ void TForm10::change_data_axis() {
 
 void TForm10::change_x_axis() {
   Busy busy(host_);
+  update_math_series();  // a math channel may be the x-axis
   const int choice = data_panel_->x_axis_choice();
   core::build_x_axis_series(state_, choice);
-  const QString caption = qs(core::x_axis_caption(choice, state_.unit_flags));
+  const QString caption = x_axis_caption(choice);
   plot_chart()->set_x_caption(1, caption);
   plot_chart()->set_x_caption(2, caption);
   refresh_unit_labels();
@@ -457,7 +470,7 @@ void TForm10::set_all_plot_data() {
 
 void TForm10::refresh_unit_labels() {
   data_panel_->refresh_unit_labels(state_.unit_flags);
-  const QString caption = qs(core::x_axis_caption(data_panel_->x_axis_choice(), state_.unit_flags));
+  const QString caption = x_axis_caption(data_panel_->x_axis_choice());
   plot_chart()->set_x_caption(1, caption);
   plot_chart()->set_x_caption(2, caption);
 }
@@ -614,6 +627,66 @@ void TForm10::update_lap_combo() {
   // The selectors hold no lap now: neither may the overlay, or the export
   // and the plot would act on a lap of data that may no longer be there.
   analysis_->lap_selectors_refilled();
+}
+
+// ---------------------------------------------------------------------------
+// Math channels.
+
+void TForm10::load_math_channels() {
+  const auto library = core::load_channel_library(core::default_channel_library_path());
+  if (!library) {
+    math_problems_ = {"The library file cannot be read."};
+    use_math_channels({});
+    return;
+  }
+  math_problems_ = library->problems;
+  use_math_channels(library->channels);
+}
+
+void TForm10::use_math_channels(const std::vector<core::MathChannelDefinition>& channels) {
+  math_ = std::make_unique<core::MathChannels>(channels);
+  std::vector<DataSelectPanel::MathRowCaption> rows;
+  QStringList names;
+  for (const core::MathChannelDefinition& c : channels) {
+    rows.push_back({c.name, c.unit});
+    names << qs(c.name);
+  }
+  data_panel_->set_math_channels(rows);
+  marker_panel_->statistics()->set_math_channels(names);
+}
+
+void TForm10::update_math_series() {
+  for (core::DataSet& set : state_.data_sets) {
+    if (set.has_data()) {
+      math_->update(set);
+    } else {
+      set.math.clear();
+    }
+  }
+}
+
+QString TForm10::x_axis_caption(int choice) const {
+  const int math = core::x_axis_math_channel(choice);
+  if (math >= 0 && static_cast<size_t>(math) < math_->size()) {
+    return qs(core::MathChannels::header(math_->definition(static_cast<size_t>(math))));
+  }
+  return qs(core::x_axis_caption(choice, state_.unit_flags));
+}
+
+void TForm10::open_math_channels() {
+  if (!math_window_) {
+    math_window_ = new MathChannelsWindow(state_, host_, this);
+    connect(math_window_, &MathChannelsWindow::applied, this,
+            [this](const std::vector<core::MathChannelDefinition>& channels) {
+              math_problems_.clear();
+              use_math_channels(channels);
+              data_panel_->set_x_axis_enabled(data_panel_->any_channel_checked());
+              change_data_axis();
+            });
+  }
+  math_window_->edit(math_->definitions(), math_problems_, core::default_channel_library_path());
+  math_window_->show();
+  math_window_->raise();
 }
 
 }  // namespace ardenvis::ui

@@ -6,12 +6,20 @@
 // The rules live in core (viewer/).
 
 #include <array>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "common/host.h"
 #include "state/program_state.h"
 #include "viewer/lap_times.h"
 #include "viewer/plot_pass.h"
 #include "widgets/pelorant_window.h"
+
+namespace ardenvis::core {
+class MathChannels;
+struct MathChannelDefinition;
+}  // namespace ardenvis::core
 
 class QGroupBox;
 class QStackedWidget;
@@ -26,6 +34,7 @@ class GCirclePage;
 class LapAnalysis;
 class LapTimesPage;
 class MarkerPanel;
+class MathChannelsWindow;
 class NotesPage;
 class OptionPanel;
 class PlotPage;
@@ -74,6 +83,9 @@ class TForm10 : public PelorantWindow {
   void change_mouse_mode();
   void processLaps(core::LapBuildSender sender);
   void update_lap_combo();
+  // "Math Channels..." on the "Math" tab of "Data Select".
+  void open_math_channels();
+  MathChannelsWindow* math_channels_window() const { return math_window_; }
 
  signals:
   void back_to_main();
@@ -106,6 +118,14 @@ class TForm10 : public PelorantWindow {
   // the caller plots.
   void set_all_plot_data();
   void draw_selections(bool fit_full_range, bool auto_scale);
+  // The user's math channels: read from the library file, shown in the lists,
+  // and worked out for each loaded data set (again whenever its series may
+  // have changed).
+  void load_math_channels();
+  void use_math_channels(const std::vector<core::MathChannelDefinition>& channels);
+  void update_math_series();
+  // The X scale caption of an x-axis choice (a math channel's name and unit).
+  QString x_axis_caption(int choice) const;
 
   core::ProgramState& state_;
   core::Host& host_;
@@ -134,6 +154,10 @@ class TForm10 : public PelorantWindow {
   // Overlay, track map, G circle, markers, statistics and function keys.
   LapAnalysis* analysis_ = nullptr;
   ViewDataFiles* files_ = nullptr;
+
+  std::unique_ptr<core::MathChannels> math_;
+  std::vector<std::string> math_problems_;  // library lines left out
+  MathChannelsWindow* math_window_ = nullptr;
 };
 
 }  // namespace ardenvis::ui

@@ -68,4 +68,16 @@ void StatisticsBox::set_result_caption(int field, const QString& caption) {
   captions_[field == 1 ? 1 : 0]->setText(caption);
 }
 
+void StatisticsBox::set_math_channels(const QStringList& names) {
+  const QSignalBlocker block(channel_);
+  const int logged = static_cast<int>(core::statistics_channels().size());
+  const QString was = channel_->currentIndex() >= logged ? channel_->currentText() : QString();
+  while (channel_->count() > logged) channel_->removeItem(channel_->count() - 1);
+  channel_->addItems(names);
+  if (!was.isEmpty()) {
+    const int kept = static_cast<int>(names.indexOf(was));
+    channel_->setCurrentIndex(kept >= 0 ? logged + kept : 0);
+  }
+}
+
 }  // namespace ardenvis::ui

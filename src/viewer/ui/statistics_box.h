@@ -27,6 +27,8 @@ class StatisticsBox : public QGroupBox {
   void show_result(int field, const QString& text);
   // "Data A:" / "Data B:", or the selection captions in "Lap Overlay".
   void set_result_caption(int field, const QString& caption);
+  // The math channels' names, listed after the logged channels.
+  void set_math_channels(const QStringList& names);
 
  signals:
   void options_changed();  // refresh_engine_data
