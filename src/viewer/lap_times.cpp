@@ -32,11 +32,9 @@ const LapEntry& lap_at(const DataSet& set, int index) {
   return set.laps[static_cast<size_t>(index)];
 }
 
-// A lap logged with no time cannot be the best lap, say how long a lap is or
-// give a segment time; its row still shows.
-bool has_lap_time(const LapEntry& lap) { return lap.lap_time > 0; }
-
 }  // namespace
+
+bool has_lap_time(const LapEntry& lap) { return lap.lap_time > 0; }
 
 bool keeps_ticks(LapBuildSender sender) {
   switch (sender) {

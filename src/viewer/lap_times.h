@@ -138,6 +138,10 @@ class LapTimes {
   bool all_toggle_ = false;
 };
 
+// A lap logged with no time cannot be the best lap, say how long a lap is or
+// give a segment time; its row still shows.
+bool has_lap_time(const LapEntry& lap);
+
 // The number of laps a slot's tables can show (0 without data).
 int usable_lap_count(const DataSet& set);
 
