@@ -1,12 +1,16 @@
 // "View Data" with two full-memory data sets and five channels: the first full
 // plot (reload to a painted frame) and one zoom and one pan step. Offscreen.
+// The same zoom step again with four math channels shown beside the five.
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <memory>
 
 #include "support/scripted_host.h"
@@ -26,13 +30,29 @@ struct Viewer {
   testing::ScriptedHost host;
   std::unique_ptr<ui::TForm10> form;
 
-  Viewer() {
+  // The window reads the user's math channel library when it is built; the
+  // benchmarks give it their own (empty unless math_channels are asked for).
+  explicit Viewer(int math_channels = 0) {
+    static QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    QDir().mkpath(config.path() + "/ardenvis");
+    QFile library(config.path() + "/ardenvis/math_channels.txt");
+    library.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    const char* formulas[] = {
+        "Combined G [g] = hypot(G_Lat, G_Long)\n", "Accel [MPH/s] = d(Speed)\n",
+        "Revs per speed = RPM / max(Speed, 1)\n", "Brake time [s] = lap_integral(Brake / 100)\n"};
+    for (int i = 0; i < math_channels && i < 4; ++i) library.write(formulas[i]);
+    library.close();
+
     testing::decode_into(state, core::DataSetId::A, testing::viewer_session(20, 3), "a.plr");
     testing::decode_into(state, core::DataSetId::B, testing::viewer_session(20, 5), "b.plr");
     form = std::make_unique<ui::TForm10>(state, host);
     form->show();
     // The four channels ticked at start and the oil temperature: five.
     form->findChild<QCheckBox*>("channel4Check")->setChecked(true);
+    for (int i = 0; i < math_channels; ++i) {
+      form->findChild<QCheckBox*>(QString("mathChannel%1Check").arg(i))->setChecked(true);
+    }
     QApplication::processEvents();
   }
   ui::Chart& chart() { return *form->plot_chart(); }
@@ -40,6 +60,13 @@ struct Viewer {
 
 Viewer& viewer() {
   static Viewer v;
+  return v;
+}
+
+// A second window over its own copy of the data sets, with four math
+// channels, built only when its benchmark runs.
+std::unique_ptr<Viewer>& math_viewer() {
+  static std::unique_ptr<Viewer> v;
   return v;
 }
 
@@ -72,6 +99,23 @@ void BM_ZoomStep(benchmark::State& st) {
     v.chart().repaint_now();
     in = !in;
   }
+}
+
+// The zoom step with five logged and four math channels on both data sets.
+void BM_ZoomStepFourMathChannels(benchmark::State& st) {
+  if (!math_viewer()) math_viewer() = std::make_unique<Viewer>(4);
+  Viewer& v = *math_viewer();
+  v.form->reload_engine_data();
+  const ui::ChartRange full = v.chart().range(1);
+  bool in = true;
+  for (auto _ : st) {
+    const double c = (full.x_low + full.x_high) / 2;
+    const double h = (full.x_high - full.x_low) / 2 * (in ? 1 / 1.4 : 1.0);
+    v.chart().set_range(1, {c - h, full.y_low, c + h, full.y_high});
+    v.chart().repaint_now();
+    in = !in;
+  }
+  st.counters["points"] = static_cast<double>(v.chart().point_count(1));
 }
 
 // One pan step of a tenth of the window, at the full view and at a one-lap
@@ -320,6 +364,10 @@ void BM_GCirclePlain(benchmark::State& st) {
 
 BENCHMARK(BM_FirstFullPlot)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3);
 BENCHMARK(BM_ZoomStep)->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(3);
+BENCHMARK(BM_ZoomStepFourMathChannels)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20)
+    ->Repetitions(3);
 BENCHMARK(BM_PanStep)
     ->Arg(0)
     ->Arg(120)
@@ -351,7 +399,8 @@ int main(int argc, char** argv) {
   viewer();
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  // The window goes before the application it belongs to.
+  // The windows go before the application they belong to.
+  math_viewer().reset();
   viewer().form.reset();
   return 0;
 }
