@@ -86,19 +86,24 @@ void BM_FirstFullPlot(benchmark::State& st) {
   add_counters(st);
 }
 
-// One zoom-in step (span / 1.4 about the centre) from the full view, painted.
-void BM_ZoomStep(benchmark::State& st) {
-  Viewer& v = viewer();
-  v.form->reload_engine_data();
-  const ui::ChartRange full = v.chart().range(1);
+// Zoom-in steps (span / 1.4 about the centre) from the full view and back,
+// each painted.
+void zoom_steps(benchmark::State& st, ui::Chart& chart, const ui::ChartRange& full) {
   bool in = true;
   for (auto _ : st) {
     const double c = (full.x_low + full.x_high) / 2;
     const double h = (full.x_high - full.x_low) / 2 * (in ? 1 / 1.4 : 1.0);
-    v.chart().set_range(1, {c - h, full.y_low, c + h, full.y_high});
-    v.chart().repaint_now();
+    chart.set_range(1, {c - h, full.y_low, c + h, full.y_high});
+    chart.repaint_now();
     in = !in;
   }
+}
+
+void BM_ZoomStep(benchmark::State& st) {
+  Viewer& v = viewer();
+  v.form->reload_engine_data();
+  const ui::ChartRange full = v.chart().range(1);
+  zoom_steps(st, v.chart(), full);
 }
 
 // The zoom step with five logged and four math channels on both data sets.
@@ -107,14 +112,7 @@ void BM_ZoomStepFourMathChannels(benchmark::State& st) {
   Viewer& v = *math_viewer();
   v.form->reload_engine_data();
   const ui::ChartRange full = v.chart().range(1);
-  bool in = true;
-  for (auto _ : st) {
-    const double c = (full.x_low + full.x_high) / 2;
-    const double h = (full.x_high - full.x_low) / 2 * (in ? 1 / 1.4 : 1.0);
-    v.chart().set_range(1, {c - h, full.y_low, c + h, full.y_high});
-    v.chart().repaint_now();
-    in = !in;
-  }
+  zoom_steps(st, v.chart(), full);
   st.counters["points"] = static_cast<double>(v.chart().point_count(1));
 }
 
@@ -177,14 +175,7 @@ void BM_ZoomStepFloor(benchmark::State& st) {
   all_plot_data();
   const ui::ChartRange full = v.chart().range(1);
   v.chart().clear();
-  bool in = true;
-  for (auto _ : st) {
-    const double c = (full.x_low + full.x_high) / 2;
-    const double h = (full.x_high - full.x_low) / 2 * (in ? 1 / 1.4 : 1.0);
-    v.chart().set_range(1, {c - h, full.y_low, c + h, full.y_high});
-    v.chart().repaint_now();
-    in = !in;
-  }
+  zoom_steps(st, v.chart(), full);
   all_plot_data();
 }
 
