@@ -12,8 +12,8 @@ constexpr int kVersionMinor = 24;
 constexpr int kBuildNumber = 16;
 
 constexpr std::array<const char*, kFileKindCount> kDefaultNames{
-    "default.plr", "default.csv", "default.pcf", "default.psu", "default.bmp",
-    "default.cfg", "default.lab", "default.lab", "default.avi"};
+    "default.plr", "default.csv", "default.pcf", "default.psu", "default.bmp", "default.cfg",
+    "default.lab", "default.lab", "default.avi", "figure.png",  "report.pdf"};
 }  // namespace
 
 void initialise_program_state(ProgramState& state, SerialDevice& port,

@@ -1,5 +1,7 @@
 #include "files/file_dialogs.h"
 
+#include <algorithm>
+
 #include "common/text_file.h"
 #include "link/unit_session.h"
 
@@ -15,14 +17,21 @@ size_t name_start(std::string_view path) {
   return separator == std::string_view::npos ? 0 : separator + 1;
 }
 
-// The typed name with the kind's extension appended when it has none; nullopt
-// for an empty name or another extension (compared exactly, case included).
-std::optional<std::string> with_extension(const std::string& typed, std::string_view extension) {
-  if (typed.size() <= name_start(typed)) return std::nullopt;
+// The typed name with the kind's (first) extension appended when it has none;
+// nullopt for an empty name or another extension (compared exactly, case
+// included).
+std::optional<std::string> with_extension(const std::string& typed,
+                                          std::span<const std::string_view> extensions) {
+  if (typed.size() <= name_start(typed) || extensions.empty()) return std::nullopt;
   const std::string_view current = file_extension(typed);
-  if (current.empty()) return typed + std::string(extension);
-  if (current != extension) return std::nullopt;
+  if (current.empty()) return typed + std::string(extensions.front());
+  if (std::find(extensions.begin(), extensions.end(), current) == extensions.end()) {
+    return std::nullopt;
+  }
   return typed;
+}
+std::optional<std::string> with_extension(const std::string& typed, std::string_view extension) {
+  return with_extension(typed, std::span<const std::string_view>(&extension, 1));
 }
 }  // namespace
 
@@ -41,12 +50,20 @@ std::optional<ChosenFile> choose_file_to_save(Host& host, const FileLocation& lo
                                               const std::string& title, const std::string& filter,
                                               std::string_view extension,
                                               const SaveMessages& messages) {
+  return choose_file_to_save(host, location, title, filter,
+                             std::span<const std::string_view>(&extension, 1), messages);
+}
+
+std::optional<ChosenFile> choose_file_to_save(Host& host, const FileLocation& location,
+                                              const std::string& title, const std::string& filter,
+                                              std::span<const std::string_view> extensions,
+                                              const SaveMessages& messages) {
   const auto typed = host.save_file(FileDialog{title, filter, location.folder, location.name});
   if (!typed) {
     warn(host, messages.cancelled);
     return std::nullopt;
   }
-  const auto path = with_extension(*typed, extension);
+  const auto path = with_extension(*typed, extensions);
   if (!path) {
     warn(host, messages.invalid_name);
     return std::nullopt;

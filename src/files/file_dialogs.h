@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -66,6 +67,12 @@ std::string_view file_extension(std::string_view path);
 std::optional<ChosenFile> choose_file_to_save(Host& host, const FileLocation& location,
                                               const std::string& title, const std::string& filter,
                                               std::string_view extension,
+                                              const SaveMessages& messages = {});
+// The same for a kind saved in one of several formats: any of `extensions`
+// is taken as typed, and a name without one gets the first.
+std::optional<ChosenFile> choose_file_to_save(Host& host, const FileLocation& location,
+                                              const std::string& title, const std::string& filter,
+                                              std::span<const std::string_view> extensions,
                                               const SaveMessages& messages = {});
 
 // The open dialog: cancelled, bad name and missing file are reported here.

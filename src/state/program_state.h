@@ -28,8 +28,10 @@ enum class FileKind {
   ChannelLabels,
   LapExport,
   Video,
+  Figure,         // a chart saved as PNG, SVG or PDF
+  SessionReport,  // the PDF report of a session
 };
-inline constexpr int kFileKindCount = 9;
+inline constexpr int kFileKindCount = 11;
 
 struct FileLocation {
   std::string folder;  // with trailing separator
@@ -71,6 +73,7 @@ struct ProgramState {
 
   std::array<FileLocation, kFileKindCount> files;
   FileLocation& file(FileKind kind) { return files[static_cast<size_t>(kind)]; }
+  const FileLocation& file(FileKind kind) const { return files[static_cast<size_t>(kind)]; }
 
   DataSetId current_data_set = DataSetId::A;
   // The two data set slots, A then B.

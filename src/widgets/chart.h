@@ -18,6 +18,7 @@
 #include <vector>
 
 class QPainter;
+class QPaintDevice;
 
 namespace ardenvis::ui {
 
@@ -141,6 +142,16 @@ class Chart : public QWidget {
   bool save_bitmap(const QString& path);
   // Paints the chart into `painter` with its top-left corner at `origin`.
   void render_into(QPainter& painter, const QPoint& origin, double scale);
+
+  // Figures (PNG, SVG, PDF, report pages). figure_painter opens a painter on
+  // a device that charts can paint into at any size: on a picture device it
+  // paints pixels, on any other (SVG, PDF) lines and text stay vectors.
+  // paint_figure lays the chart out afresh at `size` pixels and paints it
+  // into `target` (in the painter's coordinates) of a painter made that way
+  // (any other painter gets nothing); the chart on screen is left as it was.
+  using FigurePainter = std::unique_ptr<QPainter, void (*)(QPainter*)>;
+  static FigurePainter figure_painter(QPaintDevice* device);
+  void paint_figure(QPainter& painter, const QRectF& target, const QSize& size);
 
   // Points held by the graphs of a layer (before sampling), for tests.
   long point_count(int layer) const;

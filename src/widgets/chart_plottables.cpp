@@ -165,7 +165,8 @@ void ColumnGraph::draw_composed(QCPPainter* painter, const std::vector<ColumnGra
 }
 
 void ColumnGraph::draw(QCPPainter* painter) {
-  if (!columnar()) {
+  // A figure file keeps its traces as lines whatever its size.
+  if (!columnar() || painter->modes().testFlag(QCPPainter::pmVectorized)) {
     QCPGraph::draw(painter);
     return;
   }

@@ -143,6 +143,17 @@ QString start_path(const core::FileDialog& d) {
 }
 }  // namespace
 
+QString filter_extension(const QString& filter) {
+  const qsizetype star = filter.indexOf(QStringLiteral("*."));
+  if (star < 0) return {};
+  qsizetype end = star + 1;
+  while (end < filter.size() && filter[end] != u' ' && filter[end] != u')' && filter[end] != u';') {
+    ++end;
+  }
+  const QString extension = filter.mid(star + 1, end - star - 1);
+  return extension.contains(u'*') ? QString() : extension;
+}
+
 std::optional<std::string> QtHost::open_file(const core::FileDialog& d) {
   QString name = QFileDialog::getOpenFileName(active_parent(), QString::fromStdString(d.title),
                                               start_path(d), qt_file_filter(d.filter));
@@ -152,10 +163,17 @@ std::optional<std::string> QtHost::open_file(const core::FileDialog& d) {
 
 std::optional<std::string> QtHost::save_file(const core::FileDialog& d) {
   // The program asks its own "File Exists, Overwrite File ?" question.
-  QString name = QFileDialog::getSaveFileName(active_parent(), QString::fromStdString(d.title),
-                                              start_path(d), qt_file_filter(d.filter), nullptr,
-                                              QFileDialog::DontConfirmOverwrite);
+  const QString filters = qt_file_filter(d.filter);
+  QString selected;
+  QString name =
+      QFileDialog::getSaveFileName(active_parent(), QString::fromStdString(d.title), start_path(d),
+                                   filters, &selected, QFileDialog::DontConfirmOverwrite);
   if (name.isEmpty()) return std::nullopt;
+  // Where a kind has several formats, a name typed without extension takes
+  // the one of the filter the user picked.
+  if (filters.contains(QStringLiteral(";;")) && QFileInfo(name).suffix().isEmpty()) {
+    name += filter_extension(selected);
+  }
   return name.toStdString();
 }
 

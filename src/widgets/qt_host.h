@@ -52,5 +52,7 @@ QString message_text(const std::string& text);
 // "Description (patterns)" and pairs are joined by ";;". A filter without '|'
 // is already in Qt's form and is kept.
 QString qt_file_filter(const std::string& filter);
+// The extension (".svg") of a Qt filter's first pattern; empty for "*" or "*.*".
+QString filter_extension(const QString& filter);
 
 }  // namespace ardenvis::ui

@@ -38,7 +38,12 @@ PlotOutputBox::PlotOutputBox(QWidget* parent) : QGroupBox("Plot Output", parent)
       "Print to Device", "Print the plot area to available printer.", "printButton", this);
   layout->addWidget(clipboard, 0, 0);
   layout->addWidget(bitmap, 0, 1);
-  layout->addWidget(print, 1, 0, 1, 2);
+  QPushButton* figure = PelorantWindow::make_button(
+      "Save Figure...", "Save the plot area as a PNG, SVG or PDF file of a chosen size.",
+      "saveFigureButton", this);
+  layout->addWidget(print, 1, 0);
+  layout->addWidget(figure, 1, 1);
+  connect(figure, &QPushButton::clicked, this, &PlotOutputBox::figure_clicked);
   connect(clipboard, &QPushButton::clicked, this, &PlotOutputBox::clipboard_clicked);
   connect(bitmap, &QPushButton::clicked, this, &PlotOutputBox::bitmap_clicked);
   connect(print, &QPushButton::clicked, this, &PlotOutputBox::print_clicked);

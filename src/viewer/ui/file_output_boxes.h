@@ -1,7 +1,8 @@
 #pragma once
 // The boxes of the "File" panel of "View Data" that keep and hand on what the
 // viewer shows: "Display Preferences" (load and save a preference file),
-// "Plot Output" (clipboard, bitmap file, printer) and "Further Lap Analysis"
+// "Plot Output" (clipboard, bitmap file, printer, and a figure as PNG, SVG or
+// PDF) and "Further Lap Analysis"
 // (one chosen lap exported for MoTeC).
 
 #include <QGroupBox>
@@ -27,6 +28,7 @@ class PlotOutputBox : public QGroupBox {
   void clipboard_clicked();
   void bitmap_clicked();
   void print_clicked();
+  void figure_clicked();
 };
 
 class LapExportBox : public QGroupBox {

@@ -7,6 +7,8 @@
 #include <QPrinter>
 #include <algorithm>
 
+#include "link/unit_session.h"
+#include "viewer/figure_output.h"
 #include "viewer/lap_export.h"
 #include "viewer/ui/data_select_panel.h"
 #include "viewer/ui/file_output_boxes.h"
@@ -15,6 +17,7 @@
 #include "viewer/ui/option_panel.h"
 #include "viewer/ui/view_panel.h"
 #include "widgets/chart.h"
+#include "widgets/figure_file.h"
 
 namespace ardenvis::ui {
 
@@ -33,6 +36,7 @@ ViewDataFiles::ViewDataFiles(core::ProgramState& state, core::Host& host, Parts 
     QPrintDialog dialog(&printer, parts_.window);
     return dialog.exec() == QDialog::Accepted;
   };
+  figure_size_dialog = [this](const QSize& start) { return ask_figure_size(start, parts_.window); };
 }
 
 // ---------------------------------------------------------------------------
@@ -185,6 +189,36 @@ void ViewDataFiles::PrintPlot() {
   if (!painter.begin(&printer)) return;
   paint_print_page(painter, printer);
   painter.end();
+}
+
+void ViewDataFiles::save_figure() {
+  const core::ViewPage page =
+      parts_.current_page ? parts_.current_page() : core::ViewPage::PlotData;
+  const auto file = core::choose_figure_file(state_, host_, core::output_chart(page));
+  if (!file) return;
+  Chart* chart = output_chart();
+  const core::FigureSize start = core::default_figure_size(chart->width(), chart->height());
+  const auto size = figure_size_dialog(QSize(start.width, start.height));
+  if (!size) {
+    host_.message(core::MessageKind::Warning, core::file_message::cancelled_no_data_saved,
+                  core::Buttons::Ok);
+    return;
+  }
+  // The dialog took only names with one of the figure extensions.
+  const core::FigureFormat format =
+      core::figure_format(file->path).value_or(core::FigureFormat::Png);
+  bool written = false;
+  {
+    core::BusyCursor busy(host_);
+    written = write_figure(chart_figure(*chart), qs(file->path), format, *size);
+  }
+  if (!written) {
+    host_.message(core::MessageKind::Error, core::figure_message::problem, core::Buttons::Ok);
+    return;
+  }
+  core::remember(state_.file(core::FileKind::Figure), *file);
+  host_.message(core::MessageKind::Information, core::file_message::file_saved_ok,
+                core::Buttons::Ok);
 }
 
 // ---------------------------------------------------------------------------

@@ -6,9 +6,11 @@
 // plot_labels, lap_export, plot_output).
 
 #include <QObject>
+#include <QSize>
 #include <QString>
 #include <array>
 #include <functional>
+#include <optional>
 
 #include "common/host.h"
 #include "state/program_state.h"
@@ -74,6 +76,8 @@ class ViewDataFiles : public QObject {
   void SavePlotClipBoardBitmap();
   void SavePlotFileBitmap();
   void PrintPlot();
+  // "Save Figure...": the chart of the current page as PNG, SVG or PDF.
+  void save_figure();
   // Paints the printed page onto any device in its own units (the printer's,
   // or an image's for a preview).
   void paint_print_page(QPainter& painter, const QPaintDevice& device);
@@ -84,6 +88,9 @@ class ViewDataFiles : public QObject {
 
   // Asks where to print; the printer dialog unless replaced.
   std::function<bool(QPrinter& printer)> print_dialog;
+  // Asks for a figure's size, starting at the chart's size on screen;
+  // nullopt when cancelled. The "Figure Size" dialog unless replaced.
+  std::function<std::optional<QSize>(const QSize& start)> figure_size_dialog;
 
  signals:
   // A preference file was applied to the controls and the data; `before`
