@@ -4,9 +4,12 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+class QCoreApplication;
 
 namespace ardenvis::cli {
 
@@ -29,6 +32,9 @@ class Arguments {
 struct Command {
   std::string usage;                   // one line, shown by "ardenvis-cli help"
   std::function<int(Arguments&)> run;  // returns the exit status
+  // The application object the command needs; a plain QCoreApplication
+  // unless given (commands that paint need a QApplication).
+  std::function<std::unique_ptr<QCoreApplication>(int& argc, char** argv)> application;
 };
 
 std::map<std::string, Command>& command_table();
@@ -45,4 +51,7 @@ struct CommandRegistration {
 #define ARDENVIS_CLI_CONCAT(a, b) ARDENVIS_CLI_CONCAT2(a, b)
 #define ARDENVIS_CLI_COMMAND(name, usage, function)                                         \
   static ::ardenvis::cli::CommandRegistration ARDENVIS_CLI_CONCAT(registration_, __LINE__)( \
-      name, ::ardenvis::cli::Command{usage, function})
+      name, ::ardenvis::cli::Command{usage, function, {}})
+#define ARDENVIS_CLI_GUI_COMMAND(name, usage, function, application)                        \
+  static ::ardenvis::cli::CommandRegistration ARDENVIS_CLI_CONCAT(registration_, __LINE__)( \
+      name, ::ardenvis::cli::Command{usage, function, application})

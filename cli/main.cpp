@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <clocale>
 #include <cstdio>
+#include <memory>
 
 #include "cli/commands.h"
 
@@ -48,9 +49,6 @@ void usage() {
 
 int main(int argc, char** argv) {
   using namespace ardenvis::cli;
-  // The serial layer needs an application object for its notifiers.
-  QCoreApplication app(argc, argv);
-  std::setlocale(LC_NUMERIC, "C");
   if (argc < 2 || std::string(argv[1]) == "help" || std::string(argv[1]) == "--help") {
     usage();
     return argc < 2 ? 2 : 0;
@@ -61,6 +59,14 @@ int main(int argc, char** argv) {
     usage();
     return 2;
   }
+  // Taken before the application object sees them: a QApplication removes
+  // the options it knows itself ("--session" among them).
   Arguments args(std::vector<std::string>(argv + 2, argv + argc));
+  // The serial layer needs an application object for its notifiers; a
+  // command that paints brings its own.
+  const std::unique_ptr<QCoreApplication> app =
+      it->second.application ? it->second.application(argc, argv)
+                             : std::make_unique<QCoreApplication>(argc, argv);
+  std::setlocale(LC_NUMERIC, "C");
   return it->second.run(args);
 }

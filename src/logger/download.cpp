@@ -132,6 +132,33 @@ std::string automatic_file_name(int session, const std::string& date_text,
   return short_year + "y" + date + "m_" + time + format("_LogID_%d", session);
 }
 
+std::optional<AutomaticNameDate> automatic_name_date(std::string_view file_name) {
+  const size_t slash = file_name.find_last_of("/\\");
+  if (slash != std::string_view::npos) file_name.remove_prefix(slash + 1);
+  // yy "y" dd "d" mm "m_" hh "h" mm "m_LogID_" session [extension]
+  constexpr std::string_view kShape = "99y99d99m_99h99m_LogID_";
+  if (file_name.size() <= kShape.size()) return std::nullopt;
+  for (size_t i = 0; i < kShape.size(); ++i) {
+    const char c = file_name[i];
+    const bool ok = kShape[i] == '9' ? (c >= '0' && c <= '9') : c == kShape[i];
+    if (!ok) return std::nullopt;
+  }
+  auto two = [&](size_t at) { return (file_name[at] - '0') * 10 + (file_name[at + 1] - '0'); };
+  AutomaticNameDate date{2000 + two(0), two(6), two(3), two(10), two(13), 0};
+  size_t i = kShape.size();
+  if (file_name[i] < '0' || file_name[i] > '9') return std::nullopt;
+  for (; i < file_name.size() && file_name[i] >= '0' && file_name[i] <= '9'; ++i) {
+    if (date.session > 1000) return std::nullopt;
+    date.session = date.session * 10 + (file_name[i] - '0');
+  }
+  if (i < file_name.size() && file_name[i] != '.') return std::nullopt;
+  if (date.month < 1 || date.month > 12 || date.day < 1 || date.day > 31 || date.hour > 23 ||
+      date.minute > 59) {
+    return std::nullopt;
+  }
+  return date;
+}
+
 void store_and_decode(ProgramState& state, Host& host, std::vector<uint8_t> bytes,
                       uint32_t byte_count, uint8_t download_state, uint8_t sample_rate,
                       const UnitIdentity& identity) {

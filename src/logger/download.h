@@ -10,7 +10,9 @@
 // earlier session can still be viewed and saved.
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/host.h"
@@ -105,6 +107,20 @@ void store_and_decode(ProgramState& state, Host& host, std::vector<uint8_t> byte
 // session's date and time texts, or "LogSession_3". year is the full year.
 std::string automatic_file_name(int session, const std::string& date_text,
                                 const std::string& time_text, int year, bool date_time_in_name);
+
+// The date, time and session an automatic name carries, read back from a
+// file name ("26y12d05m_14h05m_LogID_3.plr": 12 May 2026, 14:05, session 3);
+// nullopt for any other name. The name keeps two digits of the year, taken
+// as 20yy.
+struct AutomaticNameDate {
+  int year = 0;
+  int month = 0;
+  int day = 0;
+  int hour = 0;
+  int minute = 0;
+  int session = 0;
+};
+std::optional<AutomaticNameDate> automatic_name_date(std::string_view file_name);
 
 // "%3.2f%%" of the accepted share of block attempts, "0.00%" when the counts
 // are inconsistent.

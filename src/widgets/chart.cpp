@@ -577,6 +577,12 @@ void Chart::showEvent(QShowEvent* event) {
   impl_->plot->replot(QCustomPlot::rpQueuedReplot);
 }
 
+void Chart::set_fixed_margins(int left, int top, int right, int bottom) {
+  QCPAxisRect* rect = impl_->plot->axisRect();
+  rect->setAutoMargins(QCP::msNone);
+  rect->setMargins(QMargins(left, top, right, bottom));
+}
+
 std::optional<ChartRange> Chart::fit_range(int layer) const {
   std::optional<ChartRange> result;
   auto unite = [&](const ChartRange& r) {

@@ -90,6 +90,10 @@ class Chart : public QWidget {
   // Paints now (for measurements and grabs).
   void repaint_now();
 
+  // Fixed room around the data area, in pixels, instead of the room the
+  // scales ask for: charts stacked one above another then line up.
+  void set_fixed_margins(int left, int top, int right, int bottom);
+
   // The range of everything drawn in a layer; nullopt when it holds nothing.
   std::optional<ChartRange> fit_range(int layer) const;
   // The x and y extent of the points of a layer inside a window.

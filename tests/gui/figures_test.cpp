@@ -1,6 +1,7 @@
 // "Save Figure...": the plot, the track map and the G circle of "View Data"
 // each saved as PNG, SVG and PDF at a chosen size; the files are read back
-// and kept (SVG and PDF turned into pictures) beside the window grabs.
+// and kept (SVG and PDF turned into pictures) beside the window grabs. And
+// "Session Report...", the PDF report of data set A.
 
 #include <QApplication>
 #include <QComboBox>
@@ -9,6 +10,7 @@
 #include <QPainter>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QSvgRenderer>
 #include <QTabBar>
@@ -202,6 +204,41 @@ class FiguresTest : public QObject {
     host_.expect(MessageKind::Error, "Problem Saving Figure File");
     find<QPushButton>("saveFigureButton")->click();
     verify_host();
+  }
+
+  void session_report_of_data_a() {
+    state_.file(core::FileKind::SessionReport).folder = dir_.path().toStdString() + "/";
+    state_.data_sets[0].notes = {" Filename: circuit_10hz.plr", "Dry, 18 C"};
+    form_->files()->venue = [](const core::DataSet&, int) {
+      return std::optional<std::string>("Oulton Park");
+    };
+    host_.queue_save_file(path("circuit").toStdString());
+    host_.expect(MessageKind::Information, "File Saved OK");
+    find<QPushButton>("sessionReportButton")->click();
+    verify_host();
+    QCOMPARE(QString::fromStdString(host_.dialogs.back().default_name),
+             QString("circuit_10hz_report.pdf"));
+    QFile pdf(path("circuit.pdf"));
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    const QByteArray bytes = pdf.readAll();
+    QVERIFY(bytes.startsWith("%PDF-"));
+    // The notes take the report to a second page.
+    int pages = 0;
+    auto found = QRegularExpression("/Type\\s*/Page[^s]").globalMatch(QString::fromLatin1(bytes));
+    for (; found.hasNext(); found.next()) ++pages;
+    QCOMPARE(pages, 2);
+    const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
+    if (!pdftoppm.isEmpty()) {
+      QCOMPARE(QProcess::execute(pdftoppm, {"-png", "-r", "110", path("circuit.pdf"),
+                                            screens_folder() + "/view_data_report"}),
+               0);
+    }
+    // A file that cannot be written is said so, and nothing is remembered.
+    host_.queue_save_file(path("nowhere/report.pdf").toStdString());
+    host_.expect(MessageKind::Error, "Problem Saving Session Report");
+    find<QPushButton>("sessionReportButton")->click();
+    verify_host();
+    QCOMPARE(state_.file(core::FileKind::SessionReport).name, std::string("circuit.pdf"));
   }
 
   void cleanupTestCase() { form_.reset(); }

@@ -43,7 +43,12 @@ PlotOutputBox::PlotOutputBox(QWidget* parent) : QGroupBox("Plot Output", parent)
       "saveFigureButton", this);
   layout->addWidget(print, 1, 0);
   layout->addWidget(figure, 1, 1);
+  QPushButton* report = PelorantWindow::make_button(
+      "Session Report...", "Save a printable PDF report of the session in Data A.",
+      "sessionReportButton", this);
+  layout->addWidget(report, 2, 0, 1, 2);
   connect(figure, &QPushButton::clicked, this, &PlotOutputBox::figure_clicked);
+  connect(report, &QPushButton::clicked, this, &PlotOutputBox::report_clicked);
   connect(clipboard, &QPushButton::clicked, this, &PlotOutputBox::clipboard_clicked);
   connect(bitmap, &QPushButton::clicked, this, &PlotOutputBox::bitmap_clicked);
   connect(print, &QPushButton::clicked, this, &PlotOutputBox::print_clicked);

@@ -1,8 +1,8 @@
 #pragma once
 // The boxes of the "File" panel of "View Data" that keep and hand on what the
 // viewer shows: "Display Preferences" (load and save a preference file),
-// "Plot Output" (clipboard, bitmap file, printer, and a figure as PNG, SVG or
-// PDF) and "Further Lap Analysis"
+// "Plot Output" (clipboard, bitmap file, printer, a figure as PNG, SVG or
+// PDF, and the session report of data set A) and "Further Lap Analysis"
 // (one chosen lap exported for MoTeC).
 
 #include <QGroupBox>
@@ -29,6 +29,7 @@ class PlotOutputBox : public QGroupBox {
   void bitmap_clicked();
   void print_clicked();
   void figure_clicked();
+  void report_clicked();
 };
 
 class LapExportBox : public QGroupBox {

@@ -60,6 +60,7 @@ void TForm10::wire_files() {
   connect(output, &PlotOutputBox::bitmap_clicked, files_, &ViewDataFiles::SavePlotFileBitmap);
   connect(output, &PlotOutputBox::print_clicked, files_, &ViewDataFiles::PrintPlot);
   connect(output, &PlotOutputBox::figure_clicked, files_, &ViewDataFiles::save_figure);
+  connect(output, &PlotOutputBox::report_clicked, files_, &ViewDataFiles::save_session_report);
   connect(file_panel_->lap_export_box(), &LapExportBox::export_clicked, files_,
           &ViewDataFiles::save_lap_data);
   connect(file_panel_, &FilePanel::logo_clicked, files_, [this] { files_->updateLogo(true); });

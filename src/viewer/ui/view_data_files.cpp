@@ -1,6 +1,7 @@
 #include "viewer/ui/view_data_files.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPrintDialog>
@@ -10,11 +11,13 @@
 #include "link/unit_session.h"
 #include "viewer/figure_output.h"
 #include "viewer/lap_export.h"
+#include "viewer/session_report.h"
 #include "viewer/ui/data_select_panel.h"
 #include "viewer/ui/file_output_boxes.h"
 #include "viewer/ui/file_panel.h"
 #include "viewer/ui/labels_box.h"
 #include "viewer/ui/option_panel.h"
+#include "viewer/ui/session_report_pdf.h"
 #include "viewer/ui/view_panel.h"
 #include "widgets/chart.h"
 #include "widgets/figure_file.h"
@@ -217,6 +220,43 @@ void ViewDataFiles::save_figure() {
     return;
   }
   core::remember(state_.file(core::FileKind::Figure), *file);
+  host_.message(core::MessageKind::Information, core::file_message::file_saved_ok,
+                core::Buttons::Ok);
+}
+
+void ViewDataFiles::save_session_report() {
+  const core::DataSet& set = state_.data_sets[0];
+  if (!set.has_data()) {
+    host_.message(core::MessageKind::Information, core::report_message::no_data, core::Buttons::Ok);
+    return;
+  }
+  core::FileLocation location = state_.file(core::FileKind::SessionReport);
+  location.name = core::report_default_name(set.file_name);
+  const auto file = core::choose_file_to_save(host_, location, core::kReportTitle,
+                                              core::kReportFilter, core::kReportExtension);
+  if (!file) return;
+  core::ReportOptions options;
+  options.venue = venue;
+  const QFileInfo log(qs(state_.file(core::FileKind::LogData).folder + set.file_name));
+  if (!set.file_name.empty() && log.exists()) {
+    options.file_time = static_cast<std::time_t>(log.lastModified().toSecsSinceEpoch());
+  }
+  std::string problem;
+  const auto report = core::build_session_report(state_, core::DataSetId::A, options, &problem);
+  if (!report) {
+    host_.message(core::MessageKind::Information, problem, core::Buttons::Ok);
+    return;
+  }
+  bool written = false;
+  {
+    core::BusyCursor busy(host_);
+    written = write_session_report(*report, qs(file->path));
+  }
+  if (!written) {
+    host_.message(core::MessageKind::Error, core::report_message::problem, core::Buttons::Ok);
+    return;
+  }
+  core::remember(state_.file(core::FileKind::SessionReport), *file);
   host_.message(core::MessageKind::Information, core::file_message::file_saved_ok,
                 core::Buttons::Ok);
 }

@@ -78,6 +78,10 @@ class ViewDataFiles : public QObject {
   void PrintPlot();
   // "Save Figure...": the chart of the current page as PNG, SVG or PDF.
   void save_figure();
+  // "Session Report...": the report of data set A as a PDF. `venue` is
+  // where the session library tells the report the venue it knows.
+  void save_session_report();
+  std::function<std::optional<std::string>(const core::DataSet& set, int session)> venue;
   // Paints the printed page onto any device in its own units (the printer's,
   // or an image's for a preview).
   void paint_print_page(QPainter& painter, const QPaintDevice& device);
