@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -43,6 +44,9 @@ void usage() {
                "  --firmware V    firmware version number, e.g. 422\n"
                "  --unit-type T   1 or 5 flash logger, 2 lite logger\n"
                "  --silent        a switched-off unit: never answers\n"
+               "  --line-faults SEED[:RATE]  random faults on the output (drop, noise, flip,\n"
+               "                  pause, late reply, silence), RATE expected per transfer\n"
+               "                  (default 1.5: 0-3 a transfer); counts printed at exit\n"
                "log memory:\n"
                "  --sessions N    synthesised sessions stored (default 3; above 16 they wrap)\n"
                "  --laps L        laps of each session (default 3)\n"
@@ -93,6 +97,19 @@ bool parse_pause(const std::string& text, int& block, ardenvis::sim::BlockPause&
          pause.after_bytes >= 0 && pause.after_bytes <= 254 && pause.ms > 0;
 }
 
+// "SEED" or "SEED:RATE" with RATE >= 0.
+bool parse_line_faults(const std::string& text, ardenvis::sim::LineFaultOptions& options) {
+  const size_t colon = text.find(':');
+  char* end = nullptr;
+  const std::string seed = text.substr(0, colon);
+  options.seed = std::strtoull(seed.c_str(), &end, 10);
+  if (seed.empty() || *end) return false;
+  if (colon == std::string::npos) return true;
+  const std::string rate = text.substr(colon + 1);
+  options.rate = std::strtod(rate.c_str(), &end);
+  return !rate.empty() && !*end && options.rate >= 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -109,6 +126,7 @@ int main(int argc, char** argv) {
   int port_number = 1;
   bool fast = false;
   sim::LiveOptions live_options;
+  std::optional<sim::LineFaultOptions> line_faults;
   for (int i = 1; i < argc; ++i) {
     bool bad_live_option = false;
     if (sim::take_live_option(argc, argv, i, live_options, bad_live_option)) {
@@ -143,6 +161,13 @@ int main(int argc, char** argv) {
       options.unit_type = static_cast<uint16_t>(v);
     } else if (arg == "--silent") {
       options.silent = true;
+    } else if (arg == "--line-faults") {
+      sim::LineFaultOptions faults;
+      if (i + 1 >= argc || !parse_line_faults(argv[++i], faults)) {
+        usage();
+        return 2;
+      }
+      line_faults = faults;
     } else if (arg == "--sessions") {
       next_int(setup.sessions);
     } else if (arg == "--laps") {
@@ -278,6 +303,7 @@ int main(int argc, char** argv) {
   std::fflush(stdout);
 
   sim::SimulatedUnit unit(options);
+  if (line_faults) unit.set_line_faults(*line_faults, true);
   unit.live_frames().options() = live_options;
   sim::LogMemory& memory = unit.log_memory();
   memory.options() = memory_options;
@@ -357,6 +383,9 @@ int main(int argc, char** argv) {
   fs::remove(link, ec);
   close(slave);
   close(master);
+  if (unit.line_faults()) {
+    std::printf("pelorant-sim: line faults: %s\n", unit.line_faults()->summary().c_str());
+  }
   std::printf("pelorant-sim: stopped\n");
   return 0;
 }
