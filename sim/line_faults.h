@@ -76,6 +76,8 @@ class LineFaultInjector {
   int fired(LineFault kind) const { return fired_[static_cast<int>(kind)]; }
   int fired_total() const;
   int transfers() const { return transfers_; }
+  // The output of the current transfer so far, in bytes.
+  size_t transfer_bytes() const { return transfer_bytes_; }
   // "drop 3, noise 1, flip 2, pause 0, late reply 1, silence 0 in 12 transfers"
   std::string summary() const;
 
