@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "link/port_directory.h"
 #include "sim/camera_flash.h"
@@ -47,6 +48,7 @@ void usage() {
                "  --line-faults SEED[:RATE]  random faults on the output (drop, noise, flip,\n"
                "                  pause, late reply, silence), RATE expected per transfer\n"
                "                  (default 1.5: 0-3 a transfer); counts printed at exit\n"
+               "  --line-stats    print at exit where the line's time went (busy, idle)\n"
                "log memory:\n"
                "  --sessions N    synthesised sessions stored (default 3; above 16 they wrap)\n"
                "  --laps L        laps of each session (default 3)\n"
@@ -110,6 +112,45 @@ bool parse_line_faults(const std::string& text, ardenvis::sim::LineFaultOptions&
   return !rate.empty() && !*end && options.rate >= 0;
 }
 
+// Where the line's time went, for the paced download bench: time busy with
+// the unit's bytes, and the idle spells between a reply's last byte and the
+// next request, by size: a turnaround (under 2 ms: the program and the
+// pseudo-terminal answering), a stall (2-40 ms: a process not scheduled on a
+// busy machine) and a wait (from 40 ms: a read time-out run out on purpose).
+class LineStats {
+ public:
+  void busy(double seconds) { busy_ += seconds; }
+  void idle(double seconds) { spells_.push_back(seconds); }
+  std::string text() {
+    std::sort(spells_.begin(), spells_.end());
+    double sums[3] = {};
+    int counts[3] = {};
+    for (double s : spells_) {
+      const int kind = s < 0.002 ? 0 : s < 0.040 ? 1 : 2;
+      sums[kind] += s;
+      ++counts[kind];
+    }
+    const double idle = sums[0] + sums[1] + sums[2];
+    auto at = [&](double share) {
+      return spells_.empty() ? 0.0 : spells_[static_cast<size_t>(share * (spells_.size() - 1))];
+    };
+    char out[512];
+    std::snprintf(out, sizeof out,
+                  "pelorant-sim: line busy %.3f s, idle %.3f s (%.2f%% busy)\n"
+                  "pelorant-sim: idle spells %zu: median %.3f ms, 90%% %.3f ms, 99%% %.3f ms, "
+                  "longest %.1f ms\n"
+                  "pelorant-sim: turnarounds %d: %.3f s; stalls %d: %.3f s; waits %d: %.3f s\n",
+                  busy_, idle, busy_ + idle > 0 ? busy_ / (busy_ + idle) * 100 : 0.0,
+                  spells_.size(), at(0.5) * 1000, at(0.9) * 1000, at(0.99) * 1000, at(1.0) * 1000,
+                  counts[0], sums[0], counts[1], sums[1], counts[2], sums[2]);
+    return out;
+  }
+
+ private:
+  double busy_ = 0;
+  std::vector<double> spells_;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -127,6 +168,7 @@ int main(int argc, char** argv) {
   bool fast = false;
   sim::LiveOptions live_options;
   std::optional<sim::LineFaultOptions> line_faults;
+  bool print_line_stats = false;
   for (int i = 1; i < argc; ++i) {
     bool bad_live_option = false;
     if (sim::take_live_option(argc, argv, i, live_options, bad_live_option)) {
@@ -168,6 +210,8 @@ int main(int argc, char** argv) {
         return 2;
       }
       line_faults = faults;
+    } else if (arg == "--line-stats") {
+      print_line_stats = true;
     } else if (arg == "--sessions") {
       next_int(setup.sessions);
     } else if (arg == "--laps") {
@@ -322,17 +366,36 @@ int main(int argc, char** argv) {
                 sessions[i].bytes.size(), sessions[i].samples, sessions[i].sample_rate);
   }
   using clock = std::chrono::steady_clock;
-  constexpr double kBytesPerSecond = 11520.0;  // 115200 baud, 10 bits a byte
-  auto pace_start = clock::now();
-  double sent_since_start = 0;
+  // 115200 baud, 10 bits a byte: a byte reaches the program when its last bit
+  // has left the line, one byte time after the byte before it, or one byte
+  // time after it was ready when the line was idle. An idle line earns no
+  // credit: a reply that follows a quiet spell starts when it is ready.
+  const auto byte_time =
+      std::chrono::duration_cast<clock::duration>(std::chrono::duration<double>(1.0 / 11520.0));
+  // When the last byte sent has left the line.
+  clock::time_point line_free = clock::now();
+  bool line_idle = true;
+  LineStats line_stats;
   // The end of a pause the unit is in (when pause_due() says so).
   bool in_pause = false;
   clock::time_point pause_end{};
 
   while (!g_stop) {
     pollfd pfd{master, POLLIN, 0};
-    int timeout_ms = unit.has_output() ? 1 : 100;
-    int ready = poll(&pfd, 1, timeout_ms);
+    // Idle: wait for a request. Sending: wake when the bytes queued have
+    // left the line (at most 1 ms on), so the last byte of a reply reaches
+    // the program on time and no turnaround is added here.
+    std::chrono::nanoseconds wait = std::chrono::milliseconds(unit.has_output() ? 1 : 100);
+    if (unit.has_output() && !fast && !line_idle && unit.pause_due() == 0) {
+      const auto all_sent =
+          line_free + static_cast<long>(unit.output_before_pause()) * byte_time - clock::now();
+      wait = std::clamp<std::chrono::nanoseconds>(
+          std::chrono::duration_cast<std::chrono::nanoseconds>(all_sent),
+          std::chrono::nanoseconds(0), wait);
+    }
+    const timespec wait_spec{static_cast<time_t>(wait.count() / 1000000000),
+                             static_cast<long>(wait.count() % 1000000000)};
+    int ready = ppoll(&pfd, 1, &wait_spec, nullptr);
     if (ready > 0 && (pfd.revents & POLLIN)) {
       uint8_t buffer[512];
       ssize_t n = read(master, buffer, sizeof buffer);
@@ -340,7 +403,6 @@ int main(int argc, char** argv) {
     }
     if (unit.has_output() && unit.pause_due() > 0) {
       // Bytes before the pause are on the line already; hold the rest back.
-      // A pause that ends starts the pacing afresh, like an idle line.
       if (!in_pause) {
         in_pause = true;
         pause_end = clock::now() + std::chrono::milliseconds(unit.pause_due());
@@ -348,21 +410,22 @@ int main(int argc, char** argv) {
       if (clock::now() < pause_end) continue;
       unit.pause_elapsed(unit.pause_due());
       in_pause = false;
-      pace_start = clock::now();
-      sent_since_start = 0;
+      line_idle = true;  // the pause was silence on the line
     }
-    if (!unit.has_output()) {
-      // The line was idle: pacing starts afresh with the next reply.
-      pace_start = clock::now();
-      sent_since_start = 0;
-      continue;
+    if (!unit.has_output()) continue;
+    const clock::time_point now = clock::now();
+    if (line_idle) {
+      if (now > line_free) line_stats.idle(std::chrono::duration<double>(now - line_free).count());
+      line_free = std::max(line_free, now);
+      line_idle = false;
     }
     size_t allowed = std::min(unit.pending_output(), unit.output_before_pause());
     if (!fast) {
-      double elapsed = std::chrono::duration<double>(clock::now() - pace_start).count();
-      double budget = elapsed * kBytesPerSecond - sent_since_start;
-      if (budget < 1) budget = sent_since_start == 0 ? 1 : 0;
-      allowed = std::min(allowed, static_cast<size_t>(budget));
+      // The bytes whose last bit has left the line by now.
+      const auto done = now < line_free ? 0 : (now - line_free) / byte_time;
+      allowed = std::min(allowed, static_cast<size_t>(done));
+    } else {
+      line_free = now;
     }
     uint8_t out[4096];
     size_t count = std::min(allowed, sizeof out);
@@ -377,7 +440,11 @@ int main(int argc, char** argv) {
         poll(&wfd, 1, 10);
       }
     }
-    sent_since_start += static_cast<double>(count);
+    if (!fast) line_free += static_cast<long>(count) * byte_time;
+    line_stats.busy(count / 11520.0);
+    // All sent: the line goes idle once the last byte has left it, whenever
+    // the next request comes.
+    if (!unit.has_output()) line_idle = true;
   }
 
   fs::remove(link, ec);
@@ -386,6 +453,6 @@ int main(int argc, char** argv) {
   if (unit.line_faults()) {
     std::printf("pelorant-sim: line faults: %s\n", unit.line_faults()->summary().c_str());
   }
-  std::printf("pelorant-sim: stopped\n");
+  if (print_line_stats) std::fputs(line_stats.text().c_str(), stdout);
   return 0;
 }
