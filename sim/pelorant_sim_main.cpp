@@ -302,6 +302,28 @@ int main(int argc, char** argv) {
     return 2;
   }
 
+  // The unit is ready (its sessions made) before its port is published: a
+  // program that opens the port at once is answered at once.
+  sim::SimulatedUnit unit(options);
+  if (line_faults) unit.set_line_faults(*line_faults, true);
+  unit.live_frames().options() = live_options;
+  sim::LogMemory& memory = unit.log_memory();
+  memory.options() = memory_options;
+  unit.camera_flash().options() = camera_options;
+  memory.config()[14] = static_cast<uint8_t>(pulses_per_rev);
+  unit.config_memory().options() = config_options;
+  const auto sessions = sim::store_synthesised_sessions(memory, setup);
+  if (memory_full) memory.index()[0] |= 0x80;
+  if (!sessions.empty()) {
+    memory.set_lite_recording(sim::lite_recording(sessions.back(), lite_channel,
+                                                  static_cast<size_t>(std::max(lite_bytes, 0))),
+                              setup.sample_rate, static_cast<uint8_t>(lite_channel));
+  }
+  for (size_t i = 0; i < sessions.size(); ++i) {
+    std::printf("pelorant-sim: session %zu: %zu bytes, %u samples at %d/s\n", sessions.size() - i,
+                sessions[i].bytes.size(), sessions[i].samples, sessions[i].sample_rate);
+  }
+
   int master = -1, slave = -1;
   char slave_name[256] = {};
   if (openpty(&master, &slave, slave_name, nullptr, nullptr) != 0) {
@@ -346,25 +368,6 @@ int main(int argc, char** argv) {
               fast ? "unpaced" : "115200 baud");
   std::fflush(stdout);
 
-  sim::SimulatedUnit unit(options);
-  if (line_faults) unit.set_line_faults(*line_faults, true);
-  unit.live_frames().options() = live_options;
-  sim::LogMemory& memory = unit.log_memory();
-  memory.options() = memory_options;
-  unit.camera_flash().options() = camera_options;
-  memory.config()[14] = static_cast<uint8_t>(pulses_per_rev);
-  unit.config_memory().options() = config_options;
-  const auto sessions = sim::store_synthesised_sessions(memory, setup);
-  if (memory_full) memory.index()[0] |= 0x80;
-  if (!sessions.empty()) {
-    memory.set_lite_recording(sim::lite_recording(sessions.back(), lite_channel,
-                                                  static_cast<size_t>(std::max(lite_bytes, 0))),
-                              setup.sample_rate, static_cast<uint8_t>(lite_channel));
-  }
-  for (size_t i = 0; i < sessions.size(); ++i) {
-    std::printf("pelorant-sim: session %zu: %zu bytes, %u samples at %d/s\n", sessions.size() - i,
-                sessions[i].bytes.size(), sessions[i].samples, sessions[i].sample_rate);
-  }
   using clock = std::chrono::steady_clock;
   // 115200 baud, 10 bits a byte: a byte reaches the program when its last bit
   // has left the line, one byte time after the byte before it, or one byte
