@@ -15,8 +15,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "link/port_directory.h"
 #include "sim/camera_flash.h"
@@ -43,6 +45,10 @@ void usage() {
                "  --firmware V    firmware version number, e.g. 422\n"
                "  --unit-type T   1 or 5 flash logger, 2 lite logger\n"
                "  --silent        a switched-off unit: never answers\n"
+               "  --line-faults SEED[:RATE]  random faults on the output (drop, noise, flip,\n"
+               "                  pause, late reply, silence), RATE expected per transfer\n"
+               "                  (default 1.5: 0-3 a transfer); counts printed at exit\n"
+               "  --line-stats    print at exit where the line's time went (busy, idle)\n"
                "log memory:\n"
                "  --sessions N    synthesised sessions stored (default 3; above 16 they wrap)\n"
                "  --laps L        laps of each session (default 3)\n"
@@ -93,6 +99,58 @@ bool parse_pause(const std::string& text, int& block, ardenvis::sim::BlockPause&
          pause.after_bytes >= 0 && pause.after_bytes <= 254 && pause.ms > 0;
 }
 
+// "SEED" or "SEED:RATE" with RATE >= 0.
+bool parse_line_faults(const std::string& text, ardenvis::sim::LineFaultOptions& options) {
+  const size_t colon = text.find(':');
+  char* end = nullptr;
+  const std::string seed = text.substr(0, colon);
+  options.seed = std::strtoull(seed.c_str(), &end, 10);
+  if (seed.empty() || *end) return false;
+  if (colon == std::string::npos) return true;
+  const std::string rate = text.substr(colon + 1);
+  options.rate = std::strtod(rate.c_str(), &end);
+  return !rate.empty() && !*end && options.rate >= 0;
+}
+
+// Where the line's time went, for the paced download bench: time busy with
+// the unit's bytes, and the idle spells between a reply's last byte and the
+// next request, by size: a turnaround (under 2 ms: the program and the
+// pseudo-terminal answering), a stall (2-40 ms: a process not scheduled on a
+// busy machine) and a wait (from 40 ms: a read time-out run out on purpose).
+class LineStats {
+ public:
+  void busy(double seconds) { busy_ += seconds; }
+  void idle(double seconds) { spells_.push_back(seconds); }
+  std::string text() {
+    std::sort(spells_.begin(), spells_.end());
+    double sums[3] = {};
+    int counts[3] = {};
+    for (double s : spells_) {
+      const int kind = s < 0.002 ? 0 : s < 0.040 ? 1 : 2;
+      sums[kind] += s;
+      ++counts[kind];
+    }
+    const double idle = sums[0] + sums[1] + sums[2];
+    auto at = [&](double share) {
+      return spells_.empty() ? 0.0 : spells_[static_cast<size_t>(share * (spells_.size() - 1))];
+    };
+    char out[512];
+    std::snprintf(out, sizeof out,
+                  "pelorant-sim: line busy %.3f s, idle %.3f s (%.2f%% busy)\n"
+                  "pelorant-sim: idle spells %zu: median %.3f ms, 90%% %.3f ms, 99%% %.3f ms, "
+                  "longest %.1f ms\n"
+                  "pelorant-sim: turnarounds %d: %.3f s; stalls %d: %.3f s; waits %d: %.3f s\n",
+                  busy_, idle, busy_ + idle > 0 ? busy_ / (busy_ + idle) * 100 : 0.0,
+                  spells_.size(), at(0.5) * 1000, at(0.9) * 1000, at(0.99) * 1000, at(1.0) * 1000,
+                  counts[0], sums[0], counts[1], sums[1], counts[2], sums[2]);
+    return out;
+  }
+
+ private:
+  double busy_ = 0;
+  std::vector<double> spells_;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -109,6 +167,8 @@ int main(int argc, char** argv) {
   int port_number = 1;
   bool fast = false;
   sim::LiveOptions live_options;
+  std::optional<sim::LineFaultOptions> line_faults;
+  bool print_line_stats = false;
   for (int i = 1; i < argc; ++i) {
     bool bad_live_option = false;
     if (sim::take_live_option(argc, argv, i, live_options, bad_live_option)) {
@@ -143,6 +203,15 @@ int main(int argc, char** argv) {
       options.unit_type = static_cast<uint16_t>(v);
     } else if (arg == "--silent") {
       options.silent = true;
+    } else if (arg == "--line-faults") {
+      sim::LineFaultOptions faults;
+      if (i + 1 >= argc || !parse_line_faults(argv[++i], faults)) {
+        usage();
+        return 2;
+      }
+      line_faults = faults;
+    } else if (arg == "--line-stats") {
+      print_line_stats = true;
     } else if (arg == "--sessions") {
       next_int(setup.sessions);
     } else if (arg == "--laps") {
@@ -233,6 +302,28 @@ int main(int argc, char** argv) {
     return 2;
   }
 
+  // The unit is ready (its sessions made) before its port is published: a
+  // program that opens the port at once is answered at once.
+  sim::SimulatedUnit unit(options);
+  if (line_faults) unit.set_line_faults(*line_faults, true);
+  unit.live_frames().options() = live_options;
+  sim::LogMemory& memory = unit.log_memory();
+  memory.options() = memory_options;
+  unit.camera_flash().options() = camera_options;
+  memory.config()[14] = static_cast<uint8_t>(pulses_per_rev);
+  unit.config_memory().options() = config_options;
+  const auto sessions = sim::store_synthesised_sessions(memory, setup);
+  if (memory_full) memory.index()[0] |= 0x80;
+  if (!sessions.empty()) {
+    memory.set_lite_recording(sim::lite_recording(sessions.back(), lite_channel,
+                                                  static_cast<size_t>(std::max(lite_bytes, 0))),
+                              setup.sample_rate, static_cast<uint8_t>(lite_channel));
+  }
+  for (size_t i = 0; i < sessions.size(); ++i) {
+    std::printf("pelorant-sim: session %zu: %zu bytes, %u samples at %d/s\n", sessions.size() - i,
+                sessions[i].bytes.size(), sessions[i].samples, sessions[i].sample_rate);
+  }
+
   int master = -1, slave = -1;
   char slave_name[256] = {};
   if (openpty(&master, &slave, slave_name, nullptr, nullptr) != 0) {
@@ -277,36 +368,37 @@ int main(int argc, char** argv) {
               fast ? "unpaced" : "115200 baud");
   std::fflush(stdout);
 
-  sim::SimulatedUnit unit(options);
-  unit.live_frames().options() = live_options;
-  sim::LogMemory& memory = unit.log_memory();
-  memory.options() = memory_options;
-  unit.camera_flash().options() = camera_options;
-  memory.config()[14] = static_cast<uint8_t>(pulses_per_rev);
-  unit.config_memory().options() = config_options;
-  const auto sessions = sim::store_synthesised_sessions(memory, setup);
-  if (memory_full) memory.index()[0] |= 0x80;
-  if (!sessions.empty()) {
-    memory.set_lite_recording(sim::lite_recording(sessions.back(), lite_channel,
-                                                  static_cast<size_t>(std::max(lite_bytes, 0))),
-                              setup.sample_rate, static_cast<uint8_t>(lite_channel));
-  }
-  for (size_t i = 0; i < sessions.size(); ++i) {
-    std::printf("pelorant-sim: session %zu: %zu bytes, %u samples at %d/s\n", sessions.size() - i,
-                sessions[i].bytes.size(), sessions[i].samples, sessions[i].sample_rate);
-  }
   using clock = std::chrono::steady_clock;
-  constexpr double kBytesPerSecond = 11520.0;  // 115200 baud, 10 bits a byte
-  auto pace_start = clock::now();
-  double sent_since_start = 0;
+  // 115200 baud, 10 bits a byte: a byte reaches the program when its last bit
+  // has left the line, one byte time after the byte before it, or one byte
+  // time after it was ready when the line was idle. An idle line earns no
+  // credit: a reply that follows a quiet spell starts when it is ready.
+  const auto byte_time =
+      std::chrono::duration_cast<clock::duration>(std::chrono::duration<double>(1.0 / 11520.0));
+  // When the last byte sent has left the line.
+  clock::time_point line_free = clock::now();
+  bool line_idle = true;
+  LineStats line_stats;
   // The end of a pause the unit is in (when pause_due() says so).
   bool in_pause = false;
   clock::time_point pause_end{};
 
   while (!g_stop) {
     pollfd pfd{master, POLLIN, 0};
-    int timeout_ms = unit.has_output() ? 1 : 100;
-    int ready = poll(&pfd, 1, timeout_ms);
+    // Idle: wait for a request. Sending: wake when the bytes queued have
+    // left the line (at most 1 ms on), so the last byte of a reply reaches
+    // the program on time and no turnaround is added here.
+    std::chrono::nanoseconds wait = std::chrono::milliseconds(unit.has_output() ? 1 : 100);
+    if (unit.has_output() && !fast && !line_idle && unit.pause_due() == 0) {
+      const auto all_sent =
+          line_free + static_cast<long>(unit.output_before_pause()) * byte_time - clock::now();
+      wait = std::clamp<std::chrono::nanoseconds>(
+          std::chrono::duration_cast<std::chrono::nanoseconds>(all_sent),
+          std::chrono::nanoseconds(0), wait);
+    }
+    const timespec wait_spec{static_cast<time_t>(wait.count() / 1000000000),
+                             static_cast<long>(wait.count() % 1000000000)};
+    int ready = ppoll(&pfd, 1, &wait_spec, nullptr);
     if (ready > 0 && (pfd.revents & POLLIN)) {
       uint8_t buffer[512];
       ssize_t n = read(master, buffer, sizeof buffer);
@@ -314,7 +406,6 @@ int main(int argc, char** argv) {
     }
     if (unit.has_output() && unit.pause_due() > 0) {
       // Bytes before the pause are on the line already; hold the rest back.
-      // A pause that ends starts the pacing afresh, like an idle line.
       if (!in_pause) {
         in_pause = true;
         pause_end = clock::now() + std::chrono::milliseconds(unit.pause_due());
@@ -322,21 +413,22 @@ int main(int argc, char** argv) {
       if (clock::now() < pause_end) continue;
       unit.pause_elapsed(unit.pause_due());
       in_pause = false;
-      pace_start = clock::now();
-      sent_since_start = 0;
+      line_idle = true;  // the pause was silence on the line
     }
-    if (!unit.has_output()) {
-      // The line was idle: pacing starts afresh with the next reply.
-      pace_start = clock::now();
-      sent_since_start = 0;
-      continue;
+    if (!unit.has_output()) continue;
+    const clock::time_point now = clock::now();
+    if (line_idle) {
+      if (now > line_free) line_stats.idle(std::chrono::duration<double>(now - line_free).count());
+      line_free = std::max(line_free, now);
+      line_idle = false;
     }
     size_t allowed = std::min(unit.pending_output(), unit.output_before_pause());
     if (!fast) {
-      double elapsed = std::chrono::duration<double>(clock::now() - pace_start).count();
-      double budget = elapsed * kBytesPerSecond - sent_since_start;
-      if (budget < 1) budget = sent_since_start == 0 ? 1 : 0;
-      allowed = std::min(allowed, static_cast<size_t>(budget));
+      // The bytes whose last bit has left the line by now.
+      const auto done = now < line_free ? 0 : (now - line_free) / byte_time;
+      allowed = std::min(allowed, static_cast<size_t>(done));
+    } else {
+      line_free = now;
     }
     uint8_t out[4096];
     size_t count = std::min(allowed, sizeof out);
@@ -351,12 +443,19 @@ int main(int argc, char** argv) {
         poll(&wfd, 1, 10);
       }
     }
-    sent_since_start += static_cast<double>(count);
+    if (!fast) line_free += static_cast<long>(count) * byte_time;
+    line_stats.busy(count / 11520.0);
+    // All sent: the line goes idle once the last byte has left it, whenever
+    // the next request comes.
+    if (!unit.has_output()) line_idle = true;
   }
 
   fs::remove(link, ec);
   close(slave);
   close(master);
-  std::printf("pelorant-sim: stopped\n");
+  if (unit.line_faults()) {
+    std::printf("pelorant-sim: line faults: %s\n", unit.line_faults()->summary().c_str());
+  }
+  if (print_line_stats) std::fputs(line_stats.text().c_str(), stdout);
   return 0;
 }

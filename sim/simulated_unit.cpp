@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "link/commands.h"
+#include "sim/camera_flash.h"
 #include "sim/config_memory.h"
 #include "sim/live_frames.h"
-#include "sim/camera_flash.h"
 #include "sim/log_memory.h"
 
 namespace ardenvis::sim {
@@ -94,6 +94,10 @@ void SimulatedUnit::receive(uint8_t byte) {
   } else {
     auto it = commands_.find(byte);
     if (it == commands_.end()) return;  // unknown bytes are ignored
+    if (line_faults_ && transfer_per_handshake_ && byte == command::wake &&
+        (command_log_.empty() || command_log_.back() != command::wake)) {
+      line_faults_->start_transfer();
+    }
     ++counts_[byte];
     command_log_.push_back(byte);
     current_ = byte;
@@ -111,7 +115,65 @@ void SimulatedUnit::receive(uint8_t byte) {
       }
     }
     collecting_ = false;
-    if (it != commands_.end() && it->second.run) it->second.run(arguments_);
+    if (it != commands_.end() && it->second.run) run_command(it->second);
+  }
+}
+
+void SimulatedUnit::run_command(const Command& command) {
+  const uint64_t first = queued_total_;
+  reply_check_ = ReplyCheck::Checked;
+  command.run(arguments_);
+  if (!line_faults_ || queued_total_ == first) return;
+  std::vector<uint8_t> request(arguments_.size() + 1);
+  request[0] = current_;
+  std::copy(arguments_.begin(), arguments_.end(), request.begin() + 1);
+  const auto reply_length = static_cast<size_t>(queued_total_ - first);
+  const std::vector<uint8_t> reply(output_.end() - static_cast<std::ptrdiff_t>(reply_length),
+                                   output_.end());
+  apply_strikes(first, line_faults_->strike(request, reply, reply_check_));
+}
+
+void SimulatedUnit::set_line_faults(LineFaultOptions options, bool transfer_per_handshake) {
+  line_faults_ = std::make_unique<LineFaultInjector>(options);
+  transfer_per_handshake_ = transfer_per_handshake;
+}
+
+void SimulatedUnit::shift_pauses_after(uint64_t number, int delta) {
+  std::map<uint64_t, int> shifted;
+  for (const auto& [at, ms] : pauses_) shifted[at > number ? at + delta : at] += ms;
+  pauses_ = std::move(shifted);
+}
+
+void SimulatedUnit::apply_strikes(uint64_t first,
+                                  const std::vector<LineFaultInjector::Strike>& strikes) {
+  // From the last byte back, so each strike's byte number still holds.
+  for (auto s = strikes.rbegin(); s != strikes.rend(); ++s) {
+    const uint64_t number = first + s->at;
+    const auto index = static_cast<std::ptrdiff_t>(output_.size() - (queued_total_ - number));
+    switch (s->kind) {
+      case LineFault::Flip:
+        output_[static_cast<size_t>(index)] ^= s->value;
+        break;
+      case LineFault::Drop:
+        output_.erase(output_.begin() + index);
+        --queued_total_;
+        shift_pauses_after(number, -1);
+        break;
+      case LineFault::Noise:
+        output_.insert(output_.begin() + index, s->value);
+        ++queued_total_;
+        shift_pauses_after(number, +1);
+        break;
+      case LineFault::Pause:
+      case LineFault::LateReply:
+        pauses_[number] += s->ms;
+        break;
+      case LineFault::Silence:
+        output_.erase(output_.begin() + index, output_.end());
+        queued_total_ = number;
+        pauses_.erase(pauses_.lower_bound(number), pauses_.end());
+        break;
+    }
   }
 }
 
@@ -143,7 +205,10 @@ void SimulatedUnit::install_session_commands() {
                  for (uint8_t b : o.identity_bytes) send(b);
                }});
   // Outside a block read "u" is the live-data poll: "V" then the live frame.
-  set_command(command::live_poll, {{}, [this](const auto&) { send(live_frames_->reply()); }});
+  set_command(command::live_poll, {{}, [this](const auto&) {
+                                     reply_is_unchecked();
+                                     send(live_frames_->reply());
+                                   }});
 }
 
 }  // namespace ardenvis::sim

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "sim/line_faults.h"
+
 namespace ardenvis::sim {
 
 struct UnitOptions {
@@ -67,6 +69,14 @@ class SimulatedUnit {
   // How many queued bytes may go out before the next pause.
   size_t output_before_pause() const;
 
+  // Faults on the output, as a bad line would add them (none by default).
+  // With transfer_per_handshake, each handshake starts a new transfer of the
+  // injector; otherwise the caller starts them (line_faults()->start_transfer).
+  void set_line_faults(LineFaultOptions options, bool transfer_per_handshake);
+  LineFaultInjector* line_faults() { return line_faults_.get(); }
+  // The reply the running command sends carries no check of any kind.
+  void reply_is_unchecked() { reply_check_ = ReplyCheck::Unchecked; }
+
   // How many times each command byte started a command.
   int command_count(uint8_t command) const;
   const std::vector<uint8_t>& command_log() const { return command_log_; }
@@ -93,6 +103,10 @@ class SimulatedUnit {
 
  private:
   void install_session_commands();
+  void run_command(const Command& command);
+  // Output edits of the line faults, by byte number; pauses stay with their byte.
+  void apply_strikes(uint64_t first, const std::vector<LineFaultInjector::Strike>& strikes);
+  void shift_pauses_after(uint64_t number, int delta);
 
   UnitOptions options_;
   std::map<uint8_t, Command> commands_;
@@ -108,6 +122,10 @@ class SimulatedUnit {
   uint8_t current_ = 0;
   int arguments_wanted_ = 0;
   std::vector<uint8_t> arguments_;
+
+  std::unique_ptr<LineFaultInjector> line_faults_;
+  bool transfer_per_handshake_ = false;
+  ReplyCheck reply_check_ = ReplyCheck::Checked;
 
   std::unique_ptr<LiveFrames> live_frames_;
   std::unique_ptr<LogMemory> log_memory_;

@@ -158,7 +158,10 @@ ReadBackEnd read_back_database(ProgramState& state, Host& host, InformationMemo*
       const uint8_t unit_checksum = check_byte.value_or(0);
       timed_out = timed_out || !check_byte;
       ++result.blocks;
-      if (!timed_out && unit_checksum == checksum) {
+      // A block read again must leave a silent line: the rest of a block
+      // paused past the drain's time-out comes in front of the repeat, which
+      // then reads as a rotation of the block and passes the XOR.
+      if (!timed_out && unit_checksum == checksum && (retries == 0 || line_is_silent(link, host))) {
         accepted = true;
         break;
       }

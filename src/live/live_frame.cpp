@@ -38,6 +38,10 @@ std::optional<LiveFrame> poll_live_frame(UnitLink& link, Host& host, FrameReader
   for (int i = 0; i < extent.dropped; ++i) {
     if (!read_owed_byte(link, host)) return std::nullopt;
   }
+  // The frame carries no check: a byte still coming after it (a length byte
+  // that said less than followed, a late reply cut short running into the
+  // next) means what was read is not one frame.
+  if (!line_is_silent(link, host)) return std::nullopt;
   return frame;
 }
 

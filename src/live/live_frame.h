@@ -104,6 +104,7 @@ FrameExtent frame_extent(FrameReader reader, int length);
 // One live-data poll: once the line is silent, write "u" and read one byte;
 // anything but "V" (or silence) gives no frame. Then reads the frame as the
 // reader does; a time-out inside it gives no frame, and the poll ends there.
+// The line must be silent after the frame, or it was not one frame: no frame.
 // No handshake comes before it.
 std::optional<LiveFrame> poll_live_frame(UnitLink& link, Host& host, FrameReader reader);
 

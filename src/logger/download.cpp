@@ -278,7 +278,14 @@ DownloadResult get_log_data(ProgramState& state, Host& host, const DownloadReque
         timed_out = timed_out || !unit_check;
         ++attempts;
         // A silent unit reads as zeros with a zero check: sum 0 counts as bad.
-        if (!timed_out && unit_check == check && sum != 0) break;
+        // A resend must also leave a silent line: the drain before it ends at
+        // the first silent time-out, so a pause longer than that lets the
+        // rest of the failed block come in front of the resend, which is then
+        // read as a rotation of the block, and every rotation passes the XOR.
+        if (!timed_out && unit_check == check && sum != 0 &&
+            (retries == 0 || line_is_silent(link, host))) {
+          break;
+        }
         // A block known to be bad is never data, whether it is asked for
         // again or ends the transfer (below firmware 422).
         received -= stored;

@@ -2,7 +2,10 @@
 # Downloads a session of at least 200 kB from pelorant-sim, paced at 115200
 # baud (11520 bytes/s on the line) and unpaced, through the real serial layer,
 # and prints the command-line tool's own figures: time, bytes per second and
-# CPU time of the download (handshake, transfer and decoding).
+# CPU time of the download (handshake, transfer and decoding), the share of
+# the line that is (bytes per second / 11520), and the simulator's account of
+# the line's time (busy, and the idle spells between a reply and the next
+# request: turnarounds, stalls of a busy machine, read time-outs).
 #
 #   tests/bench/download_paced.sh [BUILD_DIR]   (default: build)
 set -eu
@@ -16,7 +19,8 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 
-"$build/pelorant-sim" --port 1 --session-bytes 250000 >/dev/null &
+"$build/pelorant-sim" --port 1 --session-bytes 250000 --line-stats >"$dir/paced.log" &
+paced_sim=$!
 pids="$pids $!"
 "$build/pelorant-sim" --port 2 --fast --session-bytes 250000 >/dev/null &
 pids="$pids $!"
@@ -28,7 +32,11 @@ done
 echo "paced at 115200 baud (line: 11520 bytes/s):"
 /usr/bin/time -f "  whole run: %e s wall, %U s user, %S s system" \
   "$build/ardenvis-cli" download --port COM1 --session 1 --raw "$dir/paced.raw" 2>&1 |
-  grep -E "received|download:|whole run"
+  grep -E "received|download:|whole run" |
+  awk '{ print } / bytes\/s/ { for (i = 1; i <= NF; ++i) if ($i == "bytes/s,")
+         printf "  share of the line: %.1f %%\n", $(i - 1) / 115.20 }'
+kill "$paced_sim" && wait "$paced_sim" 2>/dev/null || true
+grep -E "line busy|idle spells|turnarounds" "$dir/paced.log" | sed 's/^pelorant-sim:/ /' 
 echo "unpaced (--fast):"
 /usr/bin/time -f "  whole run: %e s wall, %U s user, %S s system" \
   "$build/ardenvis-cli" download --port COM2 --session 1 --raw "$dir/fast.raw" 2>&1 |

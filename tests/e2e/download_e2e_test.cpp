@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 
@@ -190,6 +191,51 @@ TEST_F(DownloadE2e, CommandLineIndexAndDownload) {
   out = run_command(cli + " download --port COM6 --session 9 --raw /dev/null", status);
   EXPECT_NE(status, 0);
   EXPECT_NE(out.find("No Data to Download"), std::string::npos) << out;
+}
+
+// pelorant-sim with seeded faults on its output, through the real port and
+// the command-line tool: each download writes exactly the unit's bytes, or
+// fails and writes nothing; the simulator counts the faults at exit.
+TEST_F(DownloadE2e, LineFaultsEndInTheUnitsBytesOrInNothingWritten) {
+  const std::string sim = testing::kPelorantSimPath;
+  const std::string cli = ARDENVIS_CLI_PATH;
+  const std::string dir = std::filesystem::temp_directory_path() / "ardenvis-e2e-faults";
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  int status = -1;
+  std::string clean;
+  {
+    SimProcess clean_sim(2, {"--fast", "--sessions", "1"});
+    const std::string out =
+        run_command(cli + " download --port COM2 --session 1 --raw " + dir + "/clean.raw", status);
+    ASSERT_EQ(status, 0) << out;
+  }
+  const auto bytes_of = [](const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  const std::string clean_bytes = bytes_of(dir + "/clean.raw");
+  ASSERT_FALSE(clean_bytes.empty());
+  int downloaded = 0;
+  for (int seed = 1; seed <= 4; ++seed) {
+    const std::string raw = dir + "/faults" + std::to_string(seed) + ".raw";
+    const std::string script =
+        sim + " --port 2 --fast --sessions 1 --line-faults " + std::to_string(seed) + ":3 >" + dir +
+        "/sim.log & sim=$!; while [ ! -e " + std::string(core::pinned_port_path(2)) +
+        " ]; do sleep 0.02; done; " + cli + " download --port COM2 --session 1 --raw " + raw +
+        "; echo \"exit $?\"; kill $sim; wait $sim; cat " + dir + "/sim.log";
+    const std::string out = run_command("sh -c '" + script + "'", status);
+    SCOPED_TRACE(out);
+    EXPECT_NE(out.find("pelorant-sim: line faults: drop "), std::string::npos);
+    if (out.find("exit 0") != std::string::npos) {
+      ++downloaded;
+      EXPECT_EQ(bytes_of(raw), clean_bytes);
+    } else {
+      EXPECT_FALSE(std::filesystem::exists(raw));
+    }
+  }
+  EXPECT_GT(downloaded, 0);
+  std::filesystem::remove_all(dir);
 }
 
 TEST_F(DownloadE2e, BadBlockIsSentAgainOverTheRealPort) {

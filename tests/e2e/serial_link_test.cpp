@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QThread>
 #include <chrono>
 #include <ctime>
 #include <filesystem>
@@ -100,6 +101,33 @@ TEST_F(SerialLink, VanishedDeviceReadsAsSilenceWithoutSpinning) {
   EXPECT_EQ(core::change_serial_port(link, host, 5), 5);
   EXPECT_EQ(core::run_handshake(link, host, core::Operation::DownloadLogSession),
             core::HandshakeResult::Ok);
+}
+
+// At 115200 baud a byte takes 1/11520 s on the line, also when the line was
+// idle before it: a quiet spell earns no credit to send a reply faster. A
+// block of 255 bytes asked for after a short wait takes its 22 ms. (A loaded
+// machine only makes it slower.)
+TEST_F(SerialLink, PacedReplyAfterAnIdleLineTakesItsByteTime) {
+  SimProcess sim(6, {});
+  ASSERT_EQ(core::change_serial_port(link, host, 6), 6);
+  ASSERT_EQ(core::run_handshake(link, host, core::Operation::DownloadLogSession),
+            core::HandshakeResult::Ok);
+  for (int block = 0; block < 3; ++block) {
+    if (block == 0) {
+      const uint8_t start[] = {'o', 0, 0, 0, 0};
+      port.write_bytes(start, sizeof start);
+      ASSERT_TRUE(port.try_read_byte());
+    }
+    QThread::msleep(60);  // the line idle, for less than the simulator's idle poll
+    const uint8_t next[] = {'f', 254};
+    port.write_bytes(next, sizeof next);
+    const auto asked = std::chrono::steady_clock::now();
+    for (int i = 0; i < 255; ++i) ASSERT_TRUE(port.try_read_byte()) << i;
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - asked).count();
+    EXPECT_GE(ms, 255 * 1000.0 / 11520 - 0.5) << "block " << block;
+  }
+  EXPECT_EQ(host.verify(), "");
 }
 
 }  // namespace

@@ -230,14 +230,16 @@ class LiveWindowsTest : public QObject {
     QVERIFY(gauge_readout(Gauge::EngineRpm) != "    0");
   }
 
-  // A length byte that said 22 where 66 followed left 44 bytes on the line;
-  // polling again, or Disconnect and Connect, starts from a silent line.
+  // A length byte that said 22 where 66 followed: the bytes after the frame
+  // show it was not one frame (no data), and left 43 on the line; polling
+  // again, or Disconnect and Connect, starts from a silent line.
   void bytes_left_by_a_frame_are_dropped_before_the_next_poll() {
     unit_.live_frames().options().announced_length = 22;
     form23_->getDynoData();
-    QVERIFY(form23_->pl2_connected()->lit());
+    QVERIFY(!form23_->pl2_connected()->lit());
+    QVERIFY(form23_->no_valid_data()->lit());
     unit_.live_frames().options().announced_length = -1;
-    QCOMPARE(unit_.pending_output(), size_t{44});
+    QCOMPARE(unit_.pending_output(), size_t{43});
     QTest::mouseClick(form23_->connect_button(), Qt::LeftButton);  // Disconnect
     QTest::mouseClick(form23_->connect_button(), Qt::LeftButton);  // Connect
     sim_time_ += 3;

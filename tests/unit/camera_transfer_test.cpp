@@ -339,7 +339,14 @@ TEST(CameraCheck, BadBlockIsReadAgainFrom424AndStopsAt423) {
 // A pause inside a block: the time-out's 0 is not data, the rest of the block
 // is let go by before the block is asked for again, and the check passes.
 TEST(CameraCheck, PauseInsideABlockIsReadAgainInStep) {
-  for (auto [after, ms] : {std::pair{3, 80}, std::pair{100, 200}, std::pair{253, 120}}) {
+  struct Case {
+    int after, ms, reads_again;
+  };
+  // The last: a pause longer than the drain waits; the rest of the block
+  // comes in front of the resend (a rotation of it, whose check passes) and
+  // the bytes left after it send it back once more.
+  for (auto [after, ms, reads_again] :
+       {Case{3, 80, 1}, Case{100, 200, 1}, Case{253, 120, 1}, Case{252, 225, 2}}) {
     SCOPED_TRACE(::testing::Message() << after << " " << ms);
     CameraBench t;
     t.load(1500);
@@ -348,8 +355,8 @@ TEST(CameraCheck, PauseInsideABlockIsReadAgainInStep) {
     t.host.expect("Database Test Passed OK");
     const auto result = t.check();
     EXPECT_EQ(t.host.verify(), "");
-    EXPECT_EQ(result.failures, 1);
-    EXPECT_EQ(t.memory().resends(), 1);
+    EXPECT_EQ(result.failures, reads_again);
+    EXPECT_EQ(t.memory().resends(), reads_again);
     EXPECT_EQ(t.state.camera.read_back, t.state.camera.data);
   }
 }

@@ -133,3 +133,35 @@ TEST(LiveFramesSim, Options) {
 
 }  // namespace
 }  // namespace ardenvis::sim
+
+namespace ardenvis::sim {
+namespace {
+
+// A reply that comes late and is cut short runs into the replies of the polls
+// after it: the frame then read holds bytes of two frames, and only the bytes
+// still on the line after it tell. Every frame shown is the unit's own.
+TEST(LiveFramesSim, ALateReplyCutShortNeverShowsAsAFrame) {
+  for (FrameReader reader : {FrameReader::VirtualDisplay, FrameReader::SystemCheck}) {
+    SimBench bench;
+    bench.t = 3.0;
+    const auto clean = core::poll_live_frame(bench.link, bench.host, reader);
+    ASSERT_TRUE(clean);
+    // Each poll reads the line twice (silent before "u", then "V"); the reply
+    // ends its pause inside the eighth read, a "V" read.
+    bench.unit.pause_output(375);
+    bench.options().truncate_after = 15;
+    EXPECT_FALSE(core::poll_live_frame(bench.link, bench.host, reader));
+    bench.options().truncate_after = -1;
+    int frames = 0;
+    for (int poll = 0; poll < 20; ++poll) {
+      const auto frame = core::poll_live_frame(bench.link, bench.host, reader);
+      if (!frame) continue;
+      ++frames;
+      EXPECT_EQ(frame->bytes, clean->bytes) << "poll " << poll;
+    }
+    EXPECT_GT(frames, 10);
+  }
+}
+
+}  // namespace
+}  // namespace ardenvis::sim
