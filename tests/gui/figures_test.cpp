@@ -145,6 +145,10 @@ class FiguresTest : public QObject {
       drawn.save(screens_folder() + "/" + stem + "_svg.png");
       QVERIFY2(inked_share(drawn) > 0.01, page.name);
 
+      // The drawing itself is kept too, for a viewer of one's choice.
+      QFile::remove(screens_folder() + "/" + stem + ".svg");
+      QFile::copy(path(stem + ".svg"), screens_folder() + "/" + stem + ".svg");
+
       save_figure(stem + ".pdf", size);
       QFile pdf(path(stem + ".pdf"));
       QVERIFY(pdf.open(QIODevice::ReadOnly));
