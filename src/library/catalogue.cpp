@@ -73,10 +73,33 @@ std::vector<uint8_t> doubles_blob(const std::vector<double>& values) {
 // One prepared statement; every failure lands in the catalogue's last error.
 class Statement {
  public:
-  Statement(Catalogue& catalogue, const char* sql) : catalogue_(catalogue) {
-    if (sqlite3_prepare_v2(catalogue.db_, sql, -1, &stmt_, nullptr) != SQLITE_OK) fail();
+  Statement(Catalogue& catalogue, const std::string& sql) : catalogue_(catalogue) {
+    auto it = catalogue.statements_.find(sql);
+    if (it != catalogue.statements_.end() && !it->second.in_use) {
+      cached_ = &it->second;
+      cached_->in_use = true;
+      stmt_ = cached_->stmt;
+      return;
+    }
+    if (sqlite3_prepare_v2(catalogue.db_, sql.c_str(), -1, &stmt_, nullptr) != SQLITE_OK) {
+      fail();
+      return;
+    }
+    if (it == catalogue.statements_.end()) {
+      cached_ = &catalogue.statements_[sql];
+      cached_->stmt = stmt_;
+      cached_->in_use = true;
+    }
   }
-  ~Statement() { sqlite3_finalize(stmt_); }
+  ~Statement() {
+    if (cached_) {
+      sqlite3_reset(stmt_);
+      sqlite3_clear_bindings(stmt_);
+      cached_->in_use = false;
+    } else {
+      sqlite3_finalize(stmt_);
+    }
+  }
   Statement(const Statement&) = delete;
   Statement& operator=(const Statement&) = delete;
 
@@ -159,6 +182,7 @@ class Statement {
   }
   Catalogue& catalogue_;
   sqlite3_stmt* stmt_ = nullptr;
+  Catalogue::CachedStatement* cached_ = nullptr;
   bool ok_ = true;
 };
 
@@ -200,23 +224,36 @@ Catalogue::Catalogue(Catalogue&& other) noexcept
     : db_(other.db_),
       path_(std::move(other.path_)),
       last_error_(std::move(other.last_error_)),
-      batch_depth_(other.batch_depth_) {
+      batch_depth_(other.batch_depth_),
+      statements_(std::move(other.statements_)) {
   other.db_ = nullptr;
+  other.statements_.clear();
 }
 
 Catalogue& Catalogue::operator=(Catalogue&& other) noexcept {
   if (this != &other) {
+    drop_statements();
     sqlite3_close(db_);
     db_ = other.db_;
     path_ = std::move(other.path_);
     last_error_ = std::move(other.last_error_);
     batch_depth_ = other.batch_depth_;
+    statements_ = std::move(other.statements_);
     other.db_ = nullptr;
+    other.statements_.clear();
   }
   return *this;
 }
 
-Catalogue::~Catalogue() { sqlite3_close(db_); }
+void Catalogue::drop_statements() {
+  for (auto& [sql, cached] : statements_) sqlite3_finalize(cached.stmt);
+  statements_.clear();
+}
+
+Catalogue::~Catalogue() {
+  drop_statements();
+  sqlite3_close(db_);
+}
 
 bool Catalogue::exec(const char* sql) {
   char* message = nullptr;
@@ -461,8 +498,7 @@ std::optional<int64_t> Catalogue::put_session(const SessionRecord& r, bool keep_
 }
 
 std::optional<SessionRecord> Catalogue::session(int64_t id, bool with_laps) {
-  Statement q(*this,
-              (std::string("SELECT ") + kSessionColumns + " FROM session s WHERE s.id=?").c_str());
+  Statement q(*this, (std::string("SELECT ") + kSessionColumns + " FROM session s WHERE s.id=?"));
   q.bind(1, id);
   if (!q.row()) return std::nullopt;
   SessionRecord r = read_session(q);
@@ -526,6 +562,7 @@ std::vector<CataloguedSession> Catalogue::list_sessions(const SessionFilter& fil
     q.bind(3, lower);
   }
   std::vector<CataloguedSession> rows;
+  rows.reserve(static_cast<size_t>(session_count()));
   while (q.row()) {
     CataloguedSession r;
     r.id = q.i64(0);
@@ -558,6 +595,15 @@ bool Catalogue::set_user_fields(int64_t session_id, const UserFields& u) {
       .bind(5, u.tags)
       .bind(6, session_id);
   return q.run();
+}
+
+bool Catalogue::forget_session(int64_t session_id) {
+  Batch batch(*this);
+  Statement laps(*this, "DELETE FROM lap WHERE session_id=?");
+  laps.bind(1, session_id);
+  Statement session(*this, "DELETE FROM session WHERE id=?");
+  session.bind(1, session_id);
+  return laps.run() && session.run() && batch.commit();
 }
 
 bool Catalogue::set_file(int64_t session_id, const FileIdentity& file) {

@@ -13,11 +13,13 @@
 // catalogue, or a damaged one, is reported and left exactly as it is.
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace ardenvis::core {
 
@@ -175,6 +177,8 @@ class Catalogue {
   std::vector<CataloguedSession> list_sessions(const SessionFilter& filter = {});
   int session_count();
   bool set_user_fields(int64_t session_id, const UserFields& fields);
+  // Takes a session out of the catalogue (its file stays where it is).
+  bool forget_session(int64_t session_id);
   bool set_file(int64_t session_id, const FileIdentity& file);
   bool set_missing(int64_t session_id, bool missing);
   // Moves a session to a venue (0: unassigned); clears any suggestion.
@@ -208,10 +212,19 @@ class Catalogue {
   friend class Batch;
   friend class Statement;
 
+  // Prepared statements kept for reuse (a scan runs the same few per file);
+  // the flag says one is in use, so a nested use prepares its own.
+  struct CachedStatement {
+    sqlite3_stmt* stmt = nullptr;
+    bool in_use = false;
+  };
+  void drop_statements();
+
   sqlite3* db_ = nullptr;
   std::string path_;
   std::string last_error_;
   int batch_depth_ = 0;
+  std::map<std::string, CachedStatement, std::less<>> statements_;
 };
 
 // $XDG_DATA_HOME/ardenvis/library.sqlite, or ~/.local/share/ardenvis/library.sqlite.

@@ -105,9 +105,9 @@ std::optional<SessionCataloguer::Stat> SessionCataloguer::stat(const std::string
 }
 
 CatalogueOutcome SessionCataloguer::store(const FileIdentity& file, const DataSet& set,
-                                          const UnitFlags& series_units, std::string_view content) {
+                                          const UnitFlags& series_units, std::string_view content,
+                                          const std::optional<SessionRecord>& existing) {
   SessionRecord record = summarise_session(set, series_units, file, content);
-  const auto existing = catalogue_.session_by_path(file.path);
   CatalogueOutcome outcome;
   Catalogue::Batch batch(catalogue_);
   if (existing) {
@@ -168,7 +168,7 @@ CatalogueOutcome SessionCataloguer::catalogue_file(const std::string& given_path
     return {CatalogueOutcomeKind::Failed, 0, reason};
   }
   // Decoding leaves mph, psi, degrees C and metres.
-  return store(file, state.current(), UnitFlags{}, *content);
+  return store(file, state.current(), UnitFlags{}, *content, existing);
 }
 
 CatalogueOutcome SessionCataloguer::catalogue_loaded(const std::string& given_path,
@@ -188,7 +188,7 @@ CatalogueOutcome SessionCataloguer::catalogue_loaded(const std::string& given_pa
     }
     return {CatalogueOutcomeKind::Unchanged, existing->id, {}};
   }
-  return store(file, set, series_units, *content);
+  return store(file, set, series_units, *content, existing);
 }
 
 FolderScan::FolderScan(Catalogue& catalogue, const std::vector<std::string>& folders)

@@ -63,7 +63,8 @@ class SessionCataloguer {
     int64_t mtime_ns = 0;
   };
   CatalogueOutcome store(const FileIdentity& file, const DataSet& set,
-                         const UnitFlags& series_units, std::string_view content);
+                         const UnitFlags& series_units, std::string_view content,
+                         const std::optional<SessionRecord>& existing);
   std::optional<Stat> stat(const std::string& path);
 
   Catalogue& catalogue_;
