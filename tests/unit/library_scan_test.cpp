@@ -7,10 +7,14 @@
 
 #include <filesystem>
 
+#include "files/log_file.h"
 #include "library/catalogue.h"
 #include "library/scan.h"
+#include "library/session_library.h"
+#include "logger/data_set_units.h"
 #include "logger/decoder.h"
 #include "support/folder_test.h"
+#include "support/scripted_host.h"
 #include "support/session_files.h"
 
 namespace ardenvis::core {
@@ -177,6 +181,63 @@ TEST_F(LibraryScan, CancelledScanMarksNothingMissing) {
   EXPECT_FALSE(partial.step());
   EXPECT_TRUE(partial.result().cancelled);
   EXPECT_FALSE(catalogue->session_by_path(path("logs/two.plr"))->missing);
+}
+
+}  // namespace
+}  // namespace ardenvis::core
+
+namespace ardenvis::core {
+namespace {
+
+// The program tells the library of every file it saves or loads: the file is
+// catalogued from the decode already done, in km/h and metres whatever units
+// the slot's series are in at that moment.
+TEST_F(LibraryScan, SavedAndLoadedFilesAreCataloguedAtOnce) {
+  SessionLibrary library(path("hooked.sqlite"));
+  ProgramState state;
+  state.session_files = &library;
+  testing::ScriptedHost host;
+  const auto session = sim::synthesise_session(circuit(5));
+  testing::put_downloaded(state.current(), session);
+  state.identity.distance_factor = 1000;
+  state.current().unit = state.identity;
+  process_data_packets(state, host);
+  ASSERT_TRUE(state.current().has_data());
+  change_mph_kmh(state, true);  // the viewer shows km/h
+
+  const std::string saved = path("saved/" + automatic_name(2026, 7, 4, 11, 0, 1));
+  fs::create_directories(path("saved"));
+  host.queue_save_file(saved);
+  ASSERT_TRUE(save_log_data(state, host));
+  Catalogue& catalogue = *library.catalogue();
+  const auto hooked = catalogue.session_by_path(saved);
+  ASSERT_TRUE(hooked);
+  EXPECT_EQ(library.changes(), 1);
+  EXPECT_EQ(hooked->facts.date, "2026-07-04");
+
+  // The same file scanned (decoded again, in mph) gives the same figures.
+  {
+    CatalogueError error;
+    auto other = Catalogue::open(path("scanned.sqlite"), error);
+    ASSERT_TRUE(other);
+    ASSERT_EQ(scan_folders(*other, {path("saved")}).added, 1);
+    const auto scanned = other->session_by_path(saved);
+    const auto laps_hooked = catalogue.session(hooked->id, true)->laps;
+    const auto laps_scanned = other->session(scanned->id, true)->laps;
+    ASSERT_EQ(laps_hooked.size(), laps_scanned.size());
+    EXPECT_NEAR(laps_hooked[1].max_speed, laps_scanned[1].max_speed, 0.01);
+    EXPECT_EQ(hooked->figures.best_lap, scanned->figures.best_lap);
+    EXPECT_EQ(hooked->file.hash, scanned->file.hash);
+  }
+
+  // A file loaded that the library did not know.
+  const std::string loaded = path("elsewhere/other.plr");
+  ASSERT_TRUE(write_session_file(loaded, sim::synthesise_session(circuit(6))));
+  state.current_data_set = DataSetId::B;
+  ASSERT_TRUE(load_log_data(state, host, loaded));
+  EXPECT_TRUE(catalogue.session_by_path(loaded));
+  EXPECT_EQ(library.changes(), 2);
+  EXPECT_EQ(library.last_cataloguing_problem(), "");
 }
 
 }  // namespace
