@@ -11,9 +11,6 @@ namespace {
 
 constexpr double kG = 9.81;
 constexpr double kMphPerMps = 2.2369363;
-// The circuit's start line: a field in the English Midlands.
-constexpr double kOriginLatitude = 52.0735;
-constexpr double kOriginLongitude = -1.0166;
 constexpr double kMetresPerDegree = 111320.0;
 
 // A rounded rectangle with four different corners. The straights are chosen so
@@ -142,19 +139,22 @@ constexpr double kRpmPerMph[] = {0, 300, 190, 135, 105, 86, 72};
 
 SynthesisedSession synthesise_session(const SessionOptions& options) {
   const Circuit circuit;
+  // By default the start line lies in a field in the English Midlands.
+  const double origin_latitude = options.origin_latitude;
+  const double origin_longitude = options.origin_longitude;
   SynthesisedSession session;
   session.sample_rate = options.sample_rate;
   session.lap_length_m = circuit.length;
   {
     auto [min_x, max_x] = std::minmax_element(circuit.x.begin(), circuit.x.end());
     auto [min_y, max_y] = std::minmax_element(circuit.y.begin(), circuit.y.end());
-    const double per_lon = kMetresPerDegree * std::cos(kOriginLatitude * std::numbers::pi / 180);
-    session.min_latitude = kOriginLatitude + *min_y / kMetresPerDegree;
-    session.max_latitude = kOriginLatitude + *max_y / kMetresPerDegree;
-    session.min_longitude = kOriginLongitude + *min_x / per_lon;
-    session.max_longitude = kOriginLongitude + *max_x / per_lon;
+    const double per_lon = kMetresPerDegree * std::cos(origin_latitude * std::numbers::pi / 180);
+    session.min_latitude = origin_latitude + *min_y / kMetresPerDegree;
+    session.max_latitude = origin_latitude + *max_y / kMetresPerDegree;
+    session.min_longitude = origin_longitude + *min_x / per_lon;
+    session.max_longitude = origin_longitude + *max_x / per_lon;
   }
-  const double per_lon = kMetresPerDegree * std::cos(kOriginLatitude * std::numbers::pi / 180);
+  const double per_lon = kMetresPerDegree * std::cos(origin_latitude * std::numbers::pi / 180);
 
   std::mt19937 random(options.seed);
   auto noise = [&](double amplitude) {
@@ -178,9 +178,9 @@ SynthesisedSession synthesise_session(const SessionOptions& options) {
 
   // Lap 1 on cold tyres, lap 2 the driver's best, then a little slower each.
   auto pace_for = [&](uint32_t lap_index) {
-    if (lap_index == 0) return 0.975;
-    if (lap_index == 1) return 1.0;
-    return 0.985 + noise(0.008);
+    if (lap_index == 0) return 0.975 * options.pace;
+    if (lap_index == 1) return options.pace;
+    return (0.985 + noise(0.008)) * options.pace;
   };
 
   Writer w(session.bytes);
@@ -306,8 +306,8 @@ SynthesisedSession synthesise_session(const SessionOptions& options) {
                    byte_of(std::lround(30 + noise(5)))});
     }
     if (gps_every && k % static_cast<uint32_t>(gps_every) == 0) {
-      const double lat = kOriginLatitude + circuit.at(circuit.y, s) / kMetresPerDegree;
-      const double lon = kOriginLongitude + circuit.at(circuit.x, s) / per_lon;
+      const double lat = origin_latitude + circuit.at(circuit.y, s) / kMetresPerDegree;
+      const double lon = origin_longitude + circuit.at(circuit.x, s) / per_lon;
       const uint32_t lat_word = static_cast<uint32_t>(std::lround(std::abs(lat) * 1e6)) & 0x0FFFFFFF;
       const uint32_t lon_word = static_cast<uint32_t>(std::lround(std::abs(lon) * 1e6)) & 0x7FFFFFFF;
       std::vector<uint8_t> position = le32(lat_word | (lat >= 0 ? 0x80000000u : 0));

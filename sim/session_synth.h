@@ -39,6 +39,11 @@ struct SessionOptions {
   bool second_sensor_module = true;
   int gear_module_hz = 5;
   int other_can_hz = 10;  // ECU frames on ids 0x100 (8 bytes) and 0x3E8 (4 bytes, 1/5 as often)
+  // Where the circuit's start line lies (degrees), so sessions at different
+  // venues can be made; the driver's pace (1 the usual, 0.98 two per cent slower).
+  double origin_latitude = 52.0735;
+  double origin_longitude = -1.0166;
+  double pace = 1.0;
 };
 
 struct SynthesisedSession {

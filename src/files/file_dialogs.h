@@ -81,6 +81,12 @@ std::optional<ChosenFile> choose_file_to_load(Host& host, const FileLocation& lo
                                               std::string_view extension,
                                               const LoadMessages& messages = {});
 
+// The checks of the open dialog for a name chosen without it: a bad name and
+// a missing file are reported here.
+std::optional<ChosenFile> check_file_to_load(Host& host, const std::string& typed,
+                                             std::string_view extension,
+                                             const LoadMessages& messages = {});
+
 void remember(FileLocation& location, const ChosenFile& file);
 
 // The whole save of a text file kind: the save dialog, the atomic write under

@@ -381,20 +381,38 @@ bool save_log_data(ProgramState& state, Host& host) {
   state.link.unit.version_major = set.info.firmware_major;
   state.link.unit.version_minor = set.info.firmware_minor;
   set.file_name = file->name;
+  if (state.session_files && set.has_data()) {
+    state.session_files->session_file(file->path, set, state.unit_flags);
+  }
   inform(host, file_message::file_saved_ok);
   return true;
 }
 
-bool load_log_data(ProgramState& state, Host& host) {
-  const auto file =
-      choose_file_to_load(host, state.file(FileKind::LogData), kLoadTitle, kFilter, kExtension);
-  if (!file) return false;
-  const auto content = read_text_file(file->path);
+namespace {
+
+bool load_chosen_file(ProgramState& state, Host& host, const ChosenFile& file) {
+  const auto content = read_text_file(file.path);
   if (!content) {
     host.message(MessageKind::Warning, file_message::problem_opening, Buttons::Ok);
     return false;
   }
-  return read_log_file(state, host, *content, *file);
+  if (!read_log_file(state, host, *content, file)) return false;
+  // Decoding leaves mph, psi, degrees C and metres; callers convert after.
+  if (state.session_files) state.session_files->session_file(file.path, state.current(), {});
+  return true;
+}
+
+}  // namespace
+
+bool load_log_data(ProgramState& state, Host& host) {
+  const auto file =
+      choose_file_to_load(host, state.file(FileKind::LogData), kLoadTitle, kFilter, kExtension);
+  return file && load_chosen_file(state, host, *file);
+}
+
+bool load_log_data(ProgramState& state, Host& host, const std::string& path) {
+  const auto file = check_file_to_load(host, path, kExtension);
+  return file && load_chosen_file(state, host, *file);
 }
 
 std::optional<size_t> read_log_file_bytes(ProgramState& state, Host& host,

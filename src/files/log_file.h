@@ -37,6 +37,9 @@ bool save_log_data(ProgramState& state, Host& host);
 // True when the slot holds decoded data afterwards. The caller stops the
 // download watchdog first.
 bool load_log_data(ProgramState& state, Host& host);
+// The same load of a file already chosen elsewhere (the session library),
+// with the same checks and messages as a name typed into the dialog.
+bool load_log_data(ProgramState& state, Host& host, const std::string& path);
 
 // The lines of a log data file for `set`, written to `out`: the file name
 // line, the notes, the 80 setup texts, the header (the slot's own unit values

@@ -65,6 +65,17 @@ struct CalculatorParameters {
 enum class DataSetId : uint8_t { A = 1, B = 2 };
 
 struct ProgramState;
+
+// Told of every log data file the program saves or loads (the session
+// library keeps its catalogue up to date this way). `series_units` are the
+// units the slot's series hold at that moment.
+class SessionFileListener {
+ public:
+  virtual ~SessionFileListener() = default;
+  virtual void session_file(const std::string& path, const DataSet& set,
+                            const UnitFlags& series_units) = 0;
+};
+
 // Saves the current data set as a log data file, asking for the name.
 using SaveLogDataFn = std::function<void(ProgramState& state, Host& host)>;
 
@@ -116,6 +127,9 @@ struct ProgramState {
   // Offered after a decoding fault ("Save to File ... ?"): saves the current data
   // set as a log data file. Empty until the log data file code is wired in.
   SaveLogDataFn save_log_data;
+
+  // Told of every saved or loaded log data file; none when null.
+  SessionFileListener* session_files = nullptr;
 };
 
 }  // namespace ardenvis::core

@@ -17,6 +17,7 @@ class TForm21 : public PelorantWindow {
   void view_plot_data();
   void openDynoMode();
   void openSystemCheck();
+  void open_session_library();
   void back_to_main();
 };
 

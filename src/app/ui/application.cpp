@@ -12,6 +12,7 @@
 #include "files/csv_export.h"
 #include "files/log_file.h"
 #include "files/ui/logger_notes.h"
+#include "library/ui/session_library_window.h"
 #include "link/unit_session.h"
 #include "live/ui/dyno.h"
 #include "live/ui/systemCheck.h"
@@ -24,8 +25,9 @@
 namespace ardenvis::ui {
 
 Application::Application(core::ProgramState& state, core::SerialDevice& port,
-                         const std::string& program_folder)
-    : state_(state) {
+                         const std::string& program_folder, const std::string& library_path)
+    : state_(state),
+      library_(library_path.empty() ? core::default_catalogue_path() : library_path) {
   // Windows are created once, in this order, and live for the whole run.
   form1_ = new TForm1;
   form2_ = new TForm2(state_, host_);
@@ -46,6 +48,9 @@ Application::Application(core::ProgramState& state, core::SerialDevice& port,
   form21_ = new TForm21;
   form23_ = new TForm23(state_, host_);
   form24_ = new TForm24(state_, host_);
+  library_window_ = new SessionLibraryWindow(library_, host_);
+  // Every log data file saved or loaded goes into the session library.
+  state_.session_files = &library_;
 
   host_.set_dialog_parent(form1_);
   host_.set_analysis_progress(form17_);
@@ -60,9 +65,10 @@ Application::Application(core::ProgramState& state, core::SerialDevice& port,
 }
 
 Application::~Application() {
-  for (QWidget* w :
-       std::initializer_list<QWidget*>{form1_, form2_, form3_, form4_, form6_, form9_, form11_,
-                                       form10_, form16_, form17_, form21_, form23_, form24_}) {
+  state_.session_files = nullptr;
+  for (QWidget* w : std::initializer_list<QWidget*>{form1_, form2_, form3_, form4_, form6_, form9_,
+                                                    form11_, form10_, form16_, form17_, form21_,
+                                                    form23_, form24_, library_window_}) {
     delete w;
   }
 }
@@ -80,9 +86,9 @@ void Application::close_form1() {
   if (closed_) return;
   closed_ = true;
   core::close_serial_port(state_.link);
-  for (QWidget* w :
-       std::initializer_list<QWidget*>{form2_, form3_, form4_, form6_, form9_, form11_, form10_,
-                                       form16_, form17_, form21_, form23_, form24_}) {
+  for (QWidget* w : std::initializer_list<QWidget*>{form2_, form3_, form4_, form6_, form9_, form11_,
+                                                    form10_, form16_, form17_, form21_, form23_,
+                                                    form24_, library_window_}) {
     w->hide();
   }
   emit finished();
@@ -106,6 +112,14 @@ void Application::wire_navigation() {
   connect(form21_, &TForm21::openDynoMode, this, [this] { go(form21_, form23_); });
   connect(form21_, &TForm21::openSystemCheck, this, [this] { go(form21_, form24_); });
   connect(form21_, &TForm21::back_to_main, this, [this] { go(form21_, form1_); });
+  connect(form21_, &TForm21::open_session_library, this, [this] { go(form21_, library_window_); });
+  connect(library_window_, &SessionLibraryWindow::back_to_toolbox, this,
+          [this] { go(library_window_, form21_); });
+  connect(library_window_, &SessionLibraryWindow::open_in_view_data, this,
+          [this](core::DataSetId slot, const std::string& path) {
+            go(library_window_, form10_);
+            form10_->load_file(slot, path);
+          });
 
   connect(form6_, &TForm6::back_to_main_menu, this, [this] { go(form6_, form1_); });
   connect(form3_, &TForm3::back_to_main, this, [this] { go(form3_, form1_); });

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/start_up.h"
+#include "library/session_library.h"
 #include "state/program_state.h"
 #include "widgets/qt_host.h"
 
@@ -27,14 +28,16 @@ class TForm21;
 class TForm23;
 class TForm24;
 class PelorantWindow;
+class SessionLibraryWindow;
 
 class Application : public QObject {
   Q_OBJECT
  public:
   // Creates the windows, then runs the main window's creation step (port,
-  // file names, start values). program_folder holds the program file.
+  // file names, start values). program_folder holds the program file;
+  // library_path is the session library's catalogue (empty: the default).
   Application(core::ProgramState& state, core::SerialDevice& port,
-              const std::string& program_folder);
+              const std::string& program_folder, const std::string& library_path = {});
   ~Application() override;
 
   void show_main_window();
@@ -55,6 +58,8 @@ class Application : public QObject {
   TForm21* tool_box() const { return form21_; }
   TForm23* virtual_display() const { return form23_; }
   TForm24* system_check() const { return form24_; }
+  SessionLibraryWindow* session_library() const { return library_window_; }
+  core::SessionLibrary& library() { return library_; }
 
  signals:
   // The main window closed: the port is closed; the program may end.
@@ -67,6 +72,8 @@ class Application : public QObject {
 
   core::ProgramState& state_;
   QtHost host_;
+  core::SessionLibrary library_;
+  SessionLibraryWindow* library_window_;
   TForm1* form1_;
   TForm2* form2_;
   TForm3* form3_;

@@ -547,13 +547,20 @@ void TForm10::enable_line_display() {
 void TForm10::loadDataSetA() { load_data_set(DataSetId::A); }
 void TForm10::loadDataSetB() { load_data_set(DataSetId::B); }
 
-void TForm10::load_data_set(DataSetId slot) {
+void TForm10::load_data_set(DataSetId slot) { load_data_set_from(slot, nullptr); }
+
+void TForm10::load_file(DataSetId slot, const std::string& path) {
+  load_data_set_from(slot, &path);
+}
+
+void TForm10::load_data_set_from(DataSetId slot, const std::string* path) {
   state_.current_data_set = slot;
   set_plot_progress(10);
   // A load that loads nothing (cancelled, refused, unreadable) leaves the slot
   // as it was, already in the units in force: converting it again would
   // scale its series twice.
-  const bool loaded = core::load_log_data(state_, host_);
+  const bool loaded =
+      path ? core::load_log_data(state_, host_, *path) : core::load_log_data(state_, host_);
   set_plot_progress(20);
   if (loaded && state_.data_set(slot).has_data()) {
     core::change_loaded_units(state_, slot, option_panel_->g_axis()->corrections(slot));

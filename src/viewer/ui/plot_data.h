@@ -75,6 +75,9 @@ class TForm10 : public PelorantWindow {
   void enable_line_display();
   void loadDataSetA();
   void loadDataSetB();
+  // Loads a file chosen elsewhere (the session library) into a slot exactly as
+  // the "File" panel's load does, with the same checks and messages.
+  void load_file(core::DataSetId slot, const std::string& path);
   void tabPlotOptions(int page);
   void tabViewOptions(int page);
   void adjustBoxesonResize();
@@ -110,6 +113,7 @@ class TForm10 : public PelorantWindow {
   void units_switched(const core::UnitFlags& before);
   void refresh_name_boxes();
   void load_data_set(core::DataSetId slot);
+  void load_data_set_from(core::DataSetId slot, const std::string* path);
   void copy_notes(core::DataSetId slot);
   void leave(bool to_log_menu);
   void set_plot_progress(int percent);
