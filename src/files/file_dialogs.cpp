@@ -69,7 +69,13 @@ std::optional<ChosenFile> choose_file_to_load(Host& host, const FileLocation& lo
     warn(host, messages.cancelled);
     return std::nullopt;
   }
-  const auto path = with_extension(*typed, extension);
+  return check_file_to_load(host, *typed, extension, messages);
+}
+
+std::optional<ChosenFile> check_file_to_load(Host& host, const std::string& typed,
+                                             std::string_view extension,
+                                             const LoadMessages& messages) {
+  const auto path = with_extension(typed, extension);
   if (!path) {
     warn(host, messages.invalid_name);
     return std::nullopt;

@@ -74,6 +74,13 @@ std::optional<ChosenFile> choose_file_to_load(Host& host, const FileLocation& lo
                                               std::string_view extension,
                                               const LoadMessages& messages = {});
 
+// The checks of a name given for loading (typed, dropped, given on the
+// command line or picked from the recent files): bad name and missing file are
+// reported as the open dialog reports them.
+std::optional<ChosenFile> check_file_to_load(Host& host, const std::string& typed,
+                                             std::string_view extension,
+                                             const LoadMessages& messages = {});
+
 void remember(FileLocation& location, const ChosenFile& file);
 
 // The whole save of a text file kind: the save dialog, the atomic write under

@@ -385,9 +385,10 @@ bool save_log_data(ProgramState& state, Host& host) {
   return true;
 }
 
-bool load_log_data(ProgramState& state, Host& host) {
-  const auto file =
-      choose_file_to_load(host, state.file(FileKind::LogData), kLoadTitle, kFilter, kExtension);
+bool load_log_data(ProgramState& state, Host& host, const std::optional<std::string>& named) {
+  const auto file = named ? check_file_to_load(host, *named, kExtension)
+                          : choose_file_to_load(host, state.file(FileKind::LogData), kLoadTitle,
+                                                kFilter, kExtension);
   if (!file) return false;
   const auto content = read_text_file(file->path);
   if (!content) {

@@ -1,10 +1,13 @@
 #include "app/ui/application.h"
 
+#include <QFileInfo>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 
 #include "app/ui/Toolbox.h"
 #include "app/ui/about.h"
+#include "app/ui/desktop_settings.h"
 #include "app/ui/logxfer_MAIN.h"
 #include "calc/ui/calculator.h"
 #include "calc/ui/help_calculator.h"
@@ -18,14 +21,17 @@
 #include "logger/ui/downloadProgress.h"
 #include "logger/ui/log_index.h"
 #include "logger/ui/logger.h"
+#include "viewer/ui/file_panel.h"
 #include "viewer/ui/plot_data.h"
 #include "viewer/viewer_units.h"
+#include "widgets/com_port_box.h"
+#include "widgets/recent_files_button.h"
 
 namespace ardenvis::ui {
 
 Application::Application(core::ProgramState& state, core::SerialDevice& port,
-                         const std::string& program_folder)
-    : state_(state) {
+                         const std::string& first_folder, DesktopSettings* settings)
+    : state_(state), settings_(settings) {
   // Windows are created once, in this order, and live for the whole run.
   form1_ = new TForm1;
   form2_ = new TForm2(state_, host_);
@@ -55,8 +61,9 @@ Application::Application(core::ProgramState& state, core::SerialDevice& port,
   });
 
   // The main window's creation step.
-  core::initialise_program_state(state_, port, program_folder);
+  core::initialise_program_state(state_, port, first_folder, settings_ ? settings_->com_port() : 1);
   wire_navigation();
+  if (settings_) take_up_settings();
 }
 
 Application::~Application() {
@@ -69,6 +76,88 @@ Application::~Application() {
 
 void Application::show_main_window() { form1_->show(); }
 
+void Application::start(const QStringList& files) {
+  QStringList plr, pcf;
+  for (const QString& f : files) {
+    // Loads remember the file's folder: a name relative to where the program
+    // was started becomes a whole path first.
+    const QString path = QFileInfo(f).absoluteFilePath();
+    (f.endsWith(".pcf") ? pcf : plr) << path;
+  }
+  PelorantWindow* first = form1_;
+  if (!plr.isEmpty()) {
+    first = form10_;
+  } else if (!pcf.isEmpty()) {
+    first = form3_;
+  }
+  first->show();
+  host_.set_dialog_parent(first);
+  // After the window is up, as if the user had clicked its load button.
+  QTimer::singleShot(0, this, [this, plr, pcf] {
+    if (!plr.isEmpty()) form10_->load_data_set(core::DataSetId::A, plr[0].toStdString());
+    if (plr.size() > 1) form10_->load_data_set(core::DataSetId::B, plr[1].toStdString());
+    if (plr.isEmpty() && !pcf.isEmpty()) form3_->load_config_data(pcf[0].toStdString());
+  });
+}
+
+QList<PelorantWindow*> Application::windows() const {
+  return {form1_,  form2_,  form3_,  form4_,  form6_,  form9_, form11_,
+          form10_, form16_, form17_, form21_, form23_, form24_};
+}
+
+void Application::take_up_settings() {
+  settings_->restore_folders(state_);
+  for (PelorantWindow* w : windows()) w->keep_placement(settings_->placement(w->objectName()));
+  for (core::DataSetId slot : {core::DataSetId::A, core::DataSetId::B}) {
+    form2_->recent_files(slot)->set_files(settings_->recent_files(core::FileKind::LogData));
+    form10_->file_panel()
+        ->recent_files(slot == core::DataSetId::A ? 0 : 1)
+        ->set_files(settings_->recent_files(core::FileKind::LogData));
+  }
+  form3_->recent_files()->set_files(settings_->recent_files(core::FileKind::Configuration));
+  connect(form10_, &TForm10::log_file_loaded, this,
+          [this] { remember_recent(core::FileKind::LogData); });
+  connect(form3_, &TForm3::config_file_loaded, this,
+          [this] { remember_recent(core::FileKind::Configuration); });
+  // The port the user chose in any window's COM port box.
+  for (PelorantWindow* w : windows()) {
+    for (ComPortBox* box : w->findChildren<ComPortBox*>()) {
+      connect(box, &ComPortBox::port_changed, this,
+              [this] { settings_->set_com_port(state_.link.serial_port_number); });
+    }
+  }
+}
+
+void Application::remember_recent(core::FileKind kind) {
+  const core::FileLocation& loaded = state_.file(kind);
+  const QStringList recent =
+      settings_->add_recent_file(kind, QString::fromStdString(loaded.folder + loaded.name));
+  if (kind == core::FileKind::Configuration) {
+    form3_->recent_files()->set_files(recent);
+    return;
+  }
+  for (core::DataSetId slot : {core::DataSetId::A, core::DataSetId::B}) {
+    form2_->recent_files(slot)->set_files(recent);
+    form10_->file_panel()->recent_files(slot == core::DataSetId::A ? 0 : 1)->set_files(recent);
+  }
+}
+
+void Application::keep_settings() {
+  settings_->save_folders(state_);
+  for (PelorantWindow* w : windows()) settings_->set_placement(w->objectName(), w->placement());
+  settings_->sync();
+}
+
+bool Application::load_log_file(core::DataSetId slot, const std::optional<std::string>& named) {
+  state_.current_data_set = slot;
+  const bool loaded = core::load_log_data(state_, host_, named);
+  // A loaded file is shown in the units the viewer shows.
+  if (loaded) core::change_loaded_units(state_, slot, {});
+  form2_->refresh_labels();
+  if (loaded && settings_) remember_recent(core::FileKind::LogData);
+  return loaded;
+}
+
 void Application::go(PelorantWindow* from, PelorantWindow* to) {
   from->hide();
   to->show();
@@ -79,6 +168,7 @@ void Application::go(PelorantWindow* from, PelorantWindow* to) {
 void Application::close_form1() {
   if (closed_) return;
   closed_ = true;
+  if (settings_) keep_settings();
   core::close_serial_port(state_.link);
   for (QWidget* w :
        std::initializer_list<QWidget*>{form2_, form3_, form4_, form6_, form9_, form11_, form10_,
@@ -133,11 +223,9 @@ void Application::wire_navigation() {
     auto* save = form2_->data_set_button(slot, "save");
     auto* excel = form2_->data_set_button(slot, "excel");
     auto* notes = form2_->data_set_button(slot, "notes");
-    connect(load, &QPushButton::clicked, this, [this, slot] {
-      // A loaded file is shown in the units the viewer shows.
-      if (core::load_log_data(state_, host_)) core::change_loaded_units(state_, slot, {});
-      form2_->refresh_labels();
-    });
+    connect(load, &QPushButton::clicked, this, [this, slot] { load_log_file(slot, {}); });
+    connect(form2_->recent_files(slot), &RecentFilesButton::file_chosen, this,
+            [this, slot](const QString& path) { load_log_file(slot, path.toStdString()); });
     connect(save, &QPushButton::clicked, this, [this] {
       core::save_log_data(state_, host_);
       form2_->refresh_labels();

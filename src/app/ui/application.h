@@ -5,7 +5,10 @@
 // program.
 
 #include <QObject>
+#include <QStringList>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "app/start_up.h"
 #include "state/program_state.h"
@@ -27,17 +30,25 @@ class TForm21;
 class TForm23;
 class TForm24;
 class PelorantWindow;
+class DesktopSettings;
 
 class Application : public QObject {
   Q_OBJECT
  public:
   // Creates the windows, then runs the main window's creation step (port,
-  // file names, start values). program_folder holds the program file.
-  Application(core::ProgramState& state, core::SerialDevice& port,
-              const std::string& program_folder);
+  // file names, start values). File dialogs first open in first_folder. With
+  // `settings`, the windows' places, the folders, the recent files and the
+  // COM port of the last run are taken up and kept for the next one.
+  Application(core::ProgramState& state, core::SerialDevice& port, const std::string& first_folder,
+              DesktopSettings* settings = nullptr);
   ~Application() override;
 
   void show_main_window();
+  // Starts with the main window, or, given log data files, with "View Data"
+  // showing the first as data set A and the second as B, or, given a
+  // configuration file, with "Configuration" showing it. Each file is loaded
+  // as its window's load button loads it (after the window is up).
+  void start(const QStringList& files);
 
   core::ProgramState& state() { return state_; }
   QtHost& host() { return host_; }
@@ -64,8 +75,17 @@ class Application : public QObject {
   void go(PelorantWindow* from, PelorantWindow* to);
   void wire_navigation();
   void close_form1();
+  // The Log Analysis window's "Load Data Set": the file dialog, or the file
+  // `named`; a loaded file is shown in the viewer's units.
+  bool load_log_file(core::DataSetId slot, const std::optional<std::string>& named);
+  // Remembered state to and from the settings.
+  void take_up_settings();
+  void remember_recent(core::FileKind kind);
+  void keep_settings();
+  QList<PelorantWindow*> windows() const;
 
   core::ProgramState& state_;
+  DesktopSettings* settings_;
   QtHost host_;
   TForm1* form1_;
   TForm2* form2_;
