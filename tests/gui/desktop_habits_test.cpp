@@ -18,10 +18,12 @@
 #include "app/ui/logxfer_MAIN.h"
 #include "calc/ui/calculator.h"
 #include "common/format.h"
+#include "config/camera_database.h"
 #include "config/config_file.h"
 #include "config/config_image.h"
 #include "config/ui/configure.h"
 #include "files/log_file.h"
+#include "files/setup_notes.h"
 #include "gui/dialog_driver.h"
 #include "gui/screens.h"
 #include "logger/decoder.h"
@@ -29,6 +31,7 @@
 #include "sim/simulated_port.h"
 #include "support/scripted_host.h"
 #include "support/viewer_data_sets.h"
+#include "unit/camera_fixture.h"
 #include "viewer/ui/file_panel.h"
 #include "viewer/ui/plot_data.h"
 #include "widgets/com_port_box.h"
@@ -130,6 +133,17 @@ class DesktopHabitsTest : public QObject {
     core::FileLocation location{"", "default.pcf"};
     QVERIFY(core::save_config_data(editor, host, location));
     QVERIFY(host.verify().empty());
+    // A camera database and a set-up template.
+    QFile cam(path("uk.cam"));
+    QVERIFY(cam.open(QIODevice::WriteOnly));
+    cam.write(QByteArray::fromStdString(testing::CamFile(16).text()));
+    cam.close();
+    core::DataSet notes;
+    notes.notes = {" Filename: a.plr", "Soft rear bar"};
+    core::AtomicTextWriter psu;
+    QVERIFY(psu.open(path("setup.psu").toStdString()));
+    core::write_setup_template(psu, notes);
+    QVERIFY(psu.commit());
   }
 
   void a_first_start_keeps_the_defaults_and_opens_dialogs_at_home() {
@@ -143,6 +157,21 @@ class DesktopHabitsTest : public QObject {
     QVERIFY(!run.app->configuration()->recent_files()->isEnabled());
     run.app->start({});
     QVERIFY(run.app->main_window()->isVisible());
+
+    // The real dialogs open at home: a kind's first folder, and the camera
+    // database's, which has none of its own.
+    ui::TForm3* config = run.app->configuration();
+    run.app->main_window()->hide();
+    config->show();
+    testing::DialogDriver driver;
+    driver.file(path("car.pcf"));
+    driver.message(core::config_file_message::loaded);
+    driver.file(path("uk.cam"));
+    driver.message(core::camera_message::data_loaded_ok);
+    QTest::mouseClick(config->findChild<QPushButton*>("loadConfigButton"), Qt::LeftButton);
+    QTest::mouseClick(config->findChild<QPushButton*>("loadCameraButton"), Qt::LeftButton);
+    expect_done(driver);
+    QCOMPARE(driver.folders, QStringList({home(), QDir::homePath()}));
   }
 
   void files_named_at_start_open_in_view_data_as_a_and_b() {
@@ -171,6 +200,40 @@ class DesktopHabitsTest : public QObject {
     driver.message("Filename Does Not Exist, No Data Loaded");
     run.app->start({path("logs/gone.plr")});
     expect_done(driver);
+  }
+
+  void other_kinds_named_at_start_open_where_they_are_loaded() {
+    struct Case {
+      QString file;
+      QString message;  // empty: the load says nothing when it succeeds
+      QString window;
+      std::function<bool(core::ProgramState&)> loaded;
+    };
+    const Case cases[] = {
+        {"car.pcf", core::config_file_message::loaded, "TForm3",
+         [](core::ProgramState& s) { return s.file(FileKind::Configuration).name == "car.pcf"; }},
+        {"uk.cam", core::camera_message::data_loaded_ok, "TForm3",
+         [](core::ProgramState& s) { return s.camera.file_name == "uk.cam"; }},
+        {"setup.psu", "", "TForm11", [](core::ProgramState& s) {
+           return s.data_set(DataSetId::A).notes.back() == "Soft rear bar";
+         }}};
+    for (const Case& c : cases) {
+      Run run(path("kinds.ini"), home());
+      testing::DialogDriver driver;
+      if (!c.message.isEmpty()) driver.message(c.message);
+      run.app->start({path(c.file)});
+      expect_done(driver);
+      // Loads that say nothing have run too once the window's events are done.
+      QTest::qWait(50);
+      QVERIFY2(driver.failures.isEmpty(), qPrintable(driver.failures.join("\n")));
+      QWidget* window = nullptr;
+      for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && w->objectName() == c.window) window = w;
+      }
+      QVERIFY2(window, qPrintable(c.file));
+      QVERIFY2(c.loaded(run.state), qPrintable(c.file));
+      QVERIFY(!run.app->main_window()->isVisible());
+    }
   }
 
   void dropped_files_load_where_they_land() {

@@ -32,6 +32,8 @@ class DialogDriver : public QObject {
   }
   bool done() const { return steps_.empty(); }
   QStringList failures;
+  // The folder each file dialog opened in, in order.
+  QStringList folders;
 
  private:
   void poll() {
@@ -47,6 +49,7 @@ class DialogDriver : public QObject {
     const Step step = steps_.front();
     steps_.pop_front();
     if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+      folders << dialog->directory().absolutePath();
       if (!step.file_dialog) failures << "file dialog instead of \"" + step.text + "\"";
       // Typed into the dialog's name box, as a user would.
       if (auto* name = dialog->findChild<QLineEdit*>("fileNameEdit")) name->setText(step.text);

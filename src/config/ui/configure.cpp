@@ -167,6 +167,11 @@ bool TForm3::load_config_data(const std::optional<std::string>& named) {
   return loaded;
 }
 
+void TForm3::load_camera_database(const std::string& path) {
+  tabs_->setCurrentWidget(camera_page());
+  static_cast<CameraDatabaseGroup*>(camera_page()->database_group())->LoadDataFromFile(path);
+}
+
 void TForm3::dragEnterEvent(QDragEnterEvent* event) {
   if (!dragged_file(event->mimeData(), ".pcf").isEmpty()) event->acceptProposedAction();
 }

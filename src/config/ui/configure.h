@@ -46,6 +46,8 @@ class TForm3 : public UnitWindow {
   // A file `named` (dropped, picked from the recent files) is loaded without
   // the dialog. True when the file was loaded.
   bool load_config_data(const std::optional<std::string>& named = std::nullopt);
+  // Shows the "Camera" page and loads a camera database file there.
+  void load_camera_database(const std::string& path);
   void check_password(bool checked);
 
  signals:
