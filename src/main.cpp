@@ -2,15 +2,51 @@
 // `ardenvis [FILE.plr [FILE2.plr] | FILE.pcf]` opens the files given.
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QLocale>
+#include <QWindow>
 #include <clocale>
+#include <cstdio>
 
 #include "app/start_up.h"
 #include "app/ui/application.h"
 #include "app/ui/desktop_settings.h"
+#include "app/ui/logxfer_MAIN.h"
 #include "link/SerialPort.h"
 #include "state/program_state.h"
+
+namespace {
+
+// With ARDENVIS_STARTUP_PROBE set to the launch time (nanoseconds since the
+// epoch, `date +%s%N`), prints the seconds from launch until the first window
+// is on the screen, and ends the program: tests/bench/startup_time.sh.
+class StartupProbe : public QObject {
+ public:
+  StartupProbe(QWidget* window, qint64 launched_ns) : launched_ns_(launched_ns) {
+    window->winId();  // the native window, to watch it being exposed
+    window->windowHandle()->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* window = static_cast<QWindow*>(watched);
+    if (event->type() == QEvent::Expose && window->isExposed() && !done_) {
+      done_ = true;
+      const qint64 now_ns = QDateTime::currentMSecsSinceEpoch() * 1000000;
+      std::printf("%.3f\n", static_cast<double>(now_ns - launched_ns_) / 1e9);
+      std::fflush(stdout);
+      QMetaObject::invokeMethod(qApp, &QApplication::quit, Qt::QueuedConnection);
+    }
+    return false;
+  }
+
+ private:
+  qint64 launched_ns_;
+  bool done_ = false;
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -28,6 +64,11 @@ int main(int argc, char** argv) {
   // (never in the folder the program happens to be started from).
   ardenvis::ui::Application program(state, port, QDir::homePath().toStdString(), &settings);
   QObject::connect(&program, &ardenvis::ui::Application::finished, &app, &QApplication::quit);
+  std::unique_ptr<StartupProbe> probe;
+  if (qEnvironmentVariableIsSet("ARDENVIS_STARTUP_PROBE")) {
+    probe = std::make_unique<StartupProbe>(
+        program.main_window(), qEnvironmentVariable("ARDENVIS_STARTUP_PROBE").toLongLong());
+  }
   program.start(QApplication::arguments().mid(1));
   return app.exec();
 }
