@@ -17,13 +17,13 @@ constexpr std::array<const char*, kFileKindCount> kDefaultNames{
 }  // namespace
 
 void initialise_program_state(ProgramState& state, SerialDevice& port,
-                              const std::string& program_folder) {
+                              const std::string& first_folder, uint8_t first_port) {
   state.link.port = &port;
   state.link.serial_port_open = false;
-  state.link.serial_port_number = 1;
+  state.link.serial_port_number = first_port <= 9 ? first_port : 1;
   check_serial_port(state.link);
 
-  std::string folder = program_folder;
+  std::string folder = first_folder;
   if (!folder.empty() && folder.back() != '/' && folder.back() != '\\') folder += '/';
   for (int i = 0; i < kFileKindCount; ++i) {
     state.files[static_cast<size_t>(i)] =

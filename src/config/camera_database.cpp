@@ -247,11 +247,13 @@ CameraLoadResult load_camera_database(TCameraFlashData& camera, std::string_view
   return result;
 }
 
-CameraLoadResult LoadDataFromFile(ProgramState& state, Host& host, InformationMemo& memo) {
+CameraLoadResult LoadDataFromFile(ProgramState& state, Host& host, InformationMemo& memo,
+                                  const std::optional<std::string>& named) {
   CameraLoadResult result;
   // The dialog always starts at "default", in no particular folder.
   const FileLocation start{"", "default"};
-  const auto file = choose_file_to_load(host, start, kLoadTitle, kFilter, kExtension);
+  const auto file = named ? check_file_to_load(host, *named, kExtension)
+                          : choose_file_to_load(host, start, kLoadTitle, kFilter, kExtension);
   if (!file) return result;
   const auto text = read_text_file(file->path);
   if (!text) {

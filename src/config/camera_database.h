@@ -20,6 +20,7 @@
 //   it again the program waits until the line is silent.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -100,7 +101,9 @@ CameraLoadResult load_camera_database(TCameraFlashData& camera, std::string_view
                                       InformationMemo& memo, bool& cancel);
 
 // "Load from Disk": the open dialog, then the load.
-CameraLoadResult LoadDataFromFile(ProgramState& state, Host& host, InformationMemo& memo);
+// A file `named` (given on the command line) is loaded without the dialog.
+CameraLoadResult LoadDataFromFile(ProgramState& state, Host& host, InformationMemo& memo,
+                                  const std::optional<std::string>& named = std::nullopt);
 
 enum class CameraTransferOutcome {
   NotStarted,  // no port, handshake refused, the user kept the logged sessions

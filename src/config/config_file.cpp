@@ -151,9 +151,11 @@ bool save_config_data(ConfigEditor& editor, Host& host, FileLocation& location) 
   return true;
 }
 
-bool load_config_data(ConfigEditor& editor, Host& host, FileLocation& location) {
+bool load_config_data(ConfigEditor& editor, Host& host, FileLocation& location,
+                      const std::optional<std::string>& named) {
   const auto typed =
-      host.open_file(FileDialog{kLoadTitle, kFilter, location.folder, location.name});
+      named ? named
+            : host.open_file(FileDialog{kLoadTitle, kFilter, location.folder, location.name});
   if (!typed) {
     say(host, MessageKind::Warning, file_message::no_data_loaded);
     return false;

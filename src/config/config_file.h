@@ -52,7 +52,10 @@ ConfigFileRead read_config_file_text(std::string_view text, ConfigState& config)
 // chooses. True when it ended in "Config Saved OK".
 bool save_config_data(ConfigEditor& editor, Host& host, FileLocation& location);
 // "Load Config": reads a file into the staging copies, then into the images
-// and the editor. True when the file was loaded (whatever its ranges).
-bool load_config_data(ConfigEditor& editor, Host& host, FileLocation& location);
+// and the editor. True when the file was loaded (whatever its ranges). A
+// file `named` (dropped, picked from the recent files) is loaded without the
+// dialog, checked as a typed name.
+bool load_config_data(ConfigEditor& editor, Host& host, FileLocation& location,
+                      const std::optional<std::string>& named = std::nullopt);
 
 }  // namespace ardenvis::core

@@ -81,8 +81,9 @@ std::optional<ChosenFile> choose_file_to_load(Host& host, const FileLocation& lo
                                               std::string_view extension,
                                               const LoadMessages& messages = {});
 
-// The checks of the open dialog for a name chosen without it: a bad name and
-// a missing file are reported here.
+// The checks of a name given for loading (typed, dropped, given on the
+// command line, picked from the recent files or the session library): bad
+// name and missing file are reported as the open dialog reports them.
 std::optional<ChosenFile> check_file_to_load(Host& host, const std::string& typed,
                                              std::string_view extension,
                                              const LoadMessages& messages = {});

@@ -388,31 +388,20 @@ bool save_log_data(ProgramState& state, Host& host) {
   return true;
 }
 
-namespace {
-
-bool load_chosen_file(ProgramState& state, Host& host, const ChosenFile& file) {
-  const auto content = read_text_file(file.path);
+bool load_log_data(ProgramState& state, Host& host, const std::optional<std::string>& named) {
+  const auto file = named ? check_file_to_load(host, *named, kExtension)
+                          : choose_file_to_load(host, state.file(FileKind::LogData), kLoadTitle,
+                                                kFilter, kExtension);
+  if (!file) return false;
+  const auto content = read_text_file(file->path);
   if (!content) {
     host.message(MessageKind::Warning, file_message::problem_opening, Buttons::Ok);
     return false;
   }
-  if (!read_log_file(state, host, *content, file)) return false;
+  if (!read_log_file(state, host, *content, *file)) return false;
   // Decoding leaves mph, psi, degrees C and metres; callers convert after.
-  if (state.session_files) state.session_files->session_file(file.path, state.current(), {});
+  if (state.session_files) state.session_files->session_file(file->path, state.current(), {});
   return true;
-}
-
-}  // namespace
-
-bool load_log_data(ProgramState& state, Host& host) {
-  const auto file =
-      choose_file_to_load(host, state.file(FileKind::LogData), kLoadTitle, kFilter, kExtension);
-  return file && load_chosen_file(state, host, *file);
-}
-
-bool load_log_data(ProgramState& state, Host& host, const std::string& path) {
-  const auto file = check_file_to_load(host, path, kExtension);
-  return file && load_chosen_file(state, host, *file);
 }
 
 std::optional<size_t> read_log_file_bytes(ProgramState& state, Host& host,

@@ -33,13 +33,13 @@ inline constexpr size_t kMaxLogFileNotesLines = 256;
 // Asks for a name and saves the current data set. True after "File Saved OK".
 bool save_log_data(ProgramState& state, Host& host);
 
-// Asks for a file and loads it into the current data set, then decodes it.
+// Asks for a file (or takes the one `named`, checked as a typed name: a file
+// dropped, picked from the recent files or the session library, or given on
+// the command line) and loads it into the current data set, then decodes it.
 // True when the slot holds decoded data afterwards. The caller stops the
 // download watchdog first.
-bool load_log_data(ProgramState& state, Host& host);
-// The same load of a file already chosen elsewhere (the session library),
-// with the same checks and messages as a name typed into the dialog.
-bool load_log_data(ProgramState& state, Host& host, const std::string& path);
+bool load_log_data(ProgramState& state, Host& host,
+                   const std::optional<std::string>& named = std::nullopt);
 
 // The lines of a log data file for `set`, written to `out`: the file name
 // line, the notes, the 80 setup texts, the header (the slot's own unit values

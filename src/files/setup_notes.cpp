@@ -124,9 +124,10 @@ bool save_setup_data(ProgramState& state, Host& host) {
   return true;
 }
 
-bool load_setup_data(ProgramState& state, Host& host) {
+bool load_setup_data(ProgramState& state, Host& host, const std::optional<std::string>& named) {
   FileLocation& location = state.file(FileKind::SetupNotes);
-  const auto file = choose_file_to_load(host, location, kLoadTitle, kFilter, kExtension);
+  const auto file = named ? check_file_to_load(host, *named, kExtension)
+                          : choose_file_to_load(host, location, kLoadTitle, kFilter, kExtension);
   if (!file) return false;
   const auto content = read_text_file(file->path);
   if (!content) {

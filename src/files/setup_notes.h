@@ -6,6 +6,7 @@
 // template (".psu") to reuse for the next session.
 
 #include <array>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -60,7 +61,8 @@ bool save_changes(ProgramState& state, Host& host);
 // Template save and load for the current data set, with the file dialog
 // pattern. True on "File Saved OK" / a complete load.
 bool save_setup_data(ProgramState& state, Host& host);
-bool load_setup_data(ProgramState& state, Host& host);
+bool load_setup_data(ProgramState& state, Host& host,
+                     const std::optional<std::string>& named = std::nullopt);
 
 // The template's lines: "//" + each notes line, then "@@" + setup text 1..80.
 void write_setup_template(AtomicTextWriter& out, const DataSet& set);

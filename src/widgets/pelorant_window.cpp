@@ -87,10 +87,24 @@ QWidget* PelorantWindow::scrolled(QWidget* page, QWidget* parent, Scroll scroll)
   return area;
 }
 
+void PelorantWindow::keep_placement(const QByteArray& saved) {
+  keeps_placement_ = true;
+  placement_ = saved;
+}
+
+QByteArray PelorantWindow::placement() const {
+  return keeps_placement_ && isVisible() ? saveGeometry() : placement_;
+}
+
 void PelorantWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  centre_on_screen();
+  if (placement_.isEmpty() || !restoreGeometry(placement_)) centre_on_screen();
   activated();
+}
+
+void PelorantWindow::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  if (keeps_placement_) placement_ = saveGeometry();
 }
 
 void PelorantWindow::closeEvent(QCloseEvent* event) {

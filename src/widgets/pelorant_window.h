@@ -20,6 +20,12 @@ class PelorantWindow : public QWidget {
   // truncated toward zero.
   void centre_on_screen();
 
+  // Where the window stood when last hidden (Qt's saved geometry), to show it
+  // there again instead of centring it. A window keeps its place only once
+  // the program asks it to; until it has a place it centres as before.
+  void keep_placement(const QByteArray& saved);
+  QByteArray placement() const;
+
   // A push button with caption, hint (tool tip) and an object name tests find.
   static QPushButton* make_button(const QString& caption, const QString& hint,
                                   const QString& object_name, QWidget* parent);
@@ -42,8 +48,13 @@ class PelorantWindow : public QWidget {
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
   // Called on every activation, after centring; windows refresh from state here.
   virtual void activated() {}
+
+ private:
+  bool keeps_placement_ = false;
+  QByteArray placement_;
 };
 
 // Lays out a window whose own controls are still to come: an optional row

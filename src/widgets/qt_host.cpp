@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -139,7 +140,11 @@ QString qt_file_filter(const std::string& filter) {
 
 namespace {
 QString start_path(const core::FileDialog& d) {
-  return QString::fromStdString(d.folder) + QString::fromStdString(d.default_name);
+  // A dialog of no particular folder opens at home, never in whatever folder
+  // the program was started from.
+  const QString folder =
+      d.folder.empty() ? QDir::homePath() + "/" : QString::fromStdString(d.folder);
+  return folder + QString::fromStdString(d.default_name);
 }
 }  // namespace
 

@@ -93,7 +93,7 @@ class SessionLibraryTest : public QObject {
     connect(window_.get(), &ui::SessionLibraryWindow::open_in_view_data, view_data_.get(),
             [this](core::DataSetId slot, const std::string& file) {
               view_data_->show();
-              view_data_->load_file(slot, file);
+              view_data_->load_data_set(slot, file);
             });
     window_->show();
     QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
@@ -188,7 +188,7 @@ class SessionLibraryTest : public QObject {
     core::ProgramState state;
     sim::SimulatedUnit unit;
     sim::SimulatedPort port(unit);
-    ui::Application app(state, port, dir_.path().toStdString(), path("app-library.sqlite"));
+    ui::Application app(state, port, dir_.path().toStdString(), nullptr, path("app-library.sqlite"));
     app.tool_box()->show();
     find<QPushButton>(app.tool_box(), "sessionLibraryButton")->click();
     QVERIFY(app.session_library()->isVisible());

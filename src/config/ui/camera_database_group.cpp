@@ -101,7 +101,7 @@ CameraDatabaseGroup::CameraDatabaseGroup(core::ProgramState& state, core::Host& 
   layout->addLayout(left, 3);
   layout->addLayout(right, 2);
 
-  connect(load, &QPushButton::clicked, this, &CameraDatabaseGroup::LoadDataFromFile);
+  connect(load, &QPushButton::clicked, this, [this] { LoadDataFromFile(); });
   connect(write, &QPushButton::clicked, this, &CameraDatabaseGroup::writeFlashData);
   connect(check, &QPushButton::clicked, this, &CameraDatabaseGroup::readFlashData);
   refresh();
@@ -117,8 +117,8 @@ void CameraDatabaseGroup::refresh() {
   format_version_->setText(QString::fromStdString(shown.format_version));
 }
 
-void CameraDatabaseGroup::LoadDataFromFile() {
-  core::LoadDataFromFile(state_, host_, *memo_);
+void CameraDatabaseGroup::LoadDataFromFile(const std::optional<std::string>& named) {
+  core::LoadDataFromFile(state_, host_, *memo_, named);
   refresh();
 }
 

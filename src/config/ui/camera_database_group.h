@@ -5,6 +5,8 @@
 
 #include <QGroupBox>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "config/camera_database.h"
 #include "state/program_state.h"
@@ -25,9 +27,10 @@ class CameraDatabaseGroup : public QGroupBox {
   void refresh();
 
   // The three buttons' handlers.
-  void LoadDataFromFile();  // "Load from Disk"
-  void writeFlashData();    // "Write to Dash"
-  void readFlashData();     // "Dash Memory Check"
+  // "Load from Disk"; a file `named` is loaded without the dialog.
+  void LoadDataFromFile(const std::optional<std::string>& named = std::nullopt);
+  void writeFlashData();  // "Write to Dash"
+  void readFlashData();   // "Dash Memory Check"
 
  private:
   class Memo;

@@ -1,5 +1,7 @@
 #include "config/ui/configure.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -24,6 +26,8 @@
 #include "config/ui/sensor_page.h"
 #include "config/ui/shift_lights_page.h"
 #include "config/ui/version_page.h"
+#include "widgets/file_drop.h"
+#include "widgets/recent_files_button.h"
 
 namespace ardenvis::ui {
 
@@ -39,6 +43,7 @@ QGroupBox* button_group(const QString& caption, const QString& hint, QWidget* pa
 TForm3::TForm3(core::ProgramState& state, core::Host& host, QWidget* parent)
     : UnitWindow("Configuration", state, host, parent), state_(state), host_(host) {
   setObjectName("TForm3");
+  setAcceptDrops(true);
   editor_ = std::make_unique<core::ConfigEditor>(state.config, state.calculator);
   fields_ = new FieldControls(*editor_, this);
 
@@ -74,7 +79,8 @@ TForm3::TForm3(core::ProgramState& state, core::Host& host, QWidget* parent)
       make_button("Load Config", "Load a configuration from file.", "loadConfigButton", files);
   auto* save =
       make_button("Save Config", "Save the configuration to file.", "saveConfigButton", files);
-  files->layout()->addWidget(load);
+  recent_ = new RecentFilesButton("recentConfigs", files);
+  static_cast<QBoxLayout*>(files->layout())->addLayout(recent_->row_with(load));
   files->layout()->addWidget(save);
   QGroupBox* port = button_group("Serial Port", {}, this);
   port->layout()->addWidget(com_port_box());
@@ -87,7 +93,9 @@ TForm3::TForm3(core::ProgramState& state, core::Host& host, QWidget* parent)
 
   connect(write, &QPushButton::clicked, this, &TForm3::set_config_data);
   connect(read, &QPushButton::clicked, this, &TForm3::get_config_data);
-  connect(load, &QPushButton::clicked, this, &TForm3::load_config_data);
+  connect(load, &QPushButton::clicked, this, [this] { load_config_data(); });
+  connect(recent_, &RecentFilesButton::file_chosen, this,
+          [this](const QString& path) { load_config_data(path.toStdString()); });
   connect(save, &QPushButton::clicked, this, &TForm3::save_config_data);
   connect(main_menu, &QPushButton::clicked, this, &TForm3::back_to_main);
   connect(this, &PelorantWindow::closed_by_user, this, &TForm3::back_to_main);
@@ -151,9 +159,28 @@ void TForm3::save_config_data() {
   refresh();
 }
 
-void TForm3::load_config_data() {
-  core::load_config_data(*editor_, host_, state_.file(core::FileKind::Configuration));
+bool TForm3::load_config_data(const std::optional<std::string>& named) {
+  const bool loaded =
+      core::load_config_data(*editor_, host_, state_.file(core::FileKind::Configuration), named);
   refresh();
+  if (loaded) emit config_file_loaded();
+  return loaded;
+}
+
+void TForm3::load_camera_database(const std::string& path) {
+  tabs_->setCurrentWidget(camera_page());
+  static_cast<CameraDatabaseGroup*>(camera_page()->database_group())->LoadDataFromFile(path);
+}
+
+void TForm3::dragEnterEvent(QDragEnterEvent* event) {
+  if (!dragged_file(event->mimeData(), ".pcf").isEmpty()) event->acceptProposedAction();
+}
+
+void TForm3::dropEvent(QDropEvent* event) {
+  const QString path = dragged_file(event->mimeData(), ".pcf");
+  if (path.isEmpty()) return;
+  event->acceptProposedAction();
+  load_config_data(path.toStdString());
 }
 
 void TForm3::check_password(bool checked) {

@@ -5,6 +5,8 @@
 
 #include <array>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "config/config_editor.h"
 #include "widgets/com_port_box.h"
@@ -17,6 +19,7 @@ class CameraPage;
 class ConfigPage;
 class FieldControls;
 class GeneralPage;
+class RecentFilesButton;
 class TForm12;
 
 class TForm3 : public UnitWindow {
@@ -31,6 +34,8 @@ class TForm3 : public UnitWindow {
   ConfigPage* page(core::Page page) const { return pages_[static_cast<size_t>(page)]; }
   CameraPage* camera_page() const;
   TForm12* password_window() const { return password_; }
+  // The recent configuration files beside "Load Config".
+  RecentFilesButton* recent_files() const { return recent_; }
 
   // Handlers (the window's own names).
   void setup_configure_form();
@@ -38,15 +43,24 @@ class TForm3 : public UnitWindow {
   void get_config_data();
   void set_config_data();
   void save_config_data();
-  void load_config_data();
+  // A file `named` (dropped, picked from the recent files) is loaded without
+  // the dialog. True when the file was loaded.
+  bool load_config_data(const std::optional<std::string>& named = std::nullopt);
+  // Shows the "Camera" page and loads a camera database file there.
+  void load_camera_database(const std::string& path);
   void check_password(bool checked);
 
  signals:
+  // A configuration file was loaded; the configuration location names it.
+  void config_file_loaded();
   void back_to_main();
   void gotoCalculator();
 
  protected:
   void activated() override;
+  // A configuration file dropped anywhere on the window loads as "Load Config".
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void refresh();
@@ -58,6 +72,7 @@ class TForm3 : public UnitWindow {
   QTabWidget* tabs_;
   std::array<ConfigPage*, core::kPageCount> pages_{};
   TForm12* password_;
+  RecentFilesButton* recent_ = nullptr;
 };
 
 }  // namespace ardenvis::ui

@@ -179,8 +179,10 @@ void TForm11::save_setup_data() {
   core::save_setup_data(state_, host_);
 }
 
-void TForm11::load_setup_data() {
-  core::load_setup_data(state_, host_);
+void TForm11::load_setup_data() { load_setup_file(std::nullopt); }
+
+void TForm11::load_setup_file(const std::optional<std::string>& named) {
+  core::load_setup_data(state_, host_, named);
   // Whatever was read stays, even after a format error.
   set_Edit_Objects();
 }

@@ -3,6 +3,8 @@
 // current data set; saves and loads setup templates.
 
 #include <array>
+#include <optional>
+#include <string>
 #include <utility>
 
 #include "common/host.h"
@@ -33,6 +35,8 @@ class TForm11 : public PelorantWindow {
   void set_Edit_Objects();
   // Stores the fields into the current data set's setup texts.
   void set_session_array();
+  // "Load Template" with a file `named` (given on the command line): no dialog.
+  void load_setup_file(const std::optional<std::string>& named);
 
  signals:
   // "Back", after the fields were stored.

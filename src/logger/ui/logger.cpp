@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "logger/log_index.h"
+#include "widgets/recent_files_button.h"
 
 namespace ardenvis::ui {
 
@@ -70,6 +71,7 @@ QWidget* TForm2::make_slot_group(const QString& letter, core::DataSetId slot, Sl
   c.save = make_button(QString("Save Data Set %1").arg(letter), {}, "save" + letter, group);
   c.excel = make_button(QString("Save Data %1 Excel").arg(letter), {}, "excel" + letter, group);
   c.notes = make_button(QString("Edit Data %1 Notes").arg(letter), {}, "notes" + letter, group);
+  c.recent = new RecentFilesButton("recent" + letter, group);
   c.label = new QLineEdit("No Data", group);
   c.label->setReadOnly(true);
   c.label->setObjectName("label" + letter);
@@ -86,8 +88,13 @@ QWidget* TForm2::make_slot_group(const QString& letter, core::DataSetId slot, Sl
   label_row->addWidget(new QLabel("Data", group));
   label_row->addWidget(c.label, 1);
   layout->addLayout(label_row);
-  for (QPushButton* b : {c.load, c.save, c.excel, c.notes}) layout->addWidget(b);
+  layout->addLayout(c.recent->row_with(c.load));
+  for (QPushButton* b : {c.save, c.excel, c.notes}) layout->addWidget(b);
   return group;
+}
+
+RecentFilesButton* TForm2::recent_files(core::DataSetId slot) const {
+  return (slot == core::DataSetId::A ? slot_a_ : slot_b_).recent;
 }
 
 QPushButton* TForm2::data_set_button(core::DataSetId slot, const QString& which) const {

@@ -11,6 +11,8 @@ class QPushButton;
 
 namespace ardenvis::ui {
 
+class RecentFilesButton;
+
 class TForm2 : public PelorantWindow {
   Q_OBJECT
  public:
@@ -25,6 +27,8 @@ class TForm2 : public PelorantWindow {
   // "load", "save", "excel" or "notes" of slot A or B. Each button makes its
   // data set the current one before its clicked() handlers run.
   QPushButton* data_set_button(core::DataSetId slot, const QString& which) const;
+  // The recent log data files beside a data set's "Load" button.
+  RecentFilesButton* recent_files(core::DataSetId slot) const;
 
   // Downloads a session into data set A or B ("Download" of the download
   // menu), then the automatic save; shows the new labels.
@@ -48,6 +52,7 @@ class TForm2 : public PelorantWindow {
     QPushButton* excel;
     QPushButton* notes;
     QLineEdit* label;
+    RecentFilesButton* recent;
   };
   QWidget* make_slot_group(const QString& letter, core::DataSetId slot, SlotControls& controls);
   void view_session_data_clicked();

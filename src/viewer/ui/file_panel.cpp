@@ -10,6 +10,7 @@
 
 #include "viewer/ui/file_output_boxes.h"
 #include "widgets/pelorant_window.h"
+#include "widgets/recent_files_button.h"
 
 namespace ardenvis::ui {
 
@@ -24,7 +25,9 @@ FilePanel::FilePanel(QWidget* parent) : QGroupBox("Load and Print Data", parent)
         "loadDataSet" + letter + "Button", this);
     const core::DataSetId slot = s == 0 ? core::DataSetId::A : core::DataSetId::B;
     connect(load, &QPushButton::clicked, this, [this, slot] { emit load_requested(slot); });
-    loads->addWidget(load, s * 2, 0, 1, 2);
+    auto* recent = new RecentFilesButton("recentDataSet" + letter, this);
+    recent_[static_cast<size_t>(s)] = recent;
+    loads->addLayout(recent->row_with(load), s * 2, 0, 1, 2);
     loads->addWidget(new QLabel("Data Set " + letter + " loaded from:", this), s * 2 + 1, 0);
     QLineEdit* from = new QLineEdit(this);
     from->setReadOnly(true);

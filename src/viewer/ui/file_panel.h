@@ -13,6 +13,7 @@ class QLineEdit;
 namespace ardenvis::ui {
 
 class DisplayPreferencesBox;
+class RecentFilesButton;
 class LapExportBox;
 class PlotOutputBox;
 
@@ -27,6 +28,8 @@ class FilePanel : public QGroupBox {
   DisplayPreferencesBox* preferences_box() const { return preferences_box_; }
   PlotOutputBox* plot_output_box() const { return plot_output_box_; }
   LapExportBox* lap_export_box() const { return lap_export_box_; }
+  // Beside "Load Data Set A" (slot 0) and "B" (1).
+  RecentFilesButton* recent_files(size_t slot) const { return recent_[slot]; }
 
  signals:
   void load_requested(core::DataSetId slot);
@@ -35,6 +38,7 @@ class FilePanel : public QGroupBox {
  private:
   std::array<QLineEdit*, 2> loaded_from_{};
   std::array<QLineEdit*, 2> sample_rate_{};
+  std::array<RecentFilesButton*, 2> recent_{};
   QCheckBox* logo_on_ = nullptr;
   DisplayPreferencesBox* preferences_box_ = nullptr;
   PlotOutputBox* plot_output_box_ = nullptr;

@@ -1,7 +1,10 @@
 #include "viewer/ui/plot_data.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -33,6 +36,8 @@
 #include "viewer/viewer_units.h"
 #include "viewer/zoom_keys.h"
 #include "widgets/chart.h"
+#include "widgets/file_drop.h"
+#include "widgets/recent_files_button.h"
 
 namespace ardenvis::ui {
 namespace {
@@ -66,6 +71,7 @@ TForm10::TForm10(core::ProgramState& state, core::Host& host, QWidget* parent)
       progress_(new TForm20),
       math_(std::make_unique<core::MathChannels>()) {
   setObjectName("TForm10");
+  setAcceptDrops(true);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(6, 6, 6, 6);
   auto* body = new QHBoxLayout;
@@ -170,7 +176,12 @@ QWidget* TForm10::build_left_panel() {
 }
 
 void TForm10::wire_panels() {
-  connect(file_panel_, &FilePanel::load_requested, this, &TForm10::load_data_set);
+  connect(file_panel_, &FilePanel::load_requested, this,
+          [this](DataSetId slot) { load_data_set(slot); });
+  for (DataSetId slot : {DataSetId::A, DataSetId::B}) {
+    connect(file_panel_->recent_files(slot_index(slot)), &RecentFilesButton::file_chosen, this,
+            [this, slot](const QString& path) { load_data_set(slot, path.toStdString()); });
+  }
 
   connect(data_panel_, &DataSelectPanel::channels_changed, this, &TForm10::redraw_engine_data);
   connect(data_panel_, &DataSelectPanel::colours_changed, this, &TForm10::refresh_engine_data);
@@ -547,20 +558,13 @@ void TForm10::enable_line_display() {
 void TForm10::loadDataSetA() { load_data_set(DataSetId::A); }
 void TForm10::loadDataSetB() { load_data_set(DataSetId::B); }
 
-void TForm10::load_data_set(DataSetId slot) { load_data_set_from(slot, nullptr); }
-
-void TForm10::load_file(DataSetId slot, const std::string& path) {
-  load_data_set_from(slot, &path);
-}
-
-void TForm10::load_data_set_from(DataSetId slot, const std::string* path) {
+bool TForm10::load_data_set(DataSetId slot, const std::optional<std::string>& named) {
   state_.current_data_set = slot;
   set_plot_progress(10);
   // A load that loads nothing (cancelled, refused, unreadable) leaves the slot
   // as it was, already in the units in force: converting it again would
   // scale its series twice.
-  const bool loaded =
-      path ? core::load_log_data(state_, host_, *path) : core::load_log_data(state_, host_);
+  const bool loaded = core::load_log_data(state_, host_, named);
   set_plot_progress(20);
   if (loaded && state_.data_set(slot).has_data()) {
     core::change_loaded_units(state_, slot, option_panel_->g_axis()->corrections(slot));
@@ -585,6 +589,20 @@ void TForm10::load_data_set_from(DataSetId slot, const std::string* path) {
   track_page_->chart()->repaint_chart();
   gcircle_page_->chart()->repaint_chart();
   set_plot_progress(0);
+  if (loaded) emit log_file_loaded();
+  return loaded;
+}
+
+void TForm10::dragEnterEvent(QDragEnterEvent* event) {
+  if (!dragged_file(event->mimeData(), ".plr").isEmpty()) event->acceptProposedAction();
+}
+
+void TForm10::dropEvent(QDropEvent* event) {
+  const QString path = dragged_file(event->mimeData(), ".plr");
+  if (path.isEmpty()) return;
+  event->acceptProposedAction();
+  const DataSetId slot = event->position().x() < width() / 2.0 ? DataSetId::A : DataSetId::B;
+  load_data_set(slot, path.toStdString());
 }
 
 void TForm10::copy_notes(DataSetId slot) {

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,8 @@ class TForm10 : public PelorantWindow {
   TForm20* progress_window() const { return progress_; }
   // Preferences, labels, lap export, plot output and the logo.
   ViewDataFiles* files() const { return files_; }
+  // The left-hand "File" panel.
+  FilePanel* file_panel() const { return file_panel_; }
 
   // Handlers (the window's own names).
   void setup_form_10();
@@ -75,9 +78,10 @@ class TForm10 : public PelorantWindow {
   void enable_line_display();
   void loadDataSetA();
   void loadDataSetB();
-  // Loads a file chosen elsewhere (the session library) into a slot exactly as
-  // the "File" panel's load does, with the same checks and messages.
-  void load_file(core::DataSetId slot, const std::string& path);
+  // What "Load Data Set A/B" runs; a file `named` (dropped, picked from the
+  // recent files, given on the command line) is loaded without the dialog.
+  // True when the slot took the file.
+  bool load_data_set(core::DataSetId slot, const std::optional<std::string>& named = std::nullopt);
   void tabPlotOptions(int page);
   void tabViewOptions(int page);
   void adjustBoxesonResize();
@@ -91,6 +95,8 @@ class TForm10 : public PelorantWindow {
   MathChannelsWindow* math_channels_window() const { return math_window_; }
 
  signals:
+  // A log data file was loaded into a slot; the log data location names it.
+  void log_file_loaded();
   void back_to_main();
   void back_to_log_menu();
 
@@ -99,6 +105,9 @@ class TForm10 : public PelorantWindow {
   void resizeEvent(QResizeEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
+  // A log data file dropped on the left half loads into A, on the right into B.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   QWidget* build_left_panel();
@@ -112,8 +121,6 @@ class TForm10 : public PelorantWindow {
   // After a unit switch or the calibration: labels, x-axis copy, plot.
   void units_switched(const core::UnitFlags& before);
   void refresh_name_boxes();
-  void load_data_set(core::DataSetId slot);
-  void load_data_set_from(core::DataSetId slot, const std::string* path);
   void copy_notes(core::DataSetId slot);
   void leave(bool to_log_menu);
   void set_plot_progress(int percent);

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
@@ -41,11 +42,15 @@ QGroupBox* reserved_box(const QString& title, const QString& name, QWidget* pare
 
 namespace {
 QIcon swatch_icon(uint32_t value) {
-  QPixmap swatch(28, 12);
+  // Painted in the screen's own pixels: a swatch painted at 28 x 12 and
+  // scaled up on a high-density screen has a blurred border.
+  const qreal density = qApp->devicePixelRatio();
+  QPixmap swatch(QSize(28, 12) * density);
+  swatch.setDevicePixelRatio(density);
   swatch.fill(to_qcolor(value));
   QPainter painter(&swatch);
-  painter.setPen(Qt::darkGray);
-  painter.drawRect(0, 0, 27, 11);
+  painter.setPen(QPen(Qt::darkGray, 0));  // one screen pixel wide
+  painter.drawRect(QRectF(0, 0, 28 - 1 / density, 12 - 1 / density));
   return QIcon(swatch);
 }
 }  // namespace
