@@ -11,18 +11,11 @@
 #include "common/format.h"
 #include "common/text_file.h"
 #include "logger/data_set_units.h"
+#include "logger/download.h"
 
 namespace ardenvis::core {
 
 namespace {
-
-std::optional<int> two_digits(std::string_view text, size_t at) {
-  if (at + 2 > text.size()) return std::nullopt;
-  int value = 0;
-  const auto [end, error] = std::from_chars(text.data() + at, text.data() + at + 2, value);
-  if (error != std::errc{} || end != text.data() + at + 2) return std::nullopt;
-  return value;
-}
 
 double sample_interval(const DataSet& set) { return set.info.sample_rate == 20 ? 0.05 : 0.1; }
 
@@ -36,32 +29,13 @@ double median(std::vector<double> values) {
 }  // namespace
 
 std::optional<NamedDateTime> date_time_from_name(std::string_view file_name) {
-  // Folder and extension do not matter.
-  if (const size_t slash = file_name.find_last_of("/\\"); slash != std::string_view::npos) {
-    file_name.remove_prefix(slash + 1);
-  }
-  // yy "y" dd "d" mm "m_" hh "h" mm "m_LogID_" n
-  constexpr std::string_view kLogId = "m_LogID_";
-  if (file_name.size() < 25 || file_name[2] != 'y' || file_name[5] != 'd' ||
-      file_name.substr(8, 2) != "m_" || file_name[12] != 'h' ||
-      file_name.substr(15, kLogId.size()) != kLogId) {
-    return std::nullopt;
-  }
-  const auto year = two_digits(file_name, 0), day = two_digits(file_name, 3),
-             month = two_digits(file_name, 6), hour = two_digits(file_name, 10),
-             minute = two_digits(file_name, 13);
-  if (!year || !day || !month || !hour || !minute || *month < 1 || *month > 12 || *day < 1 ||
-      *day > 31 || *hour > 23 || *minute > 59) {
-    return std::nullopt;
-  }
-  std::string_view rest = file_name.substr(15 + kLogId.size());
-  int session = 0;
-  const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), session);
-  if (error != std::errc{} || end == rest.data()) return std::nullopt;
+  const std::optional<AutomaticNameDate> named_by_download = automatic_name_date(file_name);
+  if (!named_by_download) return std::nullopt;
+  const AutomaticNameDate& d = *named_by_download;
   NamedDateTime named;
-  named.date = format("20%02d-%02d-%02d", *year, *month, *day);
-  named.time = format("%02d:%02d", *hour, *minute);
-  named.session_number = session;
+  named.date = format("%04d-%02d-%02d", d.year, d.month, d.day);
+  named.time = format("%02d:%02d", d.hour, d.minute);
+  named.session_number = d.session;
   return named;
 }
 
