@@ -1,7 +1,5 @@
 #include "viewer/figure_output.h"
 
-#include <algorithm>
-
 namespace ardenvis::core {
 
 std::optional<FigureFormat> figure_format(std::string_view path) {
@@ -10,11 +8,6 @@ std::optional<FigureFormat> figure_format(std::string_view path) {
   if (extension == ".svg") return FigureFormat::Svg;
   if (extension == ".pdf") return FigureFormat::Pdf;
   return std::nullopt;
-}
-
-FigureSize default_figure_size(int on_screen_width, int on_screen_height) {
-  auto bound = [](int side) { return std::clamp(side, kFigureMinSide, kFigureMaxSide); };
-  return {bound(on_screen_width), bound(on_screen_height)};
 }
 
 std::string figure_default_name(OutputChart chart) {

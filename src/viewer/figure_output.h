@@ -9,14 +9,13 @@
 #include <string>
 #include <string_view>
 
+#include "common/figure_format.h"
 #include "common/host.h"
 #include "files/file_dialogs.h"
 #include "state/program_state.h"
 #include "viewer/plot_output.h"
 
 namespace ardenvis::core {
-
-enum class FigureFormat { Png, Svg, Pdf };
 
 inline constexpr const char* kFigureTitle = "Save Figure";
 // The first filter's format is the one a name without extension gets.
@@ -30,17 +29,6 @@ inline constexpr const char* problem = "Problem Saving Figure File";
 
 // The format a file name's extension names; nullopt for any other.
 std::optional<FigureFormat> figure_format(std::string_view path);
-
-// A figure's size in pixels (at 96 per inch: PDF pages get 3/4 of a point a
-// pixel). Anything outside these bounds is refused by the size dialog.
-inline constexpr int kFigureMinSide = 50;
-inline constexpr int kFigureMaxSide = 10000;
-struct FigureSize {
-  int width = 0;
-  int height = 0;
-};
-// The size offered first: the chart's size on screen, brought within bounds.
-FigureSize default_figure_size(int on_screen_width, int on_screen_height);
 
 // The default name of a figure of a chart: "plot.png", "track_map.png",
 // "g_circle.png" in the remembered figure folder.

@@ -11,7 +11,7 @@
 #include <functional>
 #include <optional>
 
-#include "viewer/figure_output.h"
+#include "common/figure_format.h"
 
 class QPainter;
 class QSpinBox;
