@@ -3,8 +3,6 @@
 // the sizes allowed. Shared by the rules of each chart's "Save Figure..." and
 // the one place that writes a figure file.
 
-#include <algorithm>
-
 namespace ardenvis::core {
 
 enum class FigureFormat { Png, Svg, Pdf };
@@ -20,7 +18,9 @@ struct FigureSize {
 
 // The size offered first: the chart's size on screen, brought within bounds.
 inline FigureSize default_figure_size(int on_screen_width, int on_screen_height) {
-  auto bound = [](int side) { return std::clamp(side, kFigureMinSide, kFigureMaxSide); };
+  auto bound = [](int side) {
+    return side < kFigureMinSide ? kFigureMinSide : side > kFigureMaxSide ? kFigureMaxSide : side;
+  };
   return {bound(on_screen_width), bound(on_screen_height)};
 }
 
