@@ -122,7 +122,8 @@ std::vector<LineFaultInjector::Strike> LineFaultInjector::strike(
           s.value = static_cast<uint8_t>(below(256));
         } while (s.value == reply[s.at] || s.value == reply.back());
       }
-      const auto change = std::make_tuple(request, s.at, static_cast<int>(s.kind), s.value);
+      const auto change = std::make_tuple(std::string(request.begin(), request.end()), s.at,
+                                          static_cast<int>(s.kind), s.value);
       if (!changes_.insert(change).second) continue;
       changed = true;
     } else if (fault.kind == LineFault::Pause) {

@@ -97,8 +97,10 @@ class LineFaultInjector {
   size_t last_transfer_bytes_ = 0;
   int transfers_ = 0;
   int fired_[kLineFaultKinds] = {};
-  // (request, byte, kind, value) of every change made in this transfer.
-  std::set<std::tuple<std::vector<uint8_t>, size_t, int, uint8_t>> changes_;
+  // (request, byte, kind, value) of every change made in this transfer; the
+  // request's bytes held as a string (g++ 12 -O3 warns falsely about
+  // comparing byte vectors in a set).
+  std::set<std::tuple<std::string, size_t, int, uint8_t>> changes_;
 };
 
 }  // namespace ardenvis::sim
