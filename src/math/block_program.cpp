@@ -290,11 +290,13 @@ void BlockProgram::run(std::span<const BlockInput> inputs, long n, double* out) 
       step.kernel(buffers.block(static_cast<size_t>(step.out)), values, step.constants.data());
     }
     const double* result[1] = {buffers.block(static_cast<size_t>(result_))};
+    // The kernels read their constants whether or not they use them.
+    static constexpr double kNoConstants[3] = {};
     if (count == kBlock) {
-      finish_(out + start, result, nullptr);
+      finish_(out + start, result, kNoConstants);
     } else {
       double* last = buffers.block(registers + inputs_read);
-      finish_(last, result, nullptr);
+      finish_(last, result, kNoConstants);
       std::copy_n(last, count, out + start);
     }
   }
