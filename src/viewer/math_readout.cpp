@@ -30,7 +30,10 @@ std::string math_readout(const ProgramState& state, DisplayMode mode, int x_axis
                          const std::vector<std::pair<int, std::string>>& shown, double x) {
   if (x_axis != kXAxisTime) return {};
   std::string text;
-  for (const auto& [math, name] : shown) {
+  for (const auto& row : shown) {
+    // A named copy: clang 14 cannot capture a structured binding.
+    const int math = row.first;
+    const std::string& name = row.second;
     std::string values;
     auto add = [&](const char* label, const DataSet& set, long k) {
       values += (values.empty() ? " " : "  ") + std::string(label) + " " + value_text(set, math, k);
