@@ -257,8 +257,9 @@ void FolderScan::finish() {
   finished_ = true;
   Catalogue::Batch batch(catalogue_);
   for (const auto& [id, file] : catalogue_.files()) {
+    const std::string& path = file.path;  // clang 14 cannot capture a structured binding
     if (std::none_of(folders_.begin(), folders_.end(),
-                     [&](const std::string& folder) { return under(file.path, folder); })) {
+                     [&](const std::string& folder) { return under(path, folder); })) {
       continue;
     }
     std::error_code ec;
