@@ -13,7 +13,7 @@
 namespace ardenvis::core {
 namespace {
 
-struct LapSpec {
+struct HandMadeLap {
   int lap_number;
   float logged_time;            // what the unit logged; 0: no time
   double driven_time;           // how long the lap really took
@@ -26,10 +26,10 @@ constexpr double kMetresPerSample = 4.0;  // 40 m/s
 
 // A data set of the laps in order at 10 samples/s and a steady 40 m/s;
 // every lap is 4 km.
-void make_session(ProgramState& state, const std::vector<LapSpec>& laps) {
+void make_session(ProgramState& state, const std::vector<HandMadeLap>& laps) {
   DataSet& set = state.data_sets[0];
   double driven = 0;
-  for (const LapSpec& lap : laps) driven += lap.driven_time;
+  for (const HandMadeLap& lap : laps) driven += lap.driven_time;
   const long samples = std::lround(driven / kDt) + 1;
   for (Channel c : {Channel::PeloTime, Channel::Odo, Channel::Session, Channel::Rpm, Channel::Speed,
                     Channel::Gear, Channel::GLat}) {
@@ -37,26 +37,26 @@ void make_session(ProgramState& state, const std::vector<LapSpec>& laps) {
   }
   double end = 0;
   long sample = 1;
-  for (const LapSpec& spec : laps) {
-    end += spec.driven_time;
+  for (const HandMadeLap& made : laps) {
+    end += made.driven_time;
     for (; sample <= std::lround(end / kDt) + 1 && sample <= samples; ++sample) {
       set[Channel::PeloTime].set(sample, (sample - 1) * kDt);
       set[Channel::Odo].set(sample, (sample - 1) * kMetresPerSample);
-      set[Channel::Session].set(sample, spec.session);
+      set[Channel::Session].set(sample, made.session);
       set[Channel::Rpm].set(sample, 50 + sample % 20);  // hundreds of rpm
       set[Channel::Speed].set(sample, 89.5);
       set[Channel::Gear].set(sample, 30);
       set[Channel::GLat].set(sample, sample % 50 < 10 ? 8 : 0);
     }
     LapEntry entry;
-    entry.lap_number = static_cast<uint8_t>(spec.lap_number);
-    entry.session = static_cast<uint8_t>(spec.session);
+    entry.lap_number = static_cast<uint8_t>(made.lap_number);
+    entry.session = static_cast<uint8_t>(made.session);
     entry.end_time = end;
-    entry.lap_time = spec.logged_time;
+    entry.lap_time = made.logged_time;
     entry.lap_distance = 4000;
-    if (!spec.segments.empty()) {
-      entry.split_count = static_cast<uint8_t>(spec.segments.size() - 1);
-      for (size_t k = 0; k < spec.segments.size(); ++k) entry.segment_times[k] = spec.segments[k];
+    if (!made.segments.empty()) {
+      entry.split_count = static_cast<uint8_t>(made.segments.size() - 1);
+      for (size_t k = 0; k < made.segments.size(); ++k) entry.segment_times[k] = made.segments[k];
     }
     set.laps.push_back(entry);
   }
@@ -71,7 +71,7 @@ void make_session(ProgramState& state, const std::vector<LapSpec>& laps) {
 
 // Out lap, a lap without a time, the best, an in lap; segments make an
 // ideal lap of 29.50 + 33.50 + 34.00.
-const std::vector<LapSpec> kSession = {
+const std::vector<HandMadeLap> kSession = {
     {1, 130.0f, 130.0, {40, 45, 45}},  // out lap
     {2, 100.0f, 100.0, {30, 35, 35}},  //
     {3, 0.0f, 102.0, {}},              // the unit logged no time
@@ -201,7 +201,7 @@ TEST(SessionReport, RowsNotesAndSheetDecideThePages) {
   };
   for (const Case& c : cases) {
     ProgramState state;
-    std::vector<LapSpec> laps;
+    std::vector<HandMadeLap> laps;
     for (int i = 1; i <= c.laps; ++i) laps.push_back({i, 100.0f + i * 0.01f, 100.0, {}});
     make_session(state, laps);
     state.data_sets[0].notes = c.notes;
@@ -241,7 +241,7 @@ TEST(SessionReport, SetupSheetFollowsTheSheetLayout) {
 
 TEST(SessionReport, SessionChoiceAndRefusals) {
   ProgramState state;
-  std::vector<LapSpec> laps = kSession;
+  std::vector<HandMadeLap> laps = kSession;
   laps.push_back({1, 97.0f, 97.0, {}, 2});
   laps.push_back({2, 99.0f, 99.0, {}, 2});
   make_session(state, laps);

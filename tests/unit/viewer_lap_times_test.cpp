@@ -13,16 +13,16 @@ namespace {
 
 using testing::ScriptedHost;
 
-struct LapSpec {
+struct HandMadeLap {
   double time;      // s; the lap covers time / 0.1 samples
   double distance;  // m driven at an even pace
   uint8_t lap_number;
 };
 
 // A 10 samples/s slot driven lap after lap at an even pace within each lap.
-void make_slot(DataSet& set, const std::vector<LapSpec>& laps) {
+void make_slot(DataSet& set, const std::vector<HandMadeLap>& laps) {
   long n = 0;
-  for (const LapSpec& lap : laps) n += std::lround(lap.time / 0.1);
+  for (const HandMadeLap& lap : laps) n += std::lround(lap.time / 0.1);
   set.loaded = kDecoded;
   set.info.sample_rate = 10;
   set.record_counts[1] = static_cast<uint32_t>(n);
