@@ -84,14 +84,7 @@ TEST(Download, IdentityAndPulsesPerRevolutionComeFromTheUnit) {
 // the identity and the pulses-per-revolution code are still the unit's own.
 TEST(Download, SessionHeaderFaultsAreCaughtAndReadAgain) {
   using Kind = testing::ReplyFaultLine::Kind;
-  struct Case {
-    const char* what;
-    std::vector<uint8_t> request;
-    int occurrence;
-    int at;
-    Kind kind;
-    uint8_t value;
-  };
+  using Case = testing::ReplyFaultLine::NamedFault;
   const Case cases[] = {
       {"noise byte in the identity", {'i'}, 1, 3, Kind::Noise, 0x5A},
       {"flipped bit in the unit type", {'i'}, 1, 1, Kind::Flip, 0x80},  // 1 reads as 129
@@ -109,7 +102,7 @@ TEST(Download, SessionHeaderFaultsAreCaughtAndReadAgain) {
     b.unit.options().distance_factor = 777;
     testing::ReplyFaultLine line(b.port);
     b.state.link.port = &line;
-    line.add(c.request, c.occurrence, c.at, c.kind, c.value);
+    line.add(c);
     b.host.expect(b.processed(360));
     const DownloadResult r = b.download(1);
     EXPECT_EQ(b.host.verify(), "");

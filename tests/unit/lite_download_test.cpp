@@ -205,14 +205,7 @@ TEST(LiteDownload, PauseOrSilenceStopsWithNothingFromAfterIt) {
 // caught and read again, and the recording is the unit's own.
 TEST(LiteDownload, HeaderFaultsAreCaughtAndReadAgain) {
   using Kind = testing::ReplyFaultLine::Kind;
-  struct Case {
-    const char* what;
-    std::vector<uint8_t> request;
-    int occurrence;
-    int at;
-    Kind kind;
-    uint8_t value;
-  };
+  using Case = testing::ReplyFaultLine::NamedFault;
   const Case cases[] = {
       {"noise byte in the handshake's identity", {'i'}, 1, 3, Kind::Noise, 0x5A},
       {"flipped bit in the identity read again", {'i'}, 2, 4, Kind::Flip, 0x01},
@@ -227,7 +220,7 @@ TEST(LiteDownload, HeaderFaultsAreCaughtAndReadAgain) {
     b.memory().config()[14] = 2;
     testing::ReplyFaultLine line(b.port);
     b.state.link.port = &line;
-    line.add(c.request, c.occurrence, c.at, c.kind, c.value);
+    line.add(c);
     b.host.expect(MessageKind::Information, "Processed 5940 bytes of Data");
     EXPECT_EQ(b.download().outcome, DownloadOutcome::Complete);
     EXPECT_EQ(b.host.verify(), "");

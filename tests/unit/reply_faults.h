@@ -27,12 +27,23 @@ class ReplyFaultLine : public core::SerialDevice {
     bool fired = false;
   };
 
+  // One fault of a table of test cases, with a line saying what it is.
+  struct NamedFault {
+    const char* what;
+    std::vector<uint8_t> request;
+    int occurrence;
+    int at;
+    Kind kind;
+    uint8_t value;
+  };
+
   explicit ReplyFaultLine(core::SerialDevice& line) : line_(line) {}
 
   std::vector<Fault> faults;
   void add(std::vector<uint8_t> request, int occurrence, int at, Kind kind, uint8_t value = 0) {
     faults.push_back({std::move(request), occurrence, at, kind, value});
   }
+  void add(const NamedFault& f) { add(f.request, f.occurrence, f.at, f.kind, f.value); }
   int fired() const {
     return static_cast<int>(
         std::count_if(faults.begin(), faults.end(), [](const Fault& f) { return f.fired; }));
