@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/prctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -120,8 +121,20 @@ bool parse_line_faults(const std::string& text, ardenvis::sim::LineFaultOptions&
 class LineStats {
  public:
   void busy(double seconds) { busy_ += seconds; }
-  void idle(double seconds) { spells_.push_back(seconds); }
+  // An idle spell that ended with `request` (the bytes the program sent
+  // in it); a wait keeps its request, to tell which read ran out.
+  void idle(double seconds, const std::string& request) {
+    spells_.push_back(seconds);
+    if (seconds >= 0.040) waits_.push_back({seconds, request});
+  }
   std::string text() {
+    std::string listed;
+    for (const auto& [seconds, request] : waits_) {
+      char line[160];
+      std::snprintf(line, sizeof line, "pelorant-sim: wait %.1f ms, then %s\n", seconds * 1000,
+                    request.c_str());
+      listed += line;
+    }
     std::sort(spells_.begin(), spells_.end());
     double sums[3] = {};
     int counts[3] = {};
@@ -143,13 +156,29 @@ class LineStats {
                   busy_, idle, busy_ + idle > 0 ? busy_ / (busy_ + idle) * 100 : 0.0,
                   spells_.size(), at(0.5) * 1000, at(0.9) * 1000, at(0.99) * 1000, at(1.0) * 1000,
                   counts[0], sums[0], counts[1], sums[1], counts[2], sums[2]);
-    return out;
+    return out + listed;
   }
 
  private:
   double busy_ = 0;
   std::vector<double> spells_;
+  std::vector<std::pair<double, std::string>> waits_;
 };
+
+// A request as the line stats list it: printable bytes as themselves, the
+// rest as numbers ("f 254").
+std::string request_text(const std::vector<uint8_t>& bytes) {
+  std::string text;
+  for (uint8_t b : bytes) {
+    if (!text.empty()) text += ' ';
+    if (b >= 'a' && b <= 'z') {
+      text += static_cast<char>(b);
+    } else {
+      text += std::to_string(b);
+    }
+  }
+  return text.size() > 60 ? text.substr(0, 57) + "..." : text;
+}
 
 }  // namespace
 
@@ -379,9 +408,18 @@ int main(int argc, char** argv) {
   clock::time_point line_free = clock::now();
   bool line_idle = true;
   LineStats line_stats;
+  // What the program sent since the unit last replied; the spell before the
+  // very first request is the program starting, not the line idle.
+  std::vector<uint8_t> request;
+  bool first_request = true;
   // The end of a pause the unit is in (when pause_due() says so).
   bool in_pause = false;
   clock::time_point pause_end{};
+
+  // A paced unit sends each byte when its time on the line is over. Linux
+  // lets a sleeping timer wake up to 50 us late by default; that lateness
+  // would be the simulator's, yet count as the program's turnaround.
+  if (!fast) prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
 
   while (!g_stop) {
     pollfd pfd{master, POLLIN, 0};
@@ -403,6 +441,7 @@ int main(int argc, char** argv) {
       uint8_t buffer[512];
       ssize_t n = read(master, buffer, sizeof buffer);
       for (ssize_t i = 0; i < n; ++i) unit.receive(buffer[i]);
+      if (print_line_stats && n > 0) request.insert(request.end(), buffer, buffer + n);
     }
     if (unit.has_output() && unit.pause_due() > 0) {
       // Bytes before the pause are on the line already; hold the rest back.
@@ -418,7 +457,12 @@ int main(int argc, char** argv) {
     if (!unit.has_output()) continue;
     const clock::time_point now = clock::now();
     if (line_idle) {
-      if (now > line_free) line_stats.idle(std::chrono::duration<double>(now - line_free).count());
+      if (now > line_free && !first_request) {
+        line_stats.idle(std::chrono::duration<double>(now - line_free).count(),
+                        request_text(request));
+      }
+      first_request = false;
+      request.clear();
       line_free = std::max(line_free, now);
       line_idle = false;
     }
