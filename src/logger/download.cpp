@@ -249,14 +249,15 @@ DownloadResult get_log_data(ProgramState& state, Host& host, const DownloadReque
 
     const auto transfer_ends = [&] { return state.log_cancel || watchdog.counter() >= 2; };
 
+    // Events (the window, Cancel, the watchdog) are processed by the reads,
+    // while the unit is sending: never between a block's check byte and the
+    // next request, where the line would stand idle while they run.
     while (received < length && !state.log_cancel && watchdog.counter() < 2) {
-      host.process_events();
       uint8_t check = 0;
       long sum = 0;
       link.write({command::next_block, command::block_length});
       retries = 0;
       while (retries < kMaxRetries && watchdog.counter() < 2) {
-        host.process_events();
         long stored = 0;
         // A read that timed out is no byte of the block: the unit paused, so
         // the bytes after it are out of step and the block is bad, however

@@ -191,8 +191,9 @@ DownloadResult get_fram_data(ProgramState& state, Host& host, const DownloadRequ
       const ChannelPlace& place = kChannelPlaces[lite.channel];
       const int samples_per_block = command::block_length / place.bytes;
 
+      // Events run in the reads, while the unit sends, not in the pause
+      // between a block's check byte and the next request.
       while (position < length && !state.log_cancel) {
-        host.process_events();
         uint8_t check = 0;
         link.write({command::lite_block_read, static_cast<uint8_t>(address & 0xFF),
                     static_cast<uint8_t>((address >> 8) & 0xFF), command::block_length});

@@ -62,6 +62,14 @@ TEST(Download, ShortSessionTakesTwoBlocksAndStoresExactlyItsBytes) {
   EXPECT_EQ(b.host.progress.efficiency, "100.00%");
 }
 
+TEST(Download, EventsRunWhileTheUnitSendsNotBetweenBlocks) {
+  DownloadBench b({300});  // 3600 bytes: 15 blocks
+  b.watch_gaps_between('f');
+  EXPECT_EQ(b.download(1).outcome, DownloadOutcome::Complete);
+  EXPECT_EQ(b.sent('f'), 15);
+  EXPECT_EQ(b.events_between_blocks('f'), 0);
+}
+
 TEST(Download, IdentityAndPulsesPerRevolutionComeFromTheUnit) {
   for (uint8_t code : {uint8_t{2}, uint8_t{7}}) {
     DownloadBench b({30});

@@ -28,6 +28,14 @@ struct LiteBench : LoggerBench {
   }
 };
 
+TEST(LiteDownload, EventsRunWhileTheUnitSendsNotBetweenBlocks) {
+  LiteBench b(2000, 1);
+  b.watch_gaps_between('j');
+  EXPECT_EQ(b.download().outcome, DownloadOutcome::Complete);
+  EXPECT_GT(b.sent('j'), 2);
+  EXPECT_EQ(b.events_between_blocks('j'), 0);
+}
+
 TEST(LiteDownload, RecordingSizesAndBlocks) {
   struct Case {
     int pointer;

@@ -2,6 +2,7 @@
 // The in-process simulated unit on COM1 with a scripted host and program state,
 // for the log index and download tests.
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -33,6 +34,21 @@ struct LoggerBench {
   void firmware(int version) { sim::set_firmware_version(unit.options(), version); }
 
   int sent(uint8_t command) const { return unit.command_count(command); }
+
+  // Counts the events processed while the line stood idle between one block
+  // request and the next (the unit had sent all it owed and the program had
+  // not asked for the next block yet): time the line is lost to the window.
+  void watch_gaps_between(uint8_t block_request) {
+    host.on_process_events = [this, block_request] {
+      if (!unit.has_output()) idle_after_block.push_back(sent(block_request));
+    };
+  }
+  int events_between_blocks(uint8_t block_request) const {
+    return static_cast<int>(std::count_if(
+        idle_after_block.begin(), idle_after_block.end(),
+        [&](int blocks) { return blocks >= 1 && blocks < sent(block_request); }));
+  }
+  std::vector<int> idle_after_block;
 };
 
 // n sample records of 12 bytes (header 0x59, payload p1..p11), each a little
