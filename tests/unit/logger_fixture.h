@@ -44,9 +44,9 @@ struct LoggerBench {
     };
   }
   int events_between_blocks(uint8_t block_request) const {
-    return static_cast<int>(std::count_if(
-        idle_after_block.begin(), idle_after_block.end(),
-        [&](int blocks) { return blocks >= 1 && blocks < sent(block_request); }));
+    return static_cast<int>(
+        std::count_if(idle_after_block.begin(), idle_after_block.end(),
+                      [&](int blocks) { return blocks >= 1 && blocks < sent(block_request); }));
   }
   std::vector<int> idle_after_block;
 };
