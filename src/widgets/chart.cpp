@@ -1,19 +1,11 @@
 #include "widgets/chart.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
-#include <QHash>
-#include <QPainter>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <map>
-#include <set>
-#include <tuple>
 
-#include "qcustomplot.h"
-#include "widgets/chart_envelope.h"
+#include "widgets/chart_impl.h"
 #include "widgets/chart_plottables.h"
 
 namespace ardenvis::ui {
@@ -41,190 +33,19 @@ QCPScatterStyle mark_style(int shape, const QPen& pen) {
   return QCPScatterStyle(look, colour, colour, size);
 }
 
-// A sorted graph drawn from its envelope, and the view its data was built for.
-struct EnvelopeView {
-  std::shared_ptr<MinMaxEnvelope> envelope;
-  double low = 0;
-  double high = 0;
-  int columns = 0;
-};
-
 }  // namespace
 
-struct Chart::Impl {
-  QCustomPlot* plot = nullptr;
-  std::array<QCPAxis*, kLayers> x_axes{};
-  std::array<QCPAxis*, kLayers> y_axes{};
-  std::array<QCPItemText*, kLabels> labels{};
-  QPen pen{Qt::black};
-  QCPCurve* path = nullptr;  // the drawing move_to started
-  std::map<std::tuple<int, int, QRgb>, QCPCurve*> marks;
-  // Bounds of whole series handed over at once, so fitting never rescans them.
-  QHash<QCPAbstractPlottable*, ChartRange> bounds;
-  std::optional<ChartRange> limits;
-  ChartMouseMode mode = ChartMouseMode::CrossHairDrag;
-  ChartGrid grid = ChartGrid::Both;
-  QPen grid_pen{QColor(192, 192, 192), 0, Qt::DotLine};
-  int grid_layer = 1;
-  double x_spacing = 0;
-  double y_spacing = 0;
-  bool clamping = false;
-  bool envelope_on = true;
-  bool composed_on = true;
-  struct Marker {
-    QCPItemStraightLine* vertical = nullptr;
-    QCPItemStraightLine* horizontal = nullptr;
-    double x = 0;
-    double y = 0;
-  };
-  std::array<Marker, 2> markers{};
-  int dragging = 0;  // the marker being dragged, 0 = none
-  std::vector<QCPItemText*> texts;
-  std::array<QCPItemTracer*, 2> dots{};
-
-  void place_marker(Marker& m) {
-    m.vertical->point1->setCoords(m.x, 0);
-    m.vertical->point2->setCoords(m.x, 1);
-    m.horizontal->point1->setCoords(0, m.y);
-    m.horizontal->point2->setCoords(1, m.y);
-  }
-  // The shown marker whose vertical line is nearest the pixel, within reach.
-  int marker_near(double pixel_x) const {
-    int found = 0;
-    double best = 7;
-    for (int i = 0; i < 2; ++i) {
-      const Marker& m = markers[static_cast<size_t>(i)];
-      if (!m.vertical->visible()) continue;
-      const double d = std::fabs(plot->xAxis->coordToPixel(m.x) - pixel_x);
-      if (d < best) {
-        best = d;
-        found = i + 1;
-      }
-    }
-    return found;
-  }
-  QHash<QCPGraph*, EnvelopeView> envelopes;
-
-  // The key vector of the last series handed over, shared by the following
-  // series with the same keys (a data set's channels).
-  EnvelopeKeys last_keys;
-
-  // Hands each enveloped graph the points of its current view; a view that
-  // has not moved keeps its points. Graphs over the same keys and view share
-  // their pixel columns, found once.
-  void refresh_envelopes() {
-    struct Found {
-      const std::vector<double>* keys;
-      double low;
-      double high;
-      int columns;
-      EnvelopeColumns at;
-    };
-    std::vector<Found> found;
-    std::vector<MinMaxEnvelope::Point> points;
-    for (auto it = envelopes.begin(); it != envelopes.end(); ++it) {
-      QCPGraph* graph = it.key();
-      EnvelopeView& view = it.value();
-      const QCPRange range = graph->keyAxis()->range();
-      const int columns = std::max(1, graph->keyAxis()->axisRect()->width());
-      if (range.lower == view.low && range.upper == view.high && columns == view.columns) continue;
-      view.low = range.lower;
-      view.high = range.upper;
-      view.columns = columns;
-      const std::vector<double>* keys = view.envelope->keys().get();
-      auto same = std::find_if(found.begin(), found.end(), [&](const Found& f) {
-        return f.keys == keys && f.low == range.lower && f.high == range.upper &&
-               f.columns == columns;
-      });
-      if (same == found.end()) {
-        found.push_back({keys, range.lower, range.upper, columns, {}});
-        same = found.end() - 1;
-        same->at.find(*keys, range.lower, range.upper, columns);
-      }
-      view.envelope->points(same->at, points);
-      QVector<QCPGraphData> data(static_cast<qsizetype>(points.size()));
-      for (size_t i = 0; i < points.size(); ++i) {
-        data[static_cast<qsizetype>(i)] = QCPGraphData(points[i].key, points[i].value);
-      }
-      graph->data()->set(data, true);
-    }
-  }
-
-  // The keys x[i] - offset, shared with the last series when they are the same.
-  EnvelopeKeys keys_of(const double* x, long count, double offset) {
-    const auto n = static_cast<size_t>(count);
-    if (last_keys && last_keys->size() == n) {
-      const std::vector<double>& keys = *last_keys;
-      size_t i = 0;
-      while (i < n && keys[i] == x[i] - offset) ++i;
-      if (i == n) return last_keys;
-    }
-    auto keys = std::make_shared<std::vector<double>>(n);
-    for (size_t i = 0; i < n; ++i) (*keys)[i] = x[i] - offset;
-    last_keys = std::move(keys);
-    return last_keys;
-  }
-
-  QCPAxis* x(int layer) const { return x_axes[static_cast<size_t>(std::clamp(layer, 1, 4) - 1)]; }
-  QCPAxis* y(int layer) const { return y_axes[static_cast<size_t>(std::clamp(layer, 1, 4) - 1)]; }
-  int layer_of(const QCPAbstractPlottable* p) const {
-    for (int l = 1; l <= kLayers; ++l) {
-      if (p->keyAxis() == x(l) && p->valueAxis() == y(l)) return l;
-    }
-    return 0;
-  }
-
-  void apply_grid() {
-    for (int l = 1; l <= kLayers; ++l) {
-      const bool on = grid != ChartGrid::None && l == grid_layer;
-      x(l)->grid()->setVisible(on && (grid == ChartGrid::Both || grid == ChartGrid::VerticalOnly));
-      y(l)->grid()->setVisible(on &&
-                               (grid == ChartGrid::Both || grid == ChartGrid::HorizontalOnly));
-      x(l)->grid()->setPen(grid_pen);
-      y(l)->grid()->setPen(grid_pen);
-      x(l)->grid()->setZeroLinePen(grid_pen);
-      y(l)->grid()->setZeroLinePen(grid_pen);
-    }
-    apply_spacing(x(grid_layer), x_spacing);
-    apply_spacing(y(grid_layer), y_spacing);
-  }
-
-  // A fixed spacing; on a range thousands of spacings wide its multiples are
-  // used instead, so a 0.1 s grid on an hour of data never draws 36,000 lines.
-  static void apply_spacing(QCPAxis* axis, double spacing) {
-    if (spacing > 0) {
-      auto ticker = QSharedPointer<QCPAxisTickerFixed>::create();
-      ticker->setTickStep(spacing);
-      ticker->setScaleStrategy(QCPAxisTickerFixed::ssMultiples);
-      axis->setTicker(ticker);
-    } else if (axis->ticker().dynamicCast<QCPAxisTickerFixed>()) {
-      axis->setTicker(QSharedPointer<QCPAxisTicker>::create());
-    }
-  }
-
-  void clamp_range(QCPAxis* axis, bool horizontal) {
-    if (!limits || clamping) return;
-    const double low = horizontal ? limits->x_low : limits->y_low;
-    const double high = horizontal ? limits->x_high : limits->y_high;
-    QCPRange r = axis->range();
-    if (r.lower >= low && r.upper <= high) return;
-    clamping = true;
-    axis->setRange(std::max(r.lower, low), std::min(r.upper, high));
-    clamping = false;
-  }
-
-  QCPCurve* mark_curve(int layer, int shape) {
-    auto key = std::make_tuple(layer, shape, pen.color().rgba());
-    auto it = marks.find(key);
-    if (it != marks.end()) return it->second;
-    auto* curve = new QCPCurve(x(layer), y(layer));
-    curve->setLineStyle(QCPCurve::lsNone);
-    curve->setScatterStyle(mark_style(shape, pen));
-    curve->setPen(pen);
-    marks[key] = curve;
-    return curve;
-  }
-};
+QCPCurve* Chart::Impl::mark_curve(int layer, int shape) {
+  auto key = std::make_tuple(layer, shape, pen.color().rgba());
+  auto it = marks.find(key);
+  if (it != marks.end()) return it->second;
+  auto* curve = new QCPCurve(x(layer), y(layer));
+  curve->setLineStyle(QCPCurve::lsNone);
+  curve->setScatterStyle(mark_style(shape, pen));
+  curve->setPen(pen);
+  marks[key] = curve;
+  return curve;
+}
 
 Chart::Chart(QWidget* parent) : QWidget(parent), impl_(std::make_unique<Impl>()) {
   auto* layout = new QVBoxLayout(this);
@@ -261,38 +82,10 @@ Chart::Chart(QWidget* parent) : QWidget(parent), impl_(std::make_unique<Impl>())
   }
   impl_->apply_grid();
 
-  // Labels are read on top of the traces, never under them.
-  plot->addLayer("labels", plot->layer("main"), QCustomPlot::limAbove);
-  for (int i = 0; i < kLabels; ++i) {
-    auto* label = new QCPItemText(plot);
-    label->setLayer("labels");
-    label->position->setType(QCPItemPosition::ptPlotCoords);
-    label->position->setAxes(plot->xAxis, plot->yAxis);
-    label->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setTextAlignment(Qt::AlignLeft);
-    label->setPadding(QMargins(3, 2, 3, 2));
-    label->setClipToAxisRect(true);
-    label->position->setCoords(1e8, 1e8);
-    label->setVisible(false);
-    impl_->labels[static_cast<size_t>(i)] = label;
-  }
+  impl_->make_labels();
   set_labels_style(Qt::black, palette().color(QPalette::ToolTipBase), true);
 
-  // Markers and dots live on a layer of their own with its own paint buffer,
-  // so dragging a marker repaints that layer, not every trace under it.
-  plot->addLayer("markers", plot->layer("main"), QCustomPlot::limAbove);
-  plot->layer("markers")->setMode(QCPLayer::lmBuffered);
-  for (auto& m : impl_->markers) {
-    m.vertical = new QCPItemStraightLine(plot);
-    m.horizontal = new QCPItemStraightLine(plot);
-    for (QCPItemStraightLine* line : {m.vertical, m.horizontal}) {
-      line->setLayer("markers");
-      line->setClipToAxisRect(true);
-      line->setVisible(false);
-      line->setSelectable(false);
-    }
-    impl_->place_marker(m);
-  }
+  impl_->make_markers();
   connect(plot, &QCustomPlot::mouseMove, this, [this](QMouseEvent* event) {
     QCustomPlot* p = impl_->plot;
     if (impl_->dragging > 0) {
@@ -460,57 +253,6 @@ void Chart::draw_path(int layer, const double* x, const double* y, long count,
   path->setAntialiased(false);
 }
 
-void Chart::set_dot(int tag, bool shown, double x, double y, const QColor& colour) {
-  if (tag < 1 || tag > 2) return;
-  QCPItemTracer*& dot = impl_->dots[static_cast<size_t>(tag - 1)];
-  if (!dot) {
-    dot = new QCPItemTracer(impl_->plot);
-    dot->setLayer("markers");
-    dot->setStyle(QCPItemTracer::tsCircle);
-    dot->setSize(9);
-    dot->position->setType(QCPItemPosition::ptPlotCoords);
-    dot->position->setAxes(impl_->x(1), impl_->y(1));
-    dot->setClipToAxisRect(true);
-  }
-  dot->position->setCoords(x, y);
-  dot->setPen(QPen(colour));
-  dot->setBrush(QBrush(colour));
-  dot->setVisible(shown);
-}
-
-void Chart::repaint_markers() {
-  if (!isVisible()) return;
-  impl_->plot->layer("markers")->replot();
-}
-
-void Chart::set_marker_visible(int marker, bool visible, const QColor& colour) {
-  if (marker < 1 || marker > 2) return;
-  auto& m = impl_->markers[static_cast<size_t>(marker - 1)];
-  for (QCPItemStraightLine* line : {m.vertical, m.horizontal}) {
-    line->setPen(QPen(colour, 1));
-    line->setVisible(visible);
-  }
-}
-
-bool Chart::marker_visible(int marker) const {
-  if (marker < 1 || marker > 2) return false;
-  return impl_->markers[static_cast<size_t>(marker - 1)].vertical->visible();
-}
-
-void Chart::set_marker_position(int marker, double x, double y) {
-  if (marker < 1 || marker > 2) return;
-  auto& m = impl_->markers[static_cast<size_t>(marker - 1)];
-  m.x = x;
-  m.y = y;
-  impl_->place_marker(m);
-}
-
-QPointF Chart::marker_position(int marker) const {
-  if (marker < 1 || marker > 2) return {};
-  const auto& m = impl_->markers[static_cast<size_t>(marker - 1)];
-  return {m.x, m.y};
-}
-
 void Chart::set_envelope(bool on) { impl_->envelope_on = on; }
 
 void Chart::set_composed_traces(bool on) {
@@ -538,18 +280,6 @@ std::vector<QPointF> Chart::drawn_points(int layer) const {
     }
   }
   return points;
-}
-
-void Chart::text_at(double x, double y, const QString& caption, const QColor& colour) {
-  auto* text = new QCPItemText(impl_->plot);
-  text->position->setType(QCPItemPosition::ptPlotCoords);
-  text->position->setAxes(impl_->x(1), impl_->y(1));
-  text->position->setCoords(x, y);
-  text->setPositionAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  text->setColor(colour);
-  text->setText(caption);
-  text->setClipToAxisRect(true);
-  impl_->texts.push_back(text);
 }
 
 void Chart::clear() {
@@ -682,53 +412,6 @@ void Chart::set_grid_spacing(double x_spacing, double y_spacing) {
   impl_->apply_grid();
 }
 
-void Chart::set_label(int label, double x, double y, const QString& caption) {
-  if (label < 1 || label > kLabels) return;
-  QCPItemText* item = impl_->labels[static_cast<size_t>(label - 1)];
-  item->position->setCoords(x, y);
-  item->setText(caption);
-}
-
-void Chart::set_label_visible(int label, bool visible) {
-  if (label < 1 || label > kLabels) return;
-  impl_->labels[static_cast<size_t>(label - 1)]->setVisible(visible);
-}
-
-void Chart::set_labels_style(const QColor& text, const QColor& background, bool shadowed) {
-  for (QCPItemText* item : impl_->labels) {
-    item->setColor(text);
-    item->setBrush(QBrush(background));
-    item->setPen(shadowed ? QPen(QColor(96, 96, 96)) : QPen(Qt::NoPen));
-  }
-}
-
-QString Chart::label_caption(int label) const {
-  if (label < 1 || label > kLabels) return {};
-  return impl_->labels[static_cast<size_t>(label - 1)]->text();
-}
-
-QPointF Chart::label_position(int label) const {
-  if (label < 1 || label > kLabels) return {};
-  return impl_->labels[static_cast<size_t>(label - 1)]->position->coords();
-}
-
-bool Chart::label_visible(int label) const {
-  if (label < 1 || label > kLabels) return false;
-  return impl_->labels[static_cast<size_t>(label - 1)]->visible();
-}
-
-bool Chart::set_background_image(const QString& path) {
-  QPixmap picture;
-  if (!picture.load(path)) return false;
-  impl_->plot->setBackground(picture, true, Qt::KeepAspectRatio);
-  return true;
-}
-
-void Chart::clear_background_image() {
-  impl_->plot->setBackground(QPixmap());
-  impl_->plot->setBackground(QBrush(Qt::white));
-}
-
 void Chart::set_mouse_mode(ChartMouseMode mode, bool layer1, bool layer2) {
   impl_->mode = mode;
   QCustomPlot* plot = impl_->plot;
@@ -759,59 +442,6 @@ void Chart::set_mouse_mode(ChartMouseMode mode, bool layer1, bool layer2) {
 }
 
 ChartMouseMode Chart::mouse_mode() const { return impl_->mode; }
-
-void Chart::copy_to_clipboard() {
-  QGuiApplication::clipboard()->setPixmap(impl_->plot->toPixmap());
-}
-
-bool Chart::save_bitmap(const QString& path) { return impl_->plot->saveBmp(path); }
-
-void Chart::render_into(QPainter& painter, const QPoint& origin, double scale) {
-  const QPixmap picture = impl_->plot->toPixmap();
-  painter.drawPixmap(QRectF(origin, QSizeF(picture.size()) * scale), picture, picture.rect());
-}
-
-namespace {
-// The painters figure_painter made and has not yet seen deleted: only they
-// are QCustomPlot's own painters, which a chart needs to paint into.
-std::set<const QPainter*>& figure_painters() {
-  static std::set<const QPainter*> painters;
-  return painters;
-}
-void delete_figure_painter(QPainter* painter) {
-  figure_painters().erase(painter);
-  delete static_cast<QCPPainter*>(painter);
-}
-}  // namespace
-
-Chart::FigurePainter Chart::figure_painter(QPaintDevice* device) {
-  auto* made = new QCPPainter(device);
-  figure_painters().insert(made);
-  FigurePainter painter(made, &delete_figure_painter);
-  if (!painter->isActive()) return FigurePainter(nullptr, &delete_figure_painter);
-  const int type = device->devType();
-  if (type != QInternal::Image && type != QInternal::Pixmap) {
-    // Vectorised: traces go to the file as lines, not as pixel columns.
-    made->setMode(QCPPainter::pmVectorized);
-  }
-  painter->setRenderHint(QPainter::Antialiasing);
-  painter->setRenderHint(QPainter::TextAntialiasing);
-  return painter;
-}
-
-void Chart::paint_figure(QPainter& painter, const QRectF& target, const QSize& size) {
-  if (!figure_painters().contains(&painter) || size.isEmpty()) return;
-  auto* figure = static_cast<QCPPainter*>(&painter);
-  QCustomPlot* plot = impl_->plot;
-  figure->save();
-  figure->translate(target.topLeft());
-  figure->scale(target.width() / size.width(), target.height() / size.height());
-  // toPainter lays the chart out at the figure's size (the envelopes follow
-  // its pixel columns) and puts the screen's layout back afterwards.
-  plot->toPainter(figure, size.width(), size.height());
-  figure->restore();
-  plot->replot(QCustomPlot::rpQueuedReplot);
-}
 
 long Chart::point_count(int layer) const {
   long points = 0;

@@ -1,7 +1,8 @@
 #pragma once
 // The chart the viewer draws on: a thin wrapper over QCustomPlot offering the
 // operations the plot, track map and G circle need and nothing more. Only
-// chart.cpp sees QCustomPlot (its header is heavy), so windows include this.
+// the chart's own files see QCustomPlot (its header is heavy), so windows
+// include this.
 //
 // Layers are scale pairs numbered 1..4: layer 1 is the bottom X and left Y
 // scale, layer 2 a second bottom X and the right Y scale, layers 3 and 4 top
