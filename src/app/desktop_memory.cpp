@@ -1,16 +1,19 @@
 #include "app/desktop_memory.h"
 
 #include <algorithm>
-#include <array>
 #include <filesystem>
+#include <iterator>
 #include <system_error>
 
 namespace ardenvis::core {
 
 namespace {
-constexpr std::array<std::string_view, kFileKindCount> kKindKeys{
-    "LogData",     "SpreadsheetExport", "Configuration", "SetupNotes", "PlotPicture",
-    "Preferences", "ChannelLabels",     "LapExport",     "Video"};
+constexpr std::string_view kKindKeys[] = {"LogData",       "SpreadsheetExport", "Configuration",
+                                          "SetupNotes",    "PlotPicture",       "Preferences",
+                                          "ChannelLabels", "LapExport",         "Video",
+                                          "Figure",        "SessionReport"};
+// A kind without its key would share the empty one with another.
+static_assert(std::size(kKindKeys) == kFileKindCount);
 
 std::string normal_form(const std::string& path) {
   return std::filesystem::path(path).lexically_normal().string();

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
+#include <string_view>
 
 namespace ardenvis::core {
 namespace {
@@ -42,6 +44,19 @@ TEST(DesktopMemory, OnlyLogDataAndConfigurationKeepRecentFiles) {
   EXPECT_FALSE(keeps_recent_files(FileKind::SpreadsheetExport));
   EXPECT_EQ(file_kind_key(FileKind::LogData), "LogData");
   EXPECT_EQ(file_kind_key(FileKind::Video), "Video");
+}
+
+// Each kind's folder is remembered under a key of its own: a shared or empty
+// key would let one kind's folder overwrite another's.
+TEST(DesktopMemory, EveryFileKindHasItsOwnKey) {
+  std::set<std::string_view> keys;
+  for (int k = 0; k < kFileKindCount; ++k) {
+    const std::string_view key = file_kind_key(static_cast<FileKind>(k));
+    EXPECT_FALSE(key.empty()) << k;
+    EXPECT_TRUE(keys.insert(key).second) << key;
+  }
+  EXPECT_EQ(file_kind_key(FileKind::Figure), "Figure");
+  EXPECT_EQ(file_kind_key(FileKind::SessionReport), "SessionReport");
 }
 
 TEST(DesktopMemory, RememberedPortsAndFoldersAreUsedOnlyWhenValid) {
