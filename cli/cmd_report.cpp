@@ -5,13 +5,12 @@
 
 #include <QApplication>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "cli/commands.h"
 #include "cli/console_host.h"
-#include "files/log_file.h"
-#include "logger/data_set_units.h"
+#include "cli/load_log.h"
+#include "common/number_text.h"
 #include "state/program_state.h"
 #include "viewer/session_report.h"
 #include "viewer/ui/session_report_pdf.h"
@@ -28,32 +27,26 @@ std::unique_ptr<QCoreApplication> painting_application(int& argc, char** argv) {
 
 int report(Arguments& args) {
   const auto session = args.option("--session");
-  const bool kmh = args.flag("--kmh");
+  core::ProgramState state;
+  state.unit_flags.speed_kmh = args.flag("--kmh");
   if (args.rest().size() != 2) {
     std::fprintf(stderr, "report: give the log data file and the PDF to write\n");
     return 2;
   }
   core::ReportOptions options;
   if (session) {
-    char* end = nullptr;
-    const long value = std::strtol(session->c_str(), &end, 10);
-    if (session->empty() || *end != '\0' || value < 1 || value > 255) {
+    const auto value = core::parse_integer(*session);
+    if (!value || *value < 1 || *value > 255) {
       std::fprintf(stderr, "report: --session takes a number from 1 to 255\n");
       return 2;
     }
-    options.session = static_cast<int>(value);
+    options.session = static_cast<int>(*value);
   }
   const std::string& in = args.rest()[0];
   const std::string& out = args.rest()[1];
 
-  core::ProgramState state;
   ConsoleHost host(false);
-  state.current_data_set = core::DataSetId::A;
-  state.file(core::FileKind::LogData) = {"", "default.plr"};
-  host.queue_file(in);
-  if (!core::load_log_data(state, host)) return 1;
-  core::change_loaded_units(state, core::DataSetId::A, {});
-  if (kmh) core::change_mph_kmh(state, true);
+  if (!load_log_file_into_a(state, host, in)) return 1;
   struct stat status {};
   if (::stat(in.c_str(), &status) == 0) options.file_time = status.st_mtime;
 
