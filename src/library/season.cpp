@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <map>
 
 #include "library/session_summary.h"
 
@@ -21,23 +22,20 @@ std::optional<VenueSeason> venue_season(Catalogue& catalogue, int64_t venue_id) 
   filter.venue_id = venue_id;
   const std::vector<CataloguedSession> rows = catalogue.list_sessions(filter);
   const auto laps = catalogue.laps_of_venue(venue_id);
+  std::map<int64_t, const std::vector<LapRecord>*> laps_by_session;
+  for (const auto& [session_id, records] : laps) laps_by_session[session_id] = &records;
+  // The rows come in date and time order, the order the season is shown in.
   std::vector<LapTiming> all;
-  size_t next = 0;  // both are in ascending id order after the sort below
-  std::vector<const CataloguedSession*> by_id;
-  for (const CataloguedSession& row : rows) by_id.push_back(&row);
-  std::sort(by_id.begin(), by_id.end(),
-            [](const CataloguedSession* a, const CataloguedSession* b) { return a->id < b->id; });
   std::vector<SessionSeason> sessions;
-  for (const CataloguedSession* row : by_id) {
+  for (const CataloguedSession& row : rows) {
     SessionSeason s;
-    s.session_id = row->id;
-    s.date = row->date;
-    s.time = row->time;
-    s.path = row->path;
-    s.setup_note = row->setup_note;
-    while (next < laps.size() && laps[next].first < row->id) ++next;
-    if (next < laps.size() && laps[next].first == row->id) {
-      const std::vector<LapTiming> own = timings_of(laps[next].second, row->id);
+    s.session_id = row.id;
+    s.date = row.date;
+    s.time = row.time;
+    s.path = row.path;
+    s.setup_note = row.setup_note;
+    if (const auto found = laps_by_session.find(row.id); found != laps_by_session.end()) {
+      const std::vector<LapTiming> own = timings_of(*found->second, row.id);
       s.lap_count = static_cast<int>(own.size());
       if (const auto best = best_lap_index(own)) s.best = own[*best];
       s.own_ideal = ideal_lap_of_best(own);
@@ -46,10 +44,6 @@ std::optional<VenueSeason> venue_season(Catalogue& catalogue, int64_t venue_id) 
     }
     sessions.push_back(std::move(s));
   }
-  std::stable_sort(sessions.begin(), sessions.end(),
-                   [](const SessionSeason& a, const SessionSeason& b) {
-                     return std::tie(a.date, a.time) < std::tie(b.date, b.time);
-                   });
   season.sessions = std::move(sessions);
   if (const auto best = best_lap_index(all)) season.overall_best = all[*best];
   if (const auto ideal = ideal_lap_of_best(all)) season.ideal_laps.push_back(*ideal);
