@@ -617,7 +617,9 @@ bool Catalogue::set_file(int64_t session_id, const FileIdentity& file) {
 }
 
 bool Catalogue::set_missing(int64_t session_id, bool missing) {
-  Statement q(*this, "UPDATE session SET missing=? WHERE id=?");
+  // A flag that is already right is not written again (a rescan sets it for
+  // every file it finds).
+  Statement q(*this, "UPDATE session SET missing=?1 WHERE id=?2 AND missing<>?1");
   q.bind(1, missing ? 1 : 0).bind(2, session_id);
   return q.run();
 }

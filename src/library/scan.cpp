@@ -265,8 +265,7 @@ void FolderScan::finish() {
     std::error_code ec;
     const bool gone = !fs::exists(file.path, ec);
     if (gone) ++result_.missing;
-    const auto session = catalogue_.session(id);
-    if (session && session->missing != gone) catalogue_.set_missing(id, gone);
+    catalogue_.set_missing(id, gone);
   }
   // A failed file that is gone is no longer worth listing.
   for (const FailedFile& failed : catalogue_.failed_files()) {
