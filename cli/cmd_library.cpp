@@ -12,6 +12,7 @@
 #include "library/catalogue.h"
 #include "library/scan.h"
 #include "library/season.h"
+#include "library/session_library.h"
 #include "library/venues.h"
 
 namespace ardenvis::cli {
@@ -28,10 +29,6 @@ std::string csv(const std::string& text) {
     quoted += c;
   }
   return quoted + "\"";
-}
-
-std::string seconds(const std::optional<double>& value) {
-  return value ? core::format("%.2f", *value) : std::string();
 }
 
 std::optional<Catalogue> open_catalogue(Arguments& args) {
@@ -95,9 +92,10 @@ int sessions(Arguments& args) {
   for (const core::CataloguedSession& s : catalogue->list_sessions(filter)) {
     std::printf("%lld,%s,%s,%s,%s,%d,%s,%s,%s,%s\n", static_cast<long long>(s.id),
                 csv(s.path).c_str(), s.date.c_str(), s.time.c_str(), csv(s.venue).c_str(),
-                s.figures.lap_count, seconds(s.figures.best_lap).c_str(),
-                seconds(s.figures.ideal_lap).c_str(), seconds(s.figures.mean).c_str(),
-                seconds(s.figures.std_dev).c_str());
+                s.figures.lap_count, core::seconds_text(s.figures.best_lap).c_str(),
+                core::seconds_text(s.figures.ideal_lap).c_str(),
+                core::seconds_text(s.figures.mean).c_str(),
+                core::seconds_text(s.figures.std_dev).c_str());
   }
   return finish();
 }
@@ -128,13 +126,14 @@ int bests(Arguments& args) {
   if (!season) return 1;
   std::printf("session,date,time,file,best lap,lap,setup,mean,std dev,laps\n");
   for (const core::SessionSeason& s : season->sessions) {
-    std::printf(
-        "%lld,%s,%s,%s,%s,%s,%s,%s,%s,%d\n", static_cast<long long>(s.session_id), s.date.c_str(),
-        s.time.c_str(), csv(s.path).c_str(), s.best ? seconds(s.best->lap_time).c_str() : "",
-        s.best ? core::format("%d", s.best->lap_number).c_str() : "", csv(s.setup_note).c_str(),
-        s.consistency ? seconds(s.consistency->mean).c_str() : "",
-        s.consistency ? seconds(s.consistency->std_dev).c_str() : "",
-        s.consistency ? s.consistency->lap_count : 0);
+    std::printf("%lld,%s,%s,%s,%s,%s,%s,%s,%s,%d\n", static_cast<long long>(s.session_id),
+                s.date.c_str(), s.time.c_str(), csv(s.path).c_str(),
+                s.best ? core::seconds_text(s.best->lap_time).c_str() : "",
+                s.best ? core::format("%d", s.best->lap_number).c_str() : "",
+                csv(s.setup_note).c_str(),
+                s.consistency ? core::seconds_text(s.consistency->mean).c_str() : "",
+                s.consistency ? core::seconds_text(s.consistency->std_dev).c_str() : "",
+                s.consistency ? s.consistency->lap_count : 0);
   }
   if (season->overall_best) {
     std::printf("overall best,%.2f,session %lld,lap %d\n", season->overall_best->lap_time,

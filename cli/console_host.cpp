@@ -5,17 +5,6 @@
 
 namespace ardenvis::cli {
 
-namespace {
-class QuietProgress : public core::AnalysisProgress {
- public:
-  void show() override {}
-  void hide() override {}
-  void set_stage(const std::string&) override {}
-  void set_bar(core::ProgressBar, long, long) override {}
-  void set_efficiency(const std::string&) override {}
-};
-}  // namespace
-
 core::Answer ConsoleHost::message(core::MessageKind kind, const std::string& text,
                                   core::Buttons buttons) {
   messages_.push_back(text);
@@ -64,7 +53,7 @@ void ConsoleHost::process_events() {
 }
 
 core::AnalysisProgress& ConsoleHost::analysis_progress() {
-  static QuietProgress quiet;
+  static core::NullProgress quiet;
   return quiet;
 }
 

@@ -45,6 +45,17 @@ class AnalysisProgress {
   virtual void set_efficiency(const std::string& text) = 0;
 };
 
+// Progress nobody watches: the command line, scans and loads that run
+// without a window.
+class NullProgress : public AnalysisProgress {
+ public:
+  void show() override {}
+  void hide() override {}
+  void set_stage(const std::string&) override {}
+  void set_bar(ProgressBar, long, long) override {}
+  void set_efficiency(const std::string&) override {}
+};
+
 class Host {
  public:
   virtual ~Host() = default;

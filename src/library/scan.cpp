@@ -20,15 +20,6 @@ namespace {
 
 constexpr std::string_view kLogExtension = ".plr";
 
-class NullProgress : public AnalysisProgress {
- public:
-  void show() override {}
-  void hide() override {}
-  void set_stage(const std::string&) override {}
-  void set_bar(ProgressBar, long, long) override {}
-  void set_efficiency(const std::string&) override {}
-};
-
 // Loads without anyone to ask: every question is answered No (no fault file
 // is saved), and the first warning or error is kept as the file's reason.
 class QuietHost : public Host {

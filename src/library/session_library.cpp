@@ -82,11 +82,9 @@ const char* library_column_title(LibraryColumn column) {
   return "";
 }
 
-namespace {
-std::string seconds(const std::optional<double>& value) {
+std::string seconds_text(const std::optional<double>& value) {
   return value ? format("%.2f", *value) : std::string();
 }
-}  // namespace
 
 std::string library_cell(const CataloguedSession& s, LibraryColumn column) {
   switch (column) {
@@ -101,9 +99,9 @@ std::string library_cell(const CataloguedSession& s, LibraryColumn column) {
     case LibraryColumn::Laps:
       return format("%d", s.figures.lap_count);
     case LibraryColumn::BestLap:
-      return seconds(s.figures.best_lap);
+      return seconds_text(s.figures.best_lap);
     case LibraryColumn::IdealLap:
-      return seconds(s.figures.ideal_lap);
+      return seconds_text(s.figures.ideal_lap);
     case LibraryColumn::Consistency:
       if (!s.figures.mean || !s.figures.std_dev) return {};
       return format("%.2f \xC2\xB1 %.2f", *s.figures.mean, *s.figures.std_dev);

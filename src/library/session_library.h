@@ -55,6 +55,10 @@ inline constexpr int kLibraryColumnCount = 9;
 const char* library_column_title(LibraryColumn column);
 std::string library_cell(const CataloguedSession& session, LibraryColumn column);
 
+// A lap time or other figure in seconds as the library shows it ("55.50";
+// empty when there is none).
+std::string seconds_text(const std::optional<double>& value);
+
 // The season figures of a venue as lines of text, as the window shows them.
 std::vector<std::string> season_lines(const VenueSeason& season);
 

@@ -14,16 +14,6 @@ namespace ardenvis::ui {
 
 namespace {
 
-// Stands in when no progress window was attached (never in the program).
-class NullProgress : public core::AnalysisProgress {
- public:
-  void show() override {}
-  void hide() override {}
-  void set_stage(const std::string&) override {}
-  void set_bar(core::ProgressBar, long, long) override {}
-  void set_efficiency(const std::string&) override {}
-};
-
 // Real event processing costs far more than a byte takes to arrive; every
 // 10 ms is enough to keep windows painted and buttons and timers acting.
 constexpr qint64 kEventInterval_ms = 10;
@@ -203,7 +193,7 @@ void QtHost::busy_cursor(bool on) {
 }
 
 core::AnalysisProgress& QtHost::analysis_progress() {
-  static NullProgress none;
+  static core::NullProgress none;
   return progress_ ? *progress_ : none;
 }
 

@@ -21,15 +21,6 @@
 
 namespace ardenvis::bench {
 
-class NullProgress : public core::AnalysisProgress {
- public:
-  void show() override {}
-  void hide() override {}
-  void set_stage(const std::string&) override {}
-  void set_bar(core::ProgressBar, long, long) override {}
-  void set_efficiency(const std::string&) override {}
-};
-
 // Every dialog gets `file`; every question is answered Yes (overwrite).
 class CheapHost : public core::Host {
  public:
@@ -48,7 +39,7 @@ class CheapHost : public core::Host {
   void stop_timer(core::Tickable&) override {}
 
   std::string file;
-  NullProgress progress;
+  core::NullProgress progress;
   long calls = 0;
   int messages = 0;
   std::chrono::steady_clock::time_point last_look;

@@ -10,15 +10,6 @@
 
 namespace {
 
-class NullProgress : public ardenvis::core::AnalysisProgress {
- public:
-  void show() override {}
-  void hide() override {}
-  void set_stage(const std::string&) override {}
-  void set_bar(ardenvis::core::ProgressBar, long, long) override {}
-  void set_efficiency(const std::string&) override {}
-};
-
 class NullHost : public ardenvis::core::Host {
  public:
   ardenvis::core::Answer message(ardenvis::core::MessageKind, const std::string&,
@@ -32,7 +23,7 @@ class NullHost : public ardenvis::core::Host {
   ardenvis::core::AnalysisProgress& analysis_progress() override { return progress; }
   void start_timer(ardenvis::core::Tickable&, int) override {}
   void stop_timer(ardenvis::core::Tickable&) override {}
-  NullProgress progress;
+  ardenvis::core::NullProgress progress;
 };
 
 class NullMemo : public ardenvis::core::InformationMemo {
