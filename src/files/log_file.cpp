@@ -382,7 +382,7 @@ bool save_log_data(ProgramState& state, Host& host) {
   state.link.unit.version_minor = set.info.firmware_minor;
   set.file_name = file->name;
   if (state.session_files && set.has_data()) {
-    state.session_files->session_file(file->path, set, state.unit_flags);
+    state.session_files->session_file(file->path, set, state.unit_flags, nullptr);
   }
   inform(host, file_message::file_saved_ok);
   return true;
@@ -400,7 +400,8 @@ bool load_log_data(ProgramState& state, Host& host, const std::optional<std::str
   }
   if (!read_log_file(state, host, *content, *file)) return false;
   // Decoding leaves mph, psi, degrees C and metres; callers convert after.
-  if (state.session_files) state.session_files->session_file(file->path, state.current(), {});
+  if (state.session_files)
+    state.session_files->session_file(file->path, state.current(), {}, &*content);
   return true;
 }
 

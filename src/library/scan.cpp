@@ -83,6 +83,12 @@ SessionCataloguer::SessionCataloguer(Catalogue& catalogue)
     : catalogue_(catalogue), state_(std::make_unique<ProgramState>()) {}
 SessionCataloguer::~SessionCataloguer() = default;
 
+bool SessionCataloguer::unchanged_since_catalogued(const std::optional<SessionRecord>& existing,
+                                                   const Stat& facts) {
+  return existing && !existing->missing && existing->file.size == facts.size &&
+         existing->file.mtime_ns == facts.mtime_ns;
+}
+
 std::optional<SessionCataloguer::Stat> SessionCataloguer::stat(const std::string& path) {
   std::error_code ec;
   const auto size = fs::file_size(path, ec);
@@ -122,8 +128,7 @@ CatalogueOutcome SessionCataloguer::catalogue_file(const std::string& given_path
   const auto facts = stat(path);
   if (!facts) return {CatalogueOutcomeKind::Failed, 0, file_message::file_does_not_exist};
   const auto existing = catalogue_.session_by_path(path);
-  if (existing && !existing->missing && existing->file.size == facts->size &&
-      existing->file.mtime_ns == facts->mtime_ns) {
+  if (unchanged_since_catalogued(existing, *facts)) {
     return {CatalogueOutcomeKind::Unchanged, existing->id, {}};
   }
   const auto content = read_text_file(path);
@@ -164,14 +169,22 @@ CatalogueOutcome SessionCataloguer::catalogue_file(const std::string& given_path
 
 CatalogueOutcome SessionCataloguer::catalogue_loaded(const std::string& given_path,
                                                      const DataSet& set,
-                                                     const UnitFlags& series_units) {
+                                                     const UnitFlags& series_units,
+                                                     const std::string* given_content) {
   const std::string path = catalogue_path(given_path);
   const auto facts = stat(path);
   if (!facts) return {CatalogueOutcomeKind::Failed, 0, file_message::file_does_not_exist};
-  const auto content = read_text_file(path);
-  if (!content) return {CatalogueOutcomeKind::Failed, 0, file_message::problem_opening};
-  const FileIdentity file{path, facts->size, facts->mtime_ns, content_hash(*content)};
   const auto existing = catalogue_.session_by_path(path);
+  if (unchanged_since_catalogued(existing, *facts)) {
+    return {CatalogueOutcomeKind::Unchanged, existing->id, {}};
+  }
+  std::optional<std::string> read;
+  if (!given_content) {
+    read = read_text_file(path);
+    if (!read) return {CatalogueOutcomeKind::Failed, 0, file_message::problem_opening};
+  }
+  const std::string& content = given_content ? *given_content : *read;
+  const FileIdentity file{path, facts->size, facts->mtime_ns, content_hash(content)};
   if (existing && existing->file.hash == file.hash && existing->file.size == file.size) {
     if (existing->file.mtime_ns != file.mtime_ns || existing->missing) {
       if (!catalogue_.set_file(existing->id, file))
@@ -179,7 +192,7 @@ CatalogueOutcome SessionCataloguer::catalogue_loaded(const std::string& given_pa
     }
     return {CatalogueOutcomeKind::Unchanged, existing->id, {}};
   }
-  return store(file, set, series_units, *content, existing);
+  return store(file, set, series_units, content, existing);
 }
 
 FolderScan::FolderScan(Catalogue& catalogue, const std::vector<std::string>& folders)

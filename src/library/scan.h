@@ -53,9 +53,11 @@ class SessionCataloguer {
   CatalogueOutcome catalogue_file(const std::string& path);
 
   // A file the program has just saved or loaded into `set` (decoded, its
-  // series in `series_units`): no second decode, only the file's hash.
+  // series in `series_units`): no second decode, and no second read where
+  // `content` holds the file's text (a load). A file whose size and time
+  // are those catalogued is not hashed again.
   CatalogueOutcome catalogue_loaded(const std::string& path, const DataSet& set,
-                                    const UnitFlags& series_units);
+                                    const UnitFlags& series_units, const std::string* content);
 
  private:
   struct Stat {
@@ -66,6 +68,10 @@ class SessionCataloguer {
                          const UnitFlags& series_units, std::string_view content,
                          const std::optional<SessionRecord>& existing);
   std::optional<Stat> stat(const std::string& path);
+  // A catalogued, present file whose size and time are still those it was
+  // catalogued with: its content is taken as unchanged (nothing is read).
+  static bool unchanged_since_catalogued(const std::optional<SessionRecord>& existing,
+                                         const Stat& facts);
 
   Catalogue& catalogue_;
   std::unique_ptr<ProgramState> state_;  // the decoding slot, reused

@@ -45,12 +45,12 @@ bool SessionLibrary::rebuild(std::string& kept_as) {
 }
 
 void SessionLibrary::session_file(const std::string& path, const DataSet& set,
-                                  const UnitFlags& series_units) {
+                                  const UnitFlags& series_units, const std::string* content) {
   if (!catalogue()) {
     last_problem_ = error_ ? error_->text : std::string();
     return;
   }
-  const CatalogueOutcome outcome = cataloguer_->catalogue_loaded(path, set, series_units);
+  const CatalogueOutcome outcome = cataloguer_->catalogue_loaded(path, set, series_units, content);
   if (outcome.kind == CatalogueOutcomeKind::Failed) {
     last_problem_ = outcome.reason;
   } else {

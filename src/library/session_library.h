@@ -34,8 +34,8 @@ class SessionLibrary : public SessionFileListener {
 
   // Saved or loaded files are catalogued at once (never a second decode). A
   // failure does not stop the save or load; the last one is kept here.
-  void session_file(const std::string& path, const DataSet& set,
-                    const UnitFlags& series_units) override;
+  void session_file(const std::string& path, const DataSet& set, const UnitFlags& series_units,
+                    const std::string* content) override;
   const std::string& last_cataloguing_problem() const { return last_problem_; }
   // Grows with every change made through session_file (the window refreshes).
   int changes() const { return changes_; }

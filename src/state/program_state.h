@@ -68,12 +68,14 @@ struct ProgramState;
 
 // Told of every log data file the program saves or loads (the session
 // library keeps its catalogue up to date this way). `series_units` are the
-// units the slot's series hold at that moment.
+// units the slot's series hold at that moment; `content` is the file's text
+// when the caller has it at hand (a load), nullptr when it must be read (a
+// save).
 class SessionFileListener {
  public:
   virtual ~SessionFileListener() = default;
   virtual void session_file(const std::string& path, const DataSet& set,
-                            const UnitFlags& series_units) = 0;
+                            const UnitFlags& series_units, const std::string* content) = 0;
 };
 
 // Saves the current data set as a log data file, asking for the name.
