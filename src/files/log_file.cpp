@@ -388,6 +388,11 @@ bool save_log_data(ProgramState& state, Host& host) {
   return true;
 }
 
+bool is_file_name_note(std::string_view note) {
+  const size_t text = note.find_first_not_of(" \t");
+  return text != std::string_view::npos && note.substr(text).starts_with("Filename:");
+}
+
 bool load_log_data(ProgramState& state, Host& host, const std::optional<std::string>& named) {
   const auto file = named ? check_file_to_load(host, *named, kExtension)
                           : choose_file_to_load(host, state.file(FileKind::LogData), kLoadTitle,

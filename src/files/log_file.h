@@ -49,6 +49,10 @@ bool load_log_data(ProgramState& state, Host& host,
 bool write_log_file(AtomicTextWriter& out, const DataSet& set, const UnitIdentity& identity,
                     const UnitFlags& flags, const std::string& file_name, Host& host);
 
+// True for the notes line a log data file starts with ("// Filename: ...",
+// read back as " Filename: ..."): it names the file, it is not the user's.
+bool is_file_name_note(std::string_view note);
+
 // Loads the text of a log data file into the current data set and decodes it
 // (everything after the file was opened). `file` names it for the slot, the
 // notes and the remembered locations. True when the slot holds decoded data.

@@ -10,6 +10,7 @@
 
 #include "common/format.h"
 #include "common/text_file.h"
+#include "files/log_file.h"
 #include "logger/data_set_units.h"
 #include "logger/download.h"
 
@@ -76,7 +77,7 @@ std::string setup_note_first_line(const std::vector<std::string>& notes) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
       text.remove_suffix(1);
-    if (text.empty() || text.starts_with("Filename: ")) continue;
+    if (text.empty() || is_file_name_note(text)) continue;
     return std::string(text);
   }
   return {};

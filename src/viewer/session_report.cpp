@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "common/format.h"
+#include "files/log_file.h"
 #include "files/setup_notes.h"
 #include "logger/data_set_units.h"
 #include "logger/download.h"
@@ -323,12 +324,8 @@ std::optional<SessionReport> build_session_report(const ProgramState& state, Dat
   report.notes = set.notes;
   // A loaded log's first line ("// Filename: ...") comes back as a notes
   // line; the report names the file already.
-  if (!report.notes.empty()) {
-    const std::string& first_line = report.notes.front();
-    const size_t text = first_line.find_first_not_of(' ');
-    if (text != std::string::npos && first_line.compare(text, 9, "Filename:") == 0) {
-      report.notes.erase(report.notes.begin());
-    }
+  if (!report.notes.empty() && is_file_name_note(report.notes.front())) {
+    report.notes.erase(report.notes.begin());
   }
   report.setup = setup_sheet(set);
   const bool second_page =

@@ -452,5 +452,17 @@ TEST_F(LogFile, EachSlotSavesItsOwnUnitValues) {
   EXPECT_EQ(text.substr(header, 38), "1\r\n04 16\r\n4660\r\n1000\r\n1\r\n10\r\n1\r\n2\r\n7\r\n");
 }
 
+// The file's own name line is told apart from the user's notes the same way
+// wherever notes are shown (report, library).
+TEST(LogFileNotes, TheFileNameLineIsNotAUserNote) {
+  const std::pair<const char*, bool> cases[] = {
+      {" Filename: brands.plr", true},  {"Filename: x.plr", true}, {"\t Filename:", true},
+      {" Tyres: Filename: new", false}, {" filename: x", false},   {"", false},
+  };
+  for (const auto& [note, names_the_file] : cases) {
+    EXPECT_EQ(is_file_name_note(note), names_the_file) << note;
+  }
+}
+
 }  // namespace
 }  // namespace ardenvis::core
